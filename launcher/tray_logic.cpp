@@ -1,0 +1,63 @@
+#include "tray_logic.h"
+
+#include "settings/settings_names.h"
+
+namespace vorlane::launcher {
+
+bool OpensMenu(int openMenu, unsigned mouseMessage) {
+  switch (openMenu) {
+    case 0:
+    case 1:
+      return mouseMessage == kMouseMove;
+    case 2:
+      return mouseMessage == kLeftButtonUp;
+    case 3:
+      return mouseMessage == kRightButtonUp;
+    case 4:
+      return mouseMessage == kRightButtonUp || mouseMessage == kLeftButtonUp;
+    default:
+      return false;
+  }
+}
+
+std::uint64_t PackShellVersion(std::uint32_t major, std::uint32_t minor) {
+  return (static_cast<std::uint64_t>(major & 0xFFFF) << 48) |
+         (static_cast<std::uint64_t>(minor & 0xFFFF) << 32);
+}
+
+TrayRecordLayout TrayRecordLayoutFor(std::uint64_t shellVersion) {
+  constexpr unsigned kNotifyIconVersion = 3;
+  if (shellVersion >= PackShellVersion(6, 0)) {
+    return {TrayRecordSize::Shell6, kNotifyIconVersion};
+  }
+  if (shellVersion >= PackShellVersion(5, 0)) {
+    return {TrayRecordSize::Shell5, kNotifyIconVersion};
+  }
+  return {TrayRecordSize::Original, 0};
+}
+
+std::optional<std::string> DirectoryOf(std::string_view path) {
+  const std::size_t slash = path.rfind('\\');
+  if (slash == std::string_view::npos) {
+    return std::nullopt;
+  }
+  return std::string(path.substr(0, slash));
+}
+
+SettingsPathChoice ChooseSettingsPath(
+    std::string_view programDirectory,
+    const std::optional<std::string>& argument,
+    const std::function<bool(const std::string&)>& isReadable) {
+  std::string besideProgram = std::string(programDirectory) + "\\" +
+                              settings::kFileName;
+  if (!argument) {
+    const bool missing = !isReadable(besideProgram);
+    return {std::move(besideProgram), missing};
+  }
+  if (isReadable(*argument)) {
+    return {*argument, false};
+  }
+  return {std::move(besideProgram), false};
+}
+
+}  // namespace vorlane::launcher

@@ -1,0 +1,184 @@
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cstdint>
+
+#include "launcher/launcher_messages.h"
+#include "launcher/launcher_state.h"
+#include "launcher/tray_logic.h"
+#include "resources/resource_ids.h"
+#include "settings/profile_store_win32.h"
+#include "settings/settings_model.h"
+
+namespace vorlane::launcher {
+
+#if !defined(_WIN64)
+// The record sizes that shells of each generation accept from 32-bit callers.
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88);
+static_assert(NOTIFYICONDATAA_V2_SIZE == 488);
+static_assert(NOTIFYICONDATAA_V3_SIZE == 504);
+#endif
+
+LauncherState& State() {
+  // Registered before WinMain runs, as the shell may rebuild the taskbar at
+  // any time after the window exists.
+  static LauncherState state = [] {
+    LauncherState initial;
+    initial.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    return initial;
+  }();
+  return state;
+}
+
+namespace {
+[[maybe_unused]] const LauncherState& g_registeredEarly = State();
+
+DWORD TrayRecordBytes(TrayRecordSize size) {
+  switch (size) {
+    case TrayRecordSize::Shell6:
+      return NOTIFYICONDATAA_V3_SIZE;
+    case TrayRecordSize::Shell5:
+      return NOTIFYICONDATAA_V2_SIZE;
+    case TrayRecordSize::Original:
+      break;
+  }
+  return NOTIFYICONDATAA_V1_SIZE;
+}
+
+HICON LoadResourceIcon(int id) {
+  return static_cast<HICON>(LoadImageA(State().instance, MAKEINTRESOURCEA(id),
+                                       IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+}
+
+// ExtractIconA answers NULL on Wine and 1 on Windows for a file without
+// icons, and the icon count for index -1: none of these is an icon.
+HICON ExtractIconFromSpec(const settings::IconSpec& spec) {
+  if (spec.file.empty() || spec.index == -1) {
+    return nullptr;
+  }
+  HICON icon = ExtractIconA(State().instance, spec.file.c_str(),
+                            static_cast<UINT>(spec.index));
+  if (icon == reinterpret_cast<HICON>(1)) {
+    return nullptr;
+  }
+  return icon;
+}
+
+void OnTaskbarCreated() {
+  Shell_NotifyIconA(NIM_ADD, &State().trayData);
+}
+
+void OnDestroy() {
+  LauncherState& state = State();
+  state.trayData.uFlags = 0;
+  state.trayIcon.reset();
+  state.trayData.hIcon = nullptr;
+  Shell_NotifyIconA(NIM_DELETE, &state.trayData);
+  PostQuitMessage(0);
+}
+
+void OnTrayNotify(LPARAM lParam) {
+  LauncherState& state = State();
+  if (state.menuOpen) {
+    return;
+  }
+  settings::ProfileStore store(state.iniPath);
+  const int openMenu =
+      settings::Read(store, settings::kSettingsSection, settings::kOpenMenu);
+  if (OpensMenu(openMenu, LOWORD(lParam))) {
+    state.menuOpen = true;
+    ShowTrayMenu();
+  }
+}
+
+void OnShowMenu() {
+  LauncherState& state = State();
+  if (state.menuOpen) {
+    return;
+  }
+  state.menuOpen = true;
+  ShowTrayMenu();
+}
+
+}  // namespace
+
+std::uint64_t GetShellVersion(const char* libraryName) {
+  win32::UniqueModule library(LoadLibraryA(libraryName));
+  if (!library) {
+    return 0;
+  }
+  const auto dllGetVersion = reinterpret_cast<DLLGETVERSIONPROC>(
+      reinterpret_cast<void*>(GetProcAddress(library.get(), "DllGetVersion")));
+  if (dllGetVersion == nullptr) {
+    return 0;
+  }
+  DLLVERSIONINFO info{};
+  info.cbSize = sizeof(info);
+  if (FAILED(dllGetVersion(&info))) {
+    return 0;
+  }
+  return PackShellVersion(info.dwMajorVersion, info.dwMinorVersion);
+}
+
+void PrepareTrayData() {
+  LauncherState& state = State();
+  NOTIFYICONDATAA& data = state.trayData;
+  data = NOTIFYICONDATAA{};
+  const TrayRecordLayout layout =
+      TrayRecordLayoutFor(GetShellVersion("Shell32.dll"));
+  data.cbSize = TrayRecordBytes(layout.size);
+  data.uVersion = layout.version;
+  lstrcpynA(data.szTip, kTrayTip, static_cast<int>(std::size(data.szTip)));
+  data.uFlags = NIF_MESSAGE | NIF_TIP;
+  data.hWnd = state.hwnd;
+  data.uID = kTrayIconId;
+  data.uCallbackMessage = WM_TRAYNOTIFY;
+}
+
+void UpdateTrayIcon() {
+  LauncherState& state = State();
+  state.trayIcon.reset();
+  state.trayData.hIcon = nullptr;
+
+  settings::ProfileStore store(state.iniPath);
+  const settings::IconSpec spec = settings::ParseIconSpec(
+      settings::Read(store, settings::kSettingsSection, settings::kIcon));
+  state.trayIcon.reset(ExtractIconFromSpec(spec));
+  if (!state.trayIcon) {
+    state.trayIcon.reset(LoadResourceIcon(IDI_TRAY));
+  }
+
+  state.trayData.uFlags |= NIF_ICON;
+  state.trayData.hIcon = state.trayIcon.get();
+  Shell_NotifyIconA(NIM_MODIFY, &state.trayData);
+}
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
+                             LPARAM lParam) {
+  if (message == State().taskbarCreatedMessage) {
+    OnTaskbarCreated();
+  }
+  switch (message) {
+    case WM_DESTROY:
+      OnDestroy();
+      break;
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      break;
+    case WM_TRAYNOTIFY:
+      OnTrayNotify(lParam);
+      break;
+    case WM_RELOADICON:
+      UpdateTrayIcon();
+      break;
+    case WM_SHOWMENU:
+      OnShowMenu();
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace vorlane::launcher

@@ -1,0 +1,118 @@
+#include "settings_model.h"
+
+#include <climits>
+#include <cstdio>
+
+namespace vorlane::settings {
+
+std::string NumberedName(std::string_view stem, int number) {
+  return std::string(stem) + std::to_string(number);
+}
+
+std::string ProgramSection(int menuNumber) {
+  return NumberedName(kProgramSectionStem, menuNumber);
+}
+
+void WriteInt(SettingsStore& store, std::string_view section,
+              std::string_view key, int value) {
+  store.WriteString(section, key, std::to_string(value));
+}
+
+int ParseDecimal(std::string_view text) {
+  std::size_t pos = 0;
+  bool negative = false;
+  if (pos < text.size() && text[pos] == '-') {
+    negative = true;
+    ++pos;
+  }
+  long long value = 0;
+  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+    value = value * 10 + (text[pos] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) {
+      value = static_cast<long long>(INT_MAX) + 1;
+    }
+  }
+  if (negative) {
+    value = -value;
+  }
+  if (value > INT_MAX) {
+    return INT_MAX;
+  }
+  return static_cast<int>(value);
+}
+
+std::vector<int> MenuOrderTokens(std::string_view menuOrder) {
+  std::vector<int> tokens;
+  std::size_t start = 0;
+  while (start <= menuOrder.size()) {
+    std::size_t end = menuOrder.find('*', start);
+    if (end == std::string_view::npos) {
+      end = menuOrder.size();
+    }
+    if (end > start) {
+      tokens.push_back(ParseDecimal(menuOrder.substr(start, end - start)));
+    }
+    start = end + 1;
+  }
+  return tokens;
+}
+
+std::optional<int> MenuOrderNumber(std::string_view menuOrder, int n) {
+  const std::vector<int> tokens = MenuOrderTokens(menuOrder);
+  const std::size_t index = n <= 1 ? 0 : static_cast<std::size_t>(n) - 1;
+  if (index >= tokens.size()) {
+    return std::nullopt;
+  }
+  return tokens[index];
+}
+
+std::optional<int> MenuOrderNumber(SettingsStore& store, int n) {
+  return MenuOrderNumber(Read(store, kSettingsSection, kMenuOrder), n);
+}
+
+IconSpec ParseIconSpec(std::string_view value) {
+  IconSpec spec;
+  const std::size_t comma = value.rfind(',');
+  if (comma == std::string_view::npos) {
+    spec.file = std::string(value);
+    return spec;
+  }
+  spec.file = std::string(value.substr(0, comma));
+  spec.index = ParseDecimal(value.substr(comma + 1));
+  spec.hasIndex = true;
+  return spec;
+}
+
+LocationKind ClassifyLocation(std::string_view location) {
+  const auto holds = [location](std::string_view part) {
+    return location.find(part) != std::string_view::npos;
+  };
+  if (holds(".htm") || holds("http:") || holds("www.")) {
+    return LocationKind::WebAddress;
+  }
+  if (holds("?")) {
+    return LocationKind::Batch;
+  }
+  return LocationKind::Path;
+}
+
+void WriteDefaultFile(SettingsStore& store, std::string_view windowsDirectory) {
+  const std::string programs = ProgramSection(1);
+  store.WriteString(kSettingsSection, kMenuOrder.name, "1*");
+  WriteInt(store, kSettingsSection, kMenuCount.name, 1);
+  WriteInt(store, kSettingsSection, NumberedName(kCount.name, 1), 2);
+  store.WriteString(kSettingsSection, NumberedName(kMenuName.name, 1),
+                    "Standard Menu");
+  store.WriteString(programs, NumberedName(kProgram.name, 1), "C:\\");
+  store.WriteString(programs, NumberedName(kDes.name, 1), "Harddrive (C:\\)");
+  store.WriteString(programs, NumberedName(kProgram.name, 2),
+                    std::string(windowsDirectory) + "\\notepad.exe");
+  store.WriteString(programs, NumberedName(kDes.name, 2), "Notepad");
+  WriteInt(store, kSettingsSection, kOpenMenu.name, 1);
+  WriteInt(store, kSettingsSection, kShowTooltips.name, 1);
+  WriteInt(store, kSettingsSection, kShowFastStart.name, 1);
+  WriteInt(store, kSettingsSection, kShowEmailItem.name, 1);
+  WriteInt(store, kSettingsSection, kStartWithWindows.name, 1);
+}
+
+}  // namespace vorlane::settings

@@ -1,0 +1,43 @@
+// What the settings mean, apart from how they are stored: menu order tokens,
+// icon specifications, kinds of location, integer text and the default file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings_store.h"
+
+namespace vorlane::settings {
+
+// The leading decimal number of `text` (an optional minus sign, then digits);
+// 0 when it does not begin with one. Values beyond int saturate.
+int ParseDecimal(std::string_view text);
+
+// Pieces of MenuOrder between "*" characters, empty pieces skipped, each read
+// as a decimal number: "1**2*" and "1*2*" both give {1, 2}.
+std::vector<int> MenuOrderTokens(std::string_view menuOrder);
+
+// The menu number of the n-th token counted from 1; any n of 1 or less gives
+// the first token. Empty when the order has no such token, so that a damaged
+// order never sends a reader outside it.
+std::optional<int> MenuOrderNumber(std::string_view menuOrder, int n);
+std::optional<int> MenuOrderNumber(SettingsStore& store, int n);
+
+// A file name and an icon number separated by the value's last comma.
+struct IconSpec {
+  std::string file;
+  int index = 0;
+  bool hasIndex = false;  // false when the value holds no comma
+};
+IconSpec ParseIconSpec(std::string_view value);
+
+enum class LocationKind { WebAddress, Batch, Path };
+LocationKind ClassifyLocation(std::string_view location);
+
+// Writes the file that a first start leaves behind, one key at a time in the
+// order that readers of the file see.
+void WriteDefaultFile(SettingsStore& store, std::string_view windowsDirectory);
+
+}  // namespace vorlane::settings

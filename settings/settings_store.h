@@ -1,0 +1,60 @@
+// The one door through which settings are read and written. On Windows it is
+// the platform's private-profile functions (profile_store_win32); the pure
+// code and its native tests use an in-memory document behind the same door.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings_names.h"
+
+namespace vorlane::settings {
+
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+
+  // The key's value, or `fallback` when the key or section is absent, cut to
+  // at most `limit` characters.
+  virtual std::string ReadString(std::string_view section, std::string_view key,
+                                 std::string_view fallback,
+                                 std::size_t limit) = 0;
+
+  // The key's value as an integer; `fallback` when it is absent or empty.
+  virtual int ReadInt(std::string_view section, std::string_view key,
+                      int fallback) = 0;
+
+  virtual void WriteString(std::string_view section, std::string_view key,
+                           std::string_view value) = 0;
+};
+
+// "%s%d": a stem followed by a decimal number.
+std::string NumberedName(std::string_view stem, int number);
+
+std::string ProgramSection(int menuNumber);
+
+inline std::string Read(SettingsStore& store, std::string_view section,
+                        const TextKey& key) {
+  return store.ReadString(section, key.name, key.fallback, key.limit);
+}
+
+inline int Read(SettingsStore& store, std::string_view section,
+                const IntKey& key) {
+  return store.ReadInt(section, key.name, key.fallback);
+}
+
+inline std::string Read(SettingsStore& store, std::string_view section,
+                        const TextKey& key, int number) {
+  return store.ReadString(section, NumberedName(key.name, number), key.fallback,
+                          key.limit);
+}
+
+inline int Read(SettingsStore& store, std::string_view section,
+                const IntKey& key, int number) {
+  return store.ReadInt(section, NumberedName(key.name, number), key.fallback);
+}
+
+void WriteInt(SettingsStore& store, std::string_view section,
+              std::string_view key, int value);
+
+}  // namespace vorlane::settings

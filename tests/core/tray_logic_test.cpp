@@ -1,0 +1,107 @@
+// Launcher decisions made before any window: which mouse message opens the
+// menu, which tray record the shell gets, which settings file is used.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "launcher/tray_logic.h"
+
+namespace vorlane::launcher {
+namespace {
+
+const unsigned kAllMouseMessages[] = {
+    kMouseMove,        kLeftButtonDown,  kLeftButtonUp,
+    kLeftButtonDoubleClick, kRightButtonDown, kRightButtonUp,
+    kRightButtonDoubleClick, kMiddleButtonUp};
+
+std::set<unsigned> OpeningMessages(int openMenu) {
+  std::set<unsigned> opening;
+  for (unsigned message : kAllMouseMessages) {
+    if (OpensMenu(openMenu, message)) opening.insert(message);
+  }
+  return opening;
+}
+
+TEST(OpenMenu, EachSettingOpensOnItsMessagesOnly) {
+  EXPECT_EQ(OpeningMessages(0), (std::set<unsigned>{kMouseMove}));
+  EXPECT_EQ(OpeningMessages(1), (std::set<unsigned>{kMouseMove}));
+  EXPECT_EQ(OpeningMessages(2), (std::set<unsigned>{kLeftButtonUp}));
+  EXPECT_EQ(OpeningMessages(3), (std::set<unsigned>{kRightButtonUp}));
+  EXPECT_EQ(OpeningMessages(4),
+            (std::set<unsigned>{kLeftButtonUp, kRightButtonUp}));
+}
+
+TEST(OpenMenu, OtherSettingsNeverOpen) {
+  for (int value : {-1, 5, 7, 1000}) {
+    EXPECT_TRUE(OpeningMessages(value).empty()) << "OpenMenu " << value;
+  }
+}
+
+TEST(TrayRecord, SizeFollowsTheShellVersion) {
+  EXPECT_EQ(TrayRecordLayoutFor(PackShellVersion(6, 1)).size,
+            TrayRecordSize::Shell6);
+  EXPECT_EQ(TrayRecordLayoutFor(PackShellVersion(6, 0)).size,
+            TrayRecordSize::Shell6);
+  EXPECT_EQ(TrayRecordLayoutFor(PackShellVersion(5, 80)).size,
+            TrayRecordSize::Shell5);
+  EXPECT_EQ(TrayRecordLayoutFor(PackShellVersion(5, 0)).version, 3u);
+  EXPECT_EQ(TrayRecordLayoutFor(PackShellVersion(4, 72)).size,
+            TrayRecordSize::Original);
+  EXPECT_EQ(TrayRecordLayoutFor(PackShellVersion(4, 72)).version, 0u);
+}
+
+TEST(TrayRecord, UnknownVersionGetsTheOldestRecord) {
+  EXPECT_EQ(TrayRecordLayoutFor(0).size, TrayRecordSize::Original);
+  EXPECT_EQ(TrayRecordLayoutFor(0).version, 0u);
+}
+
+TEST(TrayRecord, VersionPacking) {
+  EXPECT_EQ(PackShellVersion(6, 1), 0x0006000100000000ull);
+}
+
+TEST(ProgramDirectory, CutBeforeTheLastBackslash) {
+  EXPECT_EQ(DirectoryOf("C:\\Program Files\\Vorlane\\Vorlane.exe"),
+            "C:\\Program Files\\Vorlane");
+  EXPECT_EQ(DirectoryOf("C:\\Vorlane.exe"), "C:");
+  EXPECT_EQ(DirectoryOf("Vorlane.exe"), std::nullopt);
+}
+
+class SettingsPath : public ::testing::Test {
+ protected:
+  std::set<std::string> readable;
+  SettingsPathChoice Choose(std::optional<std::string> argument) {
+    return ChooseSettingsPath("C:\\app", argument,
+                              [this](const std::string& path) {
+                                return readable.count(path) > 0;
+                              });
+  }
+};
+
+TEST_F(SettingsPath, FirstStartWritesDefaultsBesideTheProgram) {
+  const SettingsPathChoice choice = Choose(std::nullopt);
+  EXPECT_EQ(choice.path, "C:\\app\\vorlane.ini");
+  EXPECT_TRUE(choice.writeDefaults);
+}
+
+TEST_F(SettingsPath, ExistingFileBesideTheProgramIsKept) {
+  readable.insert("C:\\app\\vorlane.ini");
+  EXPECT_FALSE(Choose(std::nullopt).writeDefaults);
+}
+
+TEST_F(SettingsPath, ReadableArgumentIsUsedUnchanged) {
+  readable.insert("D:\\cfg\\my.ini");
+  const SettingsPathChoice choice = Choose("D:\\cfg\\my.ini");
+  EXPECT_EQ(choice.path, "D:\\cfg\\my.ini");
+  EXPECT_FALSE(choice.writeDefaults);
+}
+
+TEST_F(SettingsPath, MissingArgumentFallsBackWithoutWritingDefaults) {
+  const SettingsPathChoice choice = Choose("D:\\cfg\\missing.ini");
+  EXPECT_EQ(choice.path, "C:\\app\\vorlane.ini");
+  EXPECT_FALSE(choice.writeDefaults);
+  EXPECT_EQ(Choose(std::string()).path, "C:\\app\\vorlane.ini");
+}
+
+}  // namespace
+}  // namespace vorlane::launcher

@@ -1,0 +1,247 @@
+// Vorlane.exe started in a fresh folder and driven from this process as the
+// shell and the configurator would: its settings file, its hidden window,
+// its tray icon, and its end.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "launcher/launcher_messages.h"
+#include "settings/ini_document.h"
+#include "settings/settings_model.h"
+#include "test_support.h"
+
+namespace vorlane::test {
+namespace {
+
+using launcher::WM_RELOADICON;
+using launcher::WM_SHOWMENU;
+using launcher::WM_TRAYNOTIFY;
+using settings::IniDocument;
+
+// The built-in tray icon's tile colour, and the colour of the icon files
+// that the tests draw.
+constexpr COLORREF kBuiltInBlue = RGB(0x2a, 0x5b, 0xd7);
+constexpr COLORREF kCustomColour = RGB(0xe0, 0x10, 0xc0);
+
+std::string WindowsDirectory() {
+  char directory[MAX_PATH] = {};
+  GetWindowsDirectoryA(directory, std::size(directory));
+  return directory;
+}
+
+std::string ListFolder(const TempFolder& folder) {
+  std::string names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder.Path() + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    names += std::string(found.cFileName) + ";";
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+std::string Quoted(const std::string& text) {
+  std::string quoted(1, '"');
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
+void SetIcon(const std::string& iniPath, const std::string& value) {
+  WritePrivateProfileStringA("Settings", "Icon", value.c_str(), iniPath.c_str());
+}
+
+bool Reload(HWND window) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(window, WM_RELOADICON, 0, 0, SMTO_NORMAL, 10000,
+                             &ignored) != 0;
+}
+
+TEST(LauncherStart, FirstStartWritesExactlyTheDefaultFile) {
+  TempFolder folder;
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder));
+
+  IniDocument expected;
+  settings::WriteDefaultFile(expected, WindowsDirectory());
+  const IniDocument written =
+      IniDocument::Parse(ReadTextFile(folder.File("vorlane.ini")));
+  ASSERT_EQ(written.Sections().size(), 2u);
+  for (std::size_t s = 0; s < 2; ++s) {
+    const auto& want = expected.Sections()[s];
+    const auto& got = written.Sections()[s];
+    EXPECT_EQ(got.name, want.name);
+    ASSERT_EQ(got.entries.size(), want.entries.size()) << want.name;
+    for (std::size_t e = 0; e < want.entries.size(); ++e) {
+      EXPECT_EQ(got.entries[e].key, want.entries[e].key) << want.name;
+      EXPECT_EQ(got.entries[e].value, want.entries[e].value)
+          << got.entries[e].key;
+    }
+  }
+  EXPECT_EQ(written.Sections()[1].entries[2].value,
+            WindowsDirectory() + "\\notepad.exe");
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+TEST(LauncherStart, HiddenWindowOfClassVorlane) {
+  TempFolder folder;
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder));
+  char title[32] = {};
+  GetWindowTextA(launcher.Window(), title, std::size(title));
+  EXPECT_STREQ(title, "Vorlane");
+  EXPECT_FALSE(IsWindowVisible(launcher.Window()));
+  EXPECT_EQ(FindWindowA("Vorlane", nullptr), launcher.Window());
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+TEST(LauncherStart, ExistingFileIsLeftAsItIs) {
+  TempFolder folder;
+  const std::string text = "[Settings]\r\nMenuCount=0\r\n";
+  WriteTextFile(folder.File("vorlane.ini"), text);
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder));
+  EXPECT_EQ(ReadTextFile(folder.File("vorlane.ini")), text);
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+TEST(LauncherStart, MissingArgumentFileWritesNoDefaults) {
+  TempFolder folder;
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, Quoted(folder.File("absent.ini"))));
+  EXPECT_EQ(ListFolder(folder), ".;..;Vorlane.exe;");
+  EXPECT_EQ(launcher.Close(), 0u);
+  EXPECT_EQ(ListFolder(folder), ".;..;Vorlane.exe;");
+}
+
+TEST(LauncherStart, UnreadableArgumentsFallBackToTheFileBesideTheProgram) {
+  // A folder, a name with a wildcard, and a name longer than any path.
+  for (const std::string& argument :
+       {std::string("C:\\windows"), std::string("C:\\nothing\\*.ini"),
+        std::string(600, 'y')}) {
+    TempFolder folder;
+    WriteSolidIcon(folder.File("custom.ico"), kCustomColour);
+    WriteTextFile(folder.File("vorlane.ini"),
+                  "[Settings]\r\nIcon=" + folder.File("custom.ico") + ",0\r\n");
+    Launcher launcher;
+    ASSERT_TRUE(launcher.Start(folder, argument)) << argument;
+    EXPECT_TRUE(WaitUntil([] { return TrayShowsColour(kCustomColour); }))
+        << argument;
+    EXPECT_EQ(launcher.Close(), 0u) << argument;
+  }
+}
+
+TEST(LauncherStart, ReadableArgumentIsTheSettingsFile) {
+  TempFolder folder;
+  WriteSolidIcon(folder.File("custom.ico"), kCustomColour);
+  const std::string elsewhere = folder.File("elsewhere.ini");
+  WriteTextFile(elsewhere,
+                "[Settings]\r\nIcon=" + folder.File("custom.ico") + "\r\n");
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, elsewhere));
+  EXPECT_TRUE(WaitUntil([] { return TrayShowsColour(kCustomColour); }));
+  EXPECT_FALSE(FileExists(folder.File("vorlane.ini")));
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+TEST(LauncherStart, BareProgramNameFindsItsFolderFromTheModule) {
+  TempFolder folder;
+  const std::string other = folder.File("other");
+  CreateDirectoryA(other.c_str(), nullptr);
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, "", other, /*bareName=*/true));
+  EXPECT_TRUE(FileExists(folder.File("vorlane.ini")));
+  EXPECT_FALSE(FileExists(other + "\\vorlane.ini"));
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+TEST(LauncherEnd, CloseFromAnotherProcessRemovesTheIcon) {
+  TempFolder folder;
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder));
+  const HWND window = launcher.Window();
+  EXPECT_TRUE(TrayIconExists(window));
+  EXPECT_EQ(launcher.Close(), 0u);
+  EXPECT_FALSE(TrayIconExists(window));
+}
+
+class TrayIcon : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteSolidIcon(folder.File("custom.ico"), kCustomColour);
+    ASSERT_TRUE(launcher.Start(folder));
+    ASSERT_TRUE(WaitUntil([] { return TrayShowsColour(kBuiltInBlue); }))
+        << "built-in icon not shown";
+  }
+  void TearDown() override { EXPECT_EQ(launcher.Close(), 0u); }
+
+  // Sets Icon, asks for a reload and waits for the colour to show.
+  bool ShowsAfterReload(const std::string& value, COLORREF colour) {
+    SetIcon(ini, value);
+    if (!Reload(launcher.Window())) return false;
+    return WaitUntil([colour] { return TrayShowsColour(colour); });
+  }
+
+  TempFolder folder;
+  std::string ini = folder.File("vorlane.ini");
+  Launcher launcher;
+};
+
+TEST_F(TrayIcon, ReloadShowsTheConfiguredIcon) {
+  EXPECT_TRUE(ShowsAfterReload(folder.File("custom.ico"), kCustomColour));
+  EXPECT_TRUE(ShowsAfterReload(folder.File("custom.ico") + ",0", kCustomColour));
+  EXPECT_TRUE(ShowsAfterReload("", kBuiltInBlue));
+}
+
+TEST_F(TrayIcon, LastCommaSeparatesTheIconNumber) {
+  const std::string commaFolder = folder.File("a,b");
+  CreateDirectoryA(commaFolder.c_str(), nullptr);
+  WriteSolidIcon(commaFolder + "\\icons.ico", kCustomColour);
+  EXPECT_TRUE(ShowsAfterReload(commaFolder + "\\icons.ico,0", kCustomColour));
+}
+
+TEST_F(TrayIcon, UnusableIconValuesGiveTheBuiltInIcon) {
+  WriteTextFile(folder.File("not-an-icon.txt"), "plain text");
+  for (const std::string& value :
+       {folder.File("missing.ico"), folder.File("missing.ico") + ",2",
+        folder.File("not-an-icon.txt") + ",0",
+        folder.File("custom.ico") + ",7",   // no such icon number
+        folder.File("custom.ico") + ",-1",  // asks for the count, not an icon
+        std::string("no,comma,ends,here"), std::string(900, ',')}) {
+    ASSERT_TRUE(ShowsAfterReload(folder.File("custom.ico"), kCustomColour));
+    EXPECT_TRUE(ShowsAfterReload(value, kBuiltInBlue)) << value;
+    EXPECT_TRUE(launcher.Process().IsRunning()) << value;
+  }
+}
+
+TEST_F(TrayIcon, TaskbarCreatedAddsTheIconAgain) {
+  ASSERT_TRUE(ShowsAfterReload(folder.File("custom.ico"), kCustomColour));
+  const HWND window = launcher.Window();
+  RemoveTrayIcon(window);
+  ASSERT_FALSE(TrayIconExists(window));
+
+  // Wine never broadcasts "TaskbarCreated": post it as a restarted shell would.
+  PostMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(WaitUntil([window] { return TrayIconExists(window); }));
+  EXPECT_TRUE(WaitUntil([] { return TrayShowsColour(kCustomColour); }));
+}
+
+TEST_F(TrayIcon, MouseMessagesAndShowMenuLeaveTheLauncherRunning) {
+  const HWND window = launcher.Window();
+  for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDOWN,
+                     WM_MBUTTONUP, WM_LBUTTONDBLCLK}) {
+    DWORD_PTR ignored = 0;
+    EXPECT_NE(SendMessageTimeoutA(window, WM_TRAYNOTIFY, 1, mouse, SMTO_NORMAL,
+                                  10000, &ignored),
+              0);
+  }
+  DWORD_PTR ignored = 0;
+  EXPECT_NE(SendMessageTimeoutA(window, WM_SHOWMENU, 0, 0, SMTO_NORMAL, 10000,
+                                &ignored),
+            0);
+  EXPECT_TRUE(launcher.Process().IsRunning());
+}
+
+}  // namespace
+}  // namespace vorlane::test

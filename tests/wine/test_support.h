@@ -1,0 +1,102 @@
+// What the tests under Wine share: temporary folders, files, the launcher
+// started as its own process, and looks at the tray from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace vorlane::test {
+
+// The folder holding the test program, and so the programs under test.
+std::string BinDirectory();
+
+std::string ReadTextFile(const std::string& path);
+void WriteTextFile(const std::string& path, const std::string& text);
+bool FileExists(const std::string& path);
+
+// Writes a .ico file holding one 32 by 32 image of one colour.
+void WriteSolidIcon(const std::string& path, COLORREF colour);
+
+// Polls until the condition holds or the time is up; true if it held.
+bool WaitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// A fresh folder under the temporary directory, removed with everything in
+// it when the test ends.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+// A program started by the test. Ended by force when the test leaves it
+// running, so that a failing test never leaves a process behind.
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // `commandLine` is given as is; `workingDirectory` may be empty.
+  bool Start(const std::string& program, const std::string& commandLine,
+             const std::string& workingDirectory = "");
+  DWORD Id() const { return info_.dwProcessId; }
+  HANDLE Handle() const { return info_.hProcess; }
+  bool IsRunning() const;
+  // The exit code, or STILL_ACTIVE when it did not end in time.
+  DWORD WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// The top-level window of the given class that belongs to the process.
+HWND FindProcessWindow(DWORD processId, const char* className);
+
+// The launcher copied into `folder` and started there; ready once its window
+// answers messages, which it does only after settling its settings file and
+// adding its icon.
+class Launcher {
+ public:
+  // `arguments` is appended to the quoted program path; `bareName` starts it
+  // by its file name alone, so that its argument vector holds no folder.
+  ::testing::AssertionResult Start(const TempFolder& folder,
+                                   const std::string& arguments = "",
+                                   const std::string& workingDirectory = "",
+                                   bool bareName = false);
+  HWND Window() const { return window_; }
+  ChildProcess& Process() { return process_; }
+  std::string ExePath() const { return exePath_; }
+
+  // WM_CLOSE from outside; the exit code.
+  DWORD Close();
+
+ private:
+  ChildProcess process_;
+  HWND window_ = nullptr;
+  std::string exePath_;
+};
+
+// Whether the shell holds a tray icon for the window (uID 1): the shell
+// accepts a modification only of an icon that exists.
+bool TrayIconExists(HWND window);
+void RemoveTrayIcon(HWND window);
+
+// Whether any pixel of the tray's rightmost icon cell has the colour.
+bool TrayShowsColour(COLORREF colour);
+
+}  // namespace vorlane::test

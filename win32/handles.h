@@ -1,0 +1,94 @@
+// Owners for Win32 handles: one per handle kind, not copyable, movable, freed
+// on every path. Each kind counts the handles its owners hold, so that tests
+// can see a leak where the platform's own counters are not available (Wine's
+// GetGuiResources answers 0).
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <utility>
+
+namespace vorlane::win32 {
+
+template <typename Traits>
+class UniqueHandle {
+ public:
+  using Handle = typename Traits::Handle;
+
+  UniqueHandle() = default;
+  explicit UniqueHandle(Handle handle) : handle_(handle) {
+    if (Valid()) ++live_;
+  }
+  ~UniqueHandle() { reset(); }
+
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {
+    if (Valid()) ++live_;
+  }
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+
+  Handle get() const { return handle_; }
+  explicit operator bool() const { return Valid(); }
+
+  // Gives the handle up without freeing it.
+  Handle release() {
+    Handle handle = handle_;
+    if (Valid()) --live_;
+    handle_ = Traits::Invalid();
+    return handle;
+  }
+
+  void reset(Handle handle = Traits::Invalid()) {
+    if (Valid()) {
+      Traits::Free(handle_);
+      --live_;
+    }
+    handle_ = handle;
+    if (Valid()) ++live_;
+  }
+
+  // How many handles of this kind owners hold right now.
+  static long Live() { return live_.load(); }
+
+ private:
+  bool Valid() const { return handle_ != Traits::Invalid(); }
+
+  Handle handle_ = Traits::Invalid();
+  static inline std::atomic<long> live_{0};
+};
+
+struct IconTraits {
+  using Handle = HICON;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { DestroyIcon(h); }
+};
+
+struct ModuleTraits {
+  using Handle = HMODULE;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { FreeLibrary(h); }
+};
+
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { CloseHandle(h); }
+};
+
+struct FileHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Free(Handle h) { CloseHandle(h); }
+};
+
+using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+
+}  // namespace vorlane::win32
