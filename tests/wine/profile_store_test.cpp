@@ -3,6 +3,7 @@
 // used by the native tests answers exactly as the platform does.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,61 @@ TEST_F(ProfileStoreTest, InMemoryDocumentAnswersLikeThePlatform) {
     EXPECT_EQ(doc.ReadInt(kSettingsSection, key, 77),
               store.ReadInt(kSettingsSection, key, 77))
         << key;
+  }
+}
+
+// Files made of the things that trip readers up: names in odd case, keys and
+// sections twice, values past the read limits, lines without "=", blanks.
+std::string GeneratedFile(std::mt19937& random) {
+  const char* sections[] = {"Settings", "SETTINGS", "Program locations1",
+                            "program Locations1", "Emailcontacts"};
+  const char* keys[] = {"MenuCount", "menucount", "Count1", "Des1", "DES1",
+                        "Program2", "OM2", "Name1"};
+  std::string text;
+  const int lines = std::uniform_int_distribution<int>(1, 40)(random);
+  for (int i = 0; i < lines; ++i) {
+    switch (std::uniform_int_distribution<int>(0, 5)(random)) {
+      case 0:
+        text.append("[").append(sections[random() % std::size(sections)]);
+        text.append("]\r\n");
+        break;
+      case 1:
+        text.append("a line without equals\r\n");
+        break;
+      case 2:
+        text.append(keys[random() % std::size(keys)]).append("=");
+        text.append(std::string(random() % 700, 'v')).append("\r\n");
+        break;
+      default:
+        text.append(keys[random() % std::size(keys)]).append("=");
+        text.append(std::to_string(static_cast<int>(random() % 2000) - 1000));
+        text.append(random() % 4 == 0 ? "x" : "").append("\r\n");
+        break;
+    }
+  }
+  return text;
+}
+
+TEST_F(ProfileStoreTest, GeneratedFilesReadTheSameInMemoryAndOnDisk) {
+  std::mt19937 random(20261207);
+  const char* sections[] = {"Settings", "Program locations1", "Emailcontacts"};
+  const char* keys[] = {"MenuCount", "Count1", "Des1", "Program2", "OM2",
+                        "Name1", "Absent"};
+  for (int file = 0; file < 40; ++file) {
+    const std::string text = GeneratedFile(random);
+    ProfileStore onDisk(folder.File("generated" + std::to_string(file) + ".ini"));
+    test::WriteTextFile(onDisk.Path(), text);
+    IniDocument inMemory = IniDocument::Parse(text);
+    for (const char* section : sections) {
+      for (const char* key : keys) {
+        ASSERT_EQ(inMemory.ReadString(section, key, "dflt", 254),
+                  onDisk.ReadString(section, key, "dflt", 254))
+            << section << " " << key << " in\n" << text;
+        ASSERT_EQ(inMemory.ReadInt(section, key, 5),
+                  onDisk.ReadInt(section, key, 5))
+            << section << " " << key << " in\n" << text;
+      }
+    }
   }
 }
 

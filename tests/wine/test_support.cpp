@@ -216,6 +216,12 @@ HWND FindProcessWindow(DWORD processId, const char* className) {
                           &ignored) == 0) {
     return ::testing::AssertionFailure() << "window does not answer";
   }
+  // A window that answers may still be inside its call to the shell, which
+  // serves incoming messages while it waits: the icon tells that start-up
+  // is over.
+  if (!WaitUntil([&] { return TrayIconExists(window_); })) {
+    return ::testing::AssertionFailure() << "no tray icon";
+  }
   return ::testing::AssertionSuccess();
 }
 

@@ -68,8 +68,8 @@ class ChildProcess {
 HWND FindProcessWindow(DWORD processId, const char* className);
 
 // The launcher copied into `folder` and started there; ready once its window
-// answers messages, which it does only after settling its settings file and
-// adding its icon.
+// answers messages and its tray icon exists, which is after it settled its
+// settings file.
 class Launcher {
  public:
   // `arguments` is appended to the quoted program path; `bareName` starts it
