@@ -1,14 +1,30 @@
-// The launcher's one process-wide state record.
+// The launcher's one process-wide state record and the functions that work
+// on it, one per message or command.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "launcher/menu_model.h"
 #include "win32/handles.h"
 
 namespace vorlane::launcher {
+
+// The record behind every owner-drawn popup item; the item's dwItemData
+// points at it.
+struct MenuEntry {
+  win32::UniqueIcon icon;
+  char text[64] = {};
+  MenuEntryKind kind = MenuEntryKind::Item;
+  std::int16_t menuRef = 0;
+  std::int32_t itemNo = 0;
+  std::int32_t commandId = 0;
+};
 
 struct LauncherState {
   HINSTANCE instance = nullptr;
@@ -20,9 +36,22 @@ struct LauncherState {
   win32::UniqueIcon trayIcon;
   UINT taskbarCreatedMessage = 0;
   bool menuOpen = false;
+
+  // Alive only while a menu is shown. menuFont is either ownedFont or the
+  // stock GUI font, which is never deleted.
+  HFONT menuFont = nullptr;
+  win32::UniqueFont ownedFont;
+  std::vector<std::unique_ptr<MenuEntry>> entries;
+  std::vector<win32::UniqueMenu> menus;
+  std::size_t rootEntryCount = 0;
 };
 
 LauncherState& State();
+
+// Start-up (launcher_app_win32.cpp).
+bool RegisterMainClass(HINSTANCE instance);
+HWND CreateMainWindow(HINSTANCE instance);
+int RunLauncher(HINSTANCE instance);
 
 // Window procedure and tray icon (tray_window_win32.cpp).
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -30,8 +59,23 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
 std::uint64_t GetShellVersion(const char* libraryName);
 void PrepareTrayData();
 void UpdateTrayIcon();
+HICON LoadResourceIcon(int id);
+// An icon from an icon specification's file and number, or null.
+HICON ExtractIconFromFile(const std::string& file, int index);
 
-// The popup menu (popup_menu_win32.cpp). Called with menuOpen set; clears it.
+// The popup menu (popup_menu_win32.cpp). ShowTrayMenu is called with
+// menuOpen set and clears it.
 void ShowTrayMenu();
+void OnInitMenuPopup(HMENU menu, int position);
+void FillProgramMenu(int position);
+void FillEmailMenu();
+HICON LoadEntryIcon(const std::string& location);
+
+// Painting (menu_paint_win32.cpp): false when the request is declined.
+bool MeasureMenuEntry(MEASUREITEMSTRUCT& measure);
+bool DrawMenuEntry(const DRAWITEMSTRUCT& draw);
+
+// Commands (command_dispatch_win32.cpp).
+void DispatchCommand(int commandId);
 
 }  // namespace vorlane::launcher

@@ -1,11 +1,208 @@
+#include <windows.h>
+#include <shellapi.h>
+
 #include "launcher/launcher_state.h"
+#include "resources/resource_ids.h"
+#include "settings/profile_store_win32.h"
+#include "settings/settings_model.h"
 
 namespace vorlane::launcher {
+namespace {
 
-// The popup itself is built by the menu code; until it is, an opening
-// request only has to leave the launcher ready for the next one.
+using settings::kSettingsSection;
+
+void CreateMenuFont(settings::SettingsStore& store) {
+  LauncherState& state = State();
+  const std::string face =
+      settings::Read(store, kSettingsSection, settings::kFontFace);
+  if (face.empty()) {
+    state.menuFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return;
+  }
+  state.ownedFont.reset(CreateFontA(
+      settings::Read(store, kSettingsSection, settings::kFontSize), 0, 0, 0,
+      settings::Read(store, kSettingsSection, settings::kFontWeight),
+      settings::Read(store, kSettingsSection, settings::kFontItalic),
+      settings::Read(store, kSettingsSection, settings::kFontUnderline),
+      settings::Read(store, kSettingsSection, settings::kFontStrikeOut),
+      ANSI_CHARSET, OUT_TT_PRECIS, 0, 0, 0, face.c_str()));
+  state.menuFont = state.ownedFont.get();
+}
+
+// SHGetFileInfoA leaves garbage in hIcon when it fails: only its result
+// says whether there is an icon.
+HICON ShellIcon(const char* path, DWORD attributes, UINT extraFlags) {
+  SHFILEINFOA info{};
+  if (SHGetFileInfoA(path, attributes, &info, sizeof(info),
+                     SHGFI_ICON | SHGFI_SMALLICON | extraFlags) == 0) {
+    return nullptr;
+  }
+  return info.hIcon;
+}
+
+HICON LoadIconFor(const IconRequest& request) {
+  switch (request.source) {
+    case IconSource::None:
+      return nullptr;
+    case IconSource::Run:
+      return LoadResourceIcon(IDI_RUN);
+    case IconSource::Email:
+      return LoadResourceIcon(IDI_EMAIL);
+    case IconSource::Batch:
+      return LoadResourceIcon(IDI_BATCH);
+    case IconSource::WebShortcut:
+      return ShellIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES);
+    case IconSource::ShellFile:
+      return LoadEntryIcon(request.location);
+    case IconSource::Custom:
+      if (HICON icon = ExtractIconFromFile(request.file, request.index)) {
+        return icon;
+      }
+      return LoadEntryIcon(request.location);
+  }
+  return nullptr;
+}
+
+void AppendEntry(const PlannedEntry& planned) {
+  LauncherState& state = State();
+  if (planned.slot < 0 ||
+      static_cast<std::size_t>(planned.slot) >= state.menus.size()) {
+    return;
+  }
+  auto entry = std::make_unique<MenuEntry>();
+  entry->kind = planned.kind;
+  lstrcpynA(entry->text, planned.text.c_str(),
+            static_cast<int>(std::size(entry->text)));
+  entry->menuRef = planned.menuRef;
+  entry->itemNo = planned.itemNo;
+  entry->commandId = planned.commandId;
+  entry->icon.reset(LoadIconFor(planned.icon));
+
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
+  info.fType = MFT_OWNERDRAW;
+  info.dwItemData = reinterpret_cast<ULONG_PTR>(entry.get());
+  info.wID = static_cast<UINT>(planned.commandId);
+  if (planned.kind == MenuEntryKind::Separator) {
+    info.fType |= MFT_SEPARATOR;
+  }
+  if (planned.kind == MenuEntryKind::Submenu) {
+    info.fMask |= MIIM_SUBMENU;
+    info.wID = 0;
+    if (planned.submenuSlot >= 0 &&
+        static_cast<std::size_t>(planned.submenuSlot) < state.menus.size()) {
+      info.hSubMenu = state.menus[planned.submenuSlot].get();
+    }
+  }
+  HMENU menu = state.menus[planned.slot].get();
+  state.entries.push_back(std::move(entry));
+  InsertMenuItemA(menu, GetMenuItemCount(menu) + 1, TRUE, &info);
+}
+
+void AppendEntries(const std::vector<PlannedEntry>& planned) {
+  for (const PlannedEntry& entry : planned) {
+    AppendEntry(entry);
+  }
+}
+
+void DropEntriesFrom(std::size_t first) {
+  std::vector<std::unique_ptr<MenuEntry>>& entries = State().entries;
+  if (entries.size() > first) {
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(first),
+                  entries.end());
+  }
+}
+
+// Everything one showing of the menu made goes, also when building it
+// failed half-way.
+void TearDownMenu() {
+  LauncherState& state = State();
+  state.menuFont = nullptr;
+  state.ownedFont.reset();
+  state.entries.clear();
+  state.entries.shrink_to_fit();
+  state.menus.clear();
+  state.rootEntryCount = 0;
+  state.menuOpen = false;
+}
+
+struct MenuTearDown {
+  ~MenuTearDown() { TearDownMenu(); }
+};
+
+}  // namespace
+
+HICON LoadEntryIcon(const std::string& location) {
+  if (location.empty()) {
+    return nullptr;
+  }
+  const IconRequest request = DefaultIconFor(location);
+  if (request.source == IconSource::ShellFile) {
+    return ShellIcon(location.c_str(), 0, 0);
+  }
+  return LoadIconFor(request);
+}
+
 void ShowTrayMenu() {
-  State().menuOpen = false;
+  LauncherState& state = State();
+  MenuTearDown tearDown;
+  try {
+    settings::ProfileStore store(state.iniPath);
+    CreateMenuFont(store);
+    const MainMenuPlan plan = PlanMainMenu(store);
+    for (int slot = 0; slot < plan.slotCount; ++slot) {
+      state.menus.emplace_back(CreatePopupMenu());
+    }
+    AppendEntries(plan.entries);
+    state.rootEntryCount = state.entries.size();
+
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // A popup of a window that is not in the foreground does not close when
+    // the user clicks elsewhere.
+    SetForegroundWindow(state.hwnd);
+    const int chosen = static_cast<int>(
+        TrackPopupMenu(state.menus[kMainSlot].get(), TPM_RETURNCMD, cursor.x,
+                       cursor.y, 0, state.hwnd, nullptr));
+    // Lets the menu close properly before anything else is shown.
+    PostMessageA(state.hwnd, WM_NULL, 0, 0);
+    DispatchCommand(chosen);
+  } catch (...) {
+    // Out of memory while building: the menu is simply not shown.
+  }
+}
+
+void OnInitMenuPopup(HMENU menu, int position) {
+  if (position == 0 || position == 1 || State().menus.empty()) {
+    return;
+  }
+  // The items go before the entries they point at.
+  while (GetMenuItemCount(menu) > 0) {
+    DeleteMenu(menu, 0, MF_BYPOSITION);
+  }
+  DropEntriesFrom(State().rootEntryCount);
+  try {
+    settings::ProfileStore store(State().iniPath);
+    if (IsEmailPosition(store, position)) {
+      FillEmailMenu();
+    } else {
+      FillProgramMenu(position);
+    }
+  } catch (...) {
+    // Out of memory: the submenu stays as far as it got; nothing may unwind
+    // through the platform's menu loop.
+  }
+}
+
+void FillProgramMenu(int position) {
+  settings::ProfileStore store(State().iniPath);
+  AppendEntries(PlanProgramMenu(store, position, State().entries.size()));
+}
+
+void FillEmailMenu() {
+  settings::ProfileStore store(State().iniPath);
+  AppendEntries(PlanEmailMenu(store, State().entries.size()));
 }
 
 }  // namespace vorlane::launcher

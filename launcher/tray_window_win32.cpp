@@ -46,25 +46,6 @@ DWORD TrayRecordBytes(TrayRecordSize size) {
   return NOTIFYICONDATAA_V1_SIZE;
 }
 
-HICON LoadResourceIcon(int id) {
-  return static_cast<HICON>(LoadImageA(State().instance, MAKEINTRESOURCEA(id),
-                                       IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
-}
-
-// ExtractIconA answers NULL on Wine and 1 on Windows for a file without
-// icons, and the icon count for index -1: none of these is an icon.
-HICON ExtractIconFromSpec(const settings::IconSpec& spec) {
-  if (spec.file.empty() || spec.index == -1) {
-    return nullptr;
-  }
-  HICON icon = ExtractIconA(State().instance, spec.file.c_str(),
-                            static_cast<UINT>(spec.index));
-  if (icon == reinterpret_cast<HICON>(1)) {
-    return nullptr;
-  }
-  return icon;
-}
-
 void OnTaskbarCreated() {
   Shell_NotifyIconA(NIM_ADD, &State().trayData);
 }
@@ -102,6 +83,25 @@ void OnShowMenu() {
 }
 
 }  // namespace
+
+HICON LoadResourceIcon(int id) {
+  return static_cast<HICON>(LoadImageA(State().instance, MAKEINTRESOURCEA(id),
+                                       IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+}
+
+// ExtractIconA answers NULL on Wine and 1 on Windows for a file without
+// icons, and the icon count for index -1: none of these is an icon.
+HICON ExtractIconFromFile(const std::string& file, int index) {
+  if (file.empty() || index == -1) {
+    return nullptr;
+  }
+  HICON icon =
+      ExtractIconA(State().instance, file.c_str(), static_cast<UINT>(index));
+  if (icon == reinterpret_cast<HICON>(1)) {
+    return nullptr;
+  }
+  return icon;
+}
 
 std::uint64_t GetShellVersion(const char* libraryName) {
   win32::UniqueModule library(LoadLibraryA(libraryName));
@@ -144,7 +144,7 @@ void UpdateTrayIcon() {
   settings::ProfileStore store(state.iniPath);
   const settings::IconSpec spec = settings::ParseIconSpec(
       settings::Read(store, settings::kSettingsSection, settings::kIcon));
-  state.trayIcon.reset(ExtractIconFromSpec(spec));
+  state.trayIcon.reset(ExtractIconFromFile(spec.file, spec.index));
   if (!state.trayIcon) {
     state.trayIcon.reset(LoadResourceIcon(IDI_TRAY));
   }
@@ -165,6 +165,15 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
       break;
     case WM_CLOSE:
       DestroyWindow(hwnd);
+      break;
+    case WM_DRAWITEM:
+      DrawMenuEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      break;
+    case WM_MEASUREITEM:
+      MeasureMenuEntry(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      break;
+    case WM_INITMENUPOPUP:
+      OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
       break;
     case WM_TRAYNOTIFY:
       OnTrayNotify(lParam);

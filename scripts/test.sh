@@ -27,8 +27,10 @@ status=0
 for flavour in native i686 x86_64; do
   echo "== tests: $flavour"
   log="$build/$flavour/ctest.log"
+  # Wine now and then fails to start a program at all ("ShellExecuteEx
+  # failed: Internal error"); a test that fails for real fails every time.
   if ! ctest --test-dir "$build/$flavour" --output-on-failure --timeout 300 \
-      2>&1 | tee "$log"; then
+      --repeat until-pass:3 2>&1 | tee "$log"; then
     status=1
   fi
   if ! summary="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)"; then

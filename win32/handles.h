@@ -86,9 +86,52 @@ struct FileHandleTraits {
   static void Free(Handle h) { CloseHandle(h); }
 };
 
+struct MenuTraits {
+  using Handle = HMENU;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { DestroyMenu(h); }
+};
+
+template <typename GdiHandle>
+struct GdiObjectTraits {
+  using Handle = GdiHandle;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { DeleteObject(h); }
+};
+
+// A device context made with CreateCompatibleDC, not one borrowed from a
+// window (those go back with ReleaseDC).
+struct MemoryDcTraits {
+  using Handle = HDC;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { DeleteDC(h); }
+};
+
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
+using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
+
+// Selects an object into a device context and puts the previous one back
+// when it leaves scope, so that the context never keeps a deleted object.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object)
+      : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
+  ~SelectedObject() {
+    if (previous_ != nullptr) SelectObject(dc_, previous_);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
 
 }  // namespace vorlane::win32

@@ -14,8 +14,6 @@ namespace vorlane::test {
 namespace {
 
 using launcher::WM_RELOADICON;
-using launcher::WM_SHOWMENU;
-using launcher::WM_TRAYNOTIFY;
 using settings::IniDocument;
 
 // The built-in tray icon's tile colour, and the colour of the icon files
@@ -145,6 +143,18 @@ TEST(LauncherStart, ReadableArgumentIsTheSettingsFile) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
+TEST(LauncherStart, RelativeArgumentIsFoundInTheCurrentFolder) {
+  TempFolder folder;
+  WriteSolidIcon(folder.File("custom.ico"), kCustomColour);
+  WriteTextFile(folder.File("relative.ini"),
+                "[Settings]\r\nIcon=" + folder.File("custom.ico") + "\r\n");
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, "relative.ini", folder.Path()));
+  EXPECT_TRUE(WaitUntil([] { return TrayShowsColour(kCustomColour); }));
+  EXPECT_FALSE(FileExists(folder.File("vorlane.ini")));
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
 TEST(LauncherStart, BareProgramNameFindsItsFolderFromTheModule) {
   TempFolder folder;
   const std::string other = folder.File("other");
@@ -225,22 +235,6 @@ TEST_F(TrayIcon, TaskbarCreatedAddsTheIconAgain) {
   PostMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
   EXPECT_TRUE(WaitUntil([window] { return TrayIconExists(window); }));
   EXPECT_TRUE(WaitUntil([] { return TrayShowsColour(kCustomColour); }));
-}
-
-TEST_F(TrayIcon, MouseMessagesAndShowMenuLeaveTheLauncherRunning) {
-  const HWND window = launcher.Window();
-  for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDOWN,
-                     WM_MBUTTONUP, WM_LBUTTONDBLCLK}) {
-    DWORD_PTR ignored = 0;
-    EXPECT_NE(SendMessageTimeoutA(window, WM_TRAYNOTIFY, 1, mouse, SMTO_NORMAL,
-                                  10000, &ignored),
-              0);
-  }
-  DWORD_PTR ignored = 0;
-  EXPECT_NE(SendMessageTimeoutA(window, WM_SHOWMENU, 0, 0, SMTO_NORMAL, 10000,
-                                &ignored),
-            0);
-  EXPECT_TRUE(launcher.Process().IsRunning());
 }
 
 }  // namespace

@@ -1,0 +1,149 @@
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "launcher/launcher_messages.h"
+#include "launcher/launcher_state.h"
+#include "launcher/tray_logic.h"
+#include "settings/profile_store_win32.h"
+#include "settings/settings_model.h"
+#include "win32/handles.h"
+
+namespace vorlane::launcher {
+namespace {
+
+bool IsReadableFile(const std::string& path) {
+  win32::UniqueFile file(CreateFileA(
+      path.c_str(), GENERIC_READ,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+std::string ModuleDirectory() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, std::size(path));
+  if (length == 0 || length >= std::size(path)) {
+    return ".";
+  }
+  return DirectoryOf(path).value_or(".");
+}
+
+// The program directory comes from the first element of the argument vector.
+// A first element without a backslash (the program started by its bare name)
+// says nothing about where the program lives; the module's own path does.
+std::string ProgramDirectory() {
+  if (__argc >= 1 && __argv != nullptr && __argv[0] != nullptr) {
+    if (std::optional<std::string> dir = DirectoryOf(__argv[0])) {
+      return *dir;
+    }
+  }
+  return ModuleDirectory();
+}
+
+std::string WindowsDirectory() {
+  char directory[MAX_PATH] = {};
+  const UINT length = GetWindowsDirectoryA(directory, std::size(directory));
+  if (length == 0 || length >= std::size(directory)) {
+    return "C:\\Windows";
+  }
+  return directory;
+}
+
+// The profile functions look for a relative file name in the Windows
+// directory, not in the current one where the user meant it, so a relative
+// argument is made absolute before it is checked and kept.
+std::string FullPath(const std::string& path) {
+  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) {
+    return path;
+  }
+  std::string full(needed, '\0');
+  const DWORD length =
+      GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) {
+    return path;
+  }
+  full.resize(length);
+  return full;
+}
+
+void SettleSettingsPath() {
+  std::optional<std::string> argument;
+  if (__argc >= 2 && __argv != nullptr && __argv[1] != nullptr) {
+    argument = FullPath(__argv[1]);
+  }
+  SettingsPathChoice choice =
+      ChooseSettingsPath(ProgramDirectory(), argument, IsReadableFile);
+  State().iniPath = std::move(choice.path);
+  if (choice.writeDefaults) {
+    settings::ProfileStore store(State().iniPath);
+    settings::WriteDefaultFile(store, WindowsDirectory());
+  }
+}
+
+}  // namespace
+
+bool RegisterMainClass(HINSTANCE instance) {
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = MainWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kWindowClass;
+  return RegisterClassExA(&windowClass) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+  return CreateWindowExA(WS_EX_CLIENTEDGE, kWindowClass, kWindowTitle,
+                         WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 10,
+                         10, nullptr, nullptr, instance, nullptr);
+}
+
+namespace {
+
+int RunMessageLoop() {
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int RunLauncher(HINSTANCE instance) {
+  LauncherState& state = State();
+  state.instance = instance;
+
+  if (!RegisterMainClass(instance)) {
+    MessageBoxA(nullptr, "Window Registration Failed!", "Error!",
+                MB_ICONEXCLAMATION);
+    return 0;
+  }
+  state.hwnd = CreateMainWindow(instance);
+  if (state.hwnd == nullptr) {
+    MessageBoxA(nullptr, "Window Creation Failed!", "Error!",
+                MB_ICONEXCLAMATION);
+    return 0;
+  }
+  ShowWindow(state.hwnd, SW_HIDE);
+  UpdateWindow(state.hwnd);
+
+  SettleSettingsPath();
+
+  PrepareTrayData();
+  // Shell_NotifyIcon results are not looked at: without a running shell the
+  // icon comes back with "TaskbarCreated".
+  Shell_NotifyIconA(NIM_SETVERSION, &state.trayData);
+  Shell_NotifyIconA(NIM_ADD, &state.trayData);
+  UpdateTrayIcon();
+
+  const int exitCode = RunMessageLoop();
+  UnregisterClassA(kWindowClass, instance);
+  return exitCode;
+}
+
+}  // namespace vorlane::launcher

@@ -1,0 +1,202 @@
+#include "menu_model.h"
+
+#include "settings/settings_model.h"
+
+namespace vorlane::launcher {
+namespace {
+
+using settings::kSettingsSection;
+
+bool Holds(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+std::string MenuText(std::string_view text) {
+  return std::string(text.substr(0, settings::kMenuTextLimit));
+}
+
+PlannedEntry Item(int slot, int itemNo, int commandId, std::string_view text,
+                  IconRequest icon = {}) {
+  PlannedEntry entry;
+  entry.slot = slot;
+  entry.kind = MenuEntryKind::Item;
+  entry.text = MenuText(text);
+  entry.menuRef = static_cast<std::int16_t>(slot + 1);
+  entry.itemNo = itemNo;
+  entry.commandId = commandId;
+  entry.icon = std::move(icon);
+  return entry;
+}
+
+PlannedEntry Mail(int commandId, std::string_view text) {
+  PlannedEntry entry = Item(kEmailSlot, 0, commandId, text,
+                            IconRequest{IconSource::Email, {}, {}, 0});
+  entry.menuRef = 2;
+  return entry;
+}
+
+PlannedEntry Separator(int slot, std::size_t index) {
+  PlannedEntry entry;
+  entry.slot = slot;
+  entry.kind = MenuEntryKind::Separator;
+  entry.commandId = ENTRY_COMMAND_BASE + static_cast<int>(index);
+  return entry;
+}
+
+PlannedEntry Submenu(int slot, std::string_view text, int submenuSlot) {
+  PlannedEntry entry;
+  entry.slot = slot;
+  entry.kind = MenuEntryKind::Submenu;
+  entry.text = MenuText(text);
+  entry.submenuSlot = submenuSlot;
+  return entry;
+}
+
+// Identifiers above the entry range would be taken for contacts: a menu
+// stops taking entries before it runs out of identifiers.
+bool EntryIdAvailable(std::size_t index) {
+  return ENTRY_COMMAND_BASE + static_cast<long long>(index) <= kLastEntryCommand;
+}
+
+}  // namespace
+
+IconRequest DefaultIconFor(std::string_view location) {
+  if (!Holds(location, "?") && !Holds(location, ".htm") &&
+      !Holds(location, "http://") && !Holds(location, "www.")) {
+    return {IconSource::ShellFile, std::string(location), {}, 0};
+  }
+  if (Holds(location, ".htm") || Holds(location, "http:") ||
+      Holds(location, "www.")) {
+    return {IconSource::WebShortcut, {}, {}, 0};
+  }
+  return {IconSource::Batch, {}, {}, 0};
+}
+
+IconRequest ItemIconFor(std::string_view location, std::string_view iconValue) {
+  const settings::IconSpec spec = settings::ParseIconSpec(iconValue);
+  if (!iconValue.empty() && spec.hasIndex) {
+    return {IconSource::Custom, std::string(location), spec.file, spec.index};
+  }
+  return DefaultIconFor(location);
+}
+
+int EmailOffset(settings::SettingsStore& store) {
+  return settings::Read(store, kSettingsSection, settings::kShowEmailItem) == 1
+             ? 1
+             : 0;
+}
+
+bool IsEmailPosition(settings::SettingsStore& store, int position) {
+  return position == 3 && EmailOffset(store) == 1;
+}
+
+MainMenuPlan PlanMainMenu(settings::SettingsStore& store) {
+  MainMenuPlan plan;
+  std::vector<PlannedEntry>& entries = plan.entries;
+  const int email = EmailOffset(store);
+  const int menuCount =
+      settings::Read(store, kSettingsSection, settings::kMenuCount);
+
+  entries.push_back(Item(kSystemSlot, 0, CMD_CONFIG, "Config"));
+  entries.push_back(Item(kSystemSlot, 0, CMD_OPTIONS, "Options"));
+  entries.push_back(Item(kSystemSlot, 0, CMD_HELP, "Help"));
+  entries.push_back(Item(kSystemSlot, 0, CMD_DONATE, "Donate!"));
+  entries.push_back(Item(kSystemSlot, 0, CMD_ABOUT, "About"));
+  entries.push_back(Item(kSystemSlot, 0, CMD_EXIT, "Exit"));
+
+  PlannedEntry banner;
+  banner.kind = MenuEntryKind::Banner;
+  banner.commandId = CMD_NONE;
+  entries.push_back(banner);
+  entries.push_back(Submenu(kMainSlot, "Vorlane", kSystemSlot));
+  entries.push_back(Separator(kMainSlot, entries.size()));
+
+  int nextSlot = kEmailSlot;
+  if (email == 1) {
+    entries.push_back(Submenu(kMainSlot, "Email", kEmailSlot));
+    nextSlot = kEmailSlot + 1;
+  }
+  if (menuCount > 1) {
+    const std::vector<int> tokens = settings::MenuOrderTokens(
+        settings::Read(store, kSettingsSection, settings::kMenuOrder));
+    int appended = 0;
+    for (int menu : tokens) {
+      if (appended >= menuCount) break;
+      if (menu == 1) continue;
+      entries.push_back(Submenu(
+          kMainSlot,
+          settings::Read(store, kSettingsSection, settings::kMenuName, menu),
+          nextSlot++));
+      ++appended;
+    }
+  }
+  if (menuCount > 1 || email == 1) {
+    entries.push_back(Separator(kMainSlot, entries.size()));
+  }
+  std::vector<PlannedEntry> standard = PlanProgramMenu(store, 0, entries.size());
+  entries.insert(entries.end(), standard.begin(), standard.end());
+  if (settings::Read(store, kSettingsSection, settings::kShowFastStart) == 1) {
+    entries.push_back(Separator(kMainSlot, entries.size()));
+    entries.push_back(Item(kMainSlot, 0, CMD_RUN, "Run",
+                           IconRequest{IconSource::Run, {}, {}, 0}));
+  }
+  plan.slotCount = nextSlot;
+  return plan;
+}
+
+std::vector<PlannedEntry> PlanProgramMenu(settings::SettingsStore& store,
+                                          int position,
+                                          std::size_t entriesBefore) {
+  std::vector<PlannedEntry> entries;
+  const std::optional<int> menu =
+      settings::MenuOrderNumber(store, position - EmailOffset(store) - 1);
+  if (!menu) {
+    return entries;
+  }
+  const int slot = position > 1 ? position - 1 : position;
+  const int count =
+      settings::Read(store, kSettingsSection, settings::kCount, *menu);
+  if (count <= 0) {
+    entries.push_back(Item(slot, 0, CMD_NONE, "Empty menu"));
+    return entries;
+  }
+  const std::string section = settings::ProgramSection(*menu);
+  for (int i = 1; i <= count; ++i) {
+    const std::size_t index = entriesBefore + entries.size();
+    if (!EntryIdAvailable(index)) break;
+    const std::string des = settings::Read(store, section, settings::kDes, i);
+    if (des.empty()) {
+      entries.push_back(Separator(slot, index));
+      continue;
+    }
+    const std::string location =
+        settings::Read(store, section, settings::kProgram, i);
+    const std::string icon =
+        settings::Read(store, section, settings::kItemIcon, i);
+    entries.push_back(Item(slot, i, ENTRY_COMMAND_BASE + static_cast<int>(index),
+                           des, ItemIconFor(location, icon)));
+  }
+  return entries;
+}
+
+std::vector<PlannedEntry> PlanEmailMenu(settings::SettingsStore& store,
+                                        std::size_t entriesBefore) {
+  std::vector<PlannedEntry> entries;
+  entries.push_back(Mail(CMD_BLANK_EMAIL, "Blank Email"));
+  entries.push_back(Separator(kEmailSlot, entriesBefore + 1));
+  const int contacts =
+      settings::Read(store, kSettingsSection, settings::kContactCount);
+  const int lastContact = kLastContactCommand - CONTACT_COMMAND_BASE;
+  for (int j = 1; j <= contacts && j <= lastContact; ++j) {
+    const std::string name = settings::Read(store, settings::kContactsSection,
+                                            settings::kContactName, j);
+    if (name.empty()) {
+      entries.push_back(Separator(kEmailSlot, entriesBefore + entries.size()));
+    } else {
+      entries.push_back(Mail(CONTACT_COMMAND_BASE + j, name));
+    }
+  }
+  return entries;
+}
+
+}  // namespace vorlane::launcher

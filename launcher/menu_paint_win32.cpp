@@ -1,0 +1,123 @@
+#include <windows.h>
+
+#include "launcher/launcher_state.h"
+#include "launcher/menu_paint_plan.h"
+#include "resources/resource_ids.h"
+
+namespace vorlane::launcher {
+namespace {
+
+const MenuEntry* EntryOf(ULONG_PTR itemData) {
+  return reinterpret_cast<const MenuEntry*>(itemData);
+}
+
+PaintSize TextSize(HDC dc, const char* text) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+  return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
+}
+
+void FillWith(HDC dc, const Fill& fill) {
+  win32::UniqueBrush brush(CreateSolidBrush(fill.colour));
+  if (!brush) {
+    return;
+  }
+  const RECT rect{fill.rect.left, fill.rect.top, fill.rect.right,
+                  fill.rect.bottom};
+  FillRect(dc, &rect, brush.get());
+}
+
+void DrawSmallIcon(HDC dc, HICON icon, int x, int y) {
+  if (icon != nullptr) {
+    DrawIconEx(dc, x, y, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+  }
+}
+
+void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
+  win32::SelectedObject font(dc, State().menuFont);
+  const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+  const bool drawsText = entry.kind == MenuEntryKind::Item ||
+                         entry.kind == MenuEntryKind::Submenu;
+  int textHeight = 0;
+  if (drawsText) {
+    SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    textHeight = TextSize(dc, entry.text).height;
+    SetTextAlign(dc, TA_LEFT | TA_TOP);
+  }
+  const PaintRect item{draw.rcItem.left, draw.rcItem.top, draw.rcItem.right,
+                       draw.rcItem.bottom};
+  const EntryPaint paint = PlanEntryPaint(entry.kind, selected,
+                                          static_cast<bool>(entry.icon), item,
+                                          textHeight);
+  for (const Fill& fill : paint.fills) {
+    FillWith(dc, fill);
+  }
+  switch (paint.icon) {
+    case PaintedIcon::None:
+      break;
+    case PaintedIcon::Entry:
+      DrawSmallIcon(dc, entry.icon.get(), paint.iconX, paint.iconY);
+      break;
+    case PaintedIcon::Submenu:
+    case PaintedIcon::Banner: {
+      win32::UniqueIcon icon(LoadResourceIcon(
+          paint.icon == PaintedIcon::Submenu ? IDI_SUBMENU : IDI_BANNER));
+      DrawSmallIcon(dc, icon.get(), paint.iconX, paint.iconY);
+      break;
+    }
+  }
+  if (paint.text) {
+    TextOutA(dc, paint.textX, paint.textY, entry.text, lstrlenA(entry.text));
+  }
+}
+
+}  // namespace
+
+bool MeasureMenuEntry(MEASUREITEMSTRUCT& measure) {
+  if (State().menuFont == nullptr || measure.CtlType != ODT_MENU ||
+      measure.itemData == 0) {
+    return false;
+  }
+  const MenuEntry& entry = *EntryOf(measure.itemData);
+  PaintSize text{};
+  if (entry.kind != MenuEntryKind::Separator) {
+    win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    if (dc) {
+      win32::SelectedObject font(dc.get(), State().menuFont);
+      text = TextSize(dc.get(), entry.text);
+    }
+  }
+  const PaintSize size = MeasureEntry(entry.kind, text);
+  measure.itemWidth = static_cast<UINT>(size.width);
+  measure.itemHeight = static_cast<UINT>(size.height);
+  return true;
+}
+
+bool DrawMenuEntry(const DRAWITEMSTRUCT& draw) {
+  if (State().menuFont == nullptr || draw.CtlType != ODT_MENU ||
+      draw.itemData == 0) {
+    return false;
+  }
+  const MenuEntry& entry = *EntryOf(draw.itemData);
+  const RECT& r = draw.rcItem;
+
+  // Painted off-screen at the entry's own coordinates, then copied in one
+  // step, so that moving the selection does not flicker.
+  win32::UniqueMemoryDc memory(CreateCompatibleDC(draw.hDC));
+  win32::UniqueBitmap bitmap(
+      memory ? CreateCompatibleBitmap(draw.hDC, r.right, r.bottom) : nullptr);
+  if (!memory || !bitmap) {
+    PaintEntry(draw.hDC, entry, draw);
+    return true;
+  }
+  {
+    win32::SelectedObject selected(memory.get(), bitmap.get());
+    PaintEntry(memory.get(), entry, draw);
+    BitBlt(draw.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top,
+           memory.get(), r.left, r.top, SRCCOPY);
+  }
+  return true;
+}
+
+}  // namespace vorlane::launcher

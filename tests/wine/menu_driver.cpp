@@ -1,0 +1,100 @@
+#include "menu_driver.h"
+
+#include <thread>
+
+#include "launcher/launcher_messages.h"
+
+namespace vorlane::test {
+namespace {
+
+struct PopupSearch {
+  DWORD processId;
+  const char* className;
+  const char* caption;
+  HWND found;
+  int count;
+};
+
+BOOL CALLBACK MatchPopup(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<PopupSearch*>(lParam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner != search->processId || !IsWindowVisible(hwnd)) return TRUE;
+  char name[64] = {};
+  GetClassNameA(hwnd, name, std::size(name));
+  if (lstrcmpA(name, search->className) != 0) return TRUE;
+  if (search->caption != nullptr) {
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, std::size(text));
+    if (lstrcmpA(text, search->caption) != 0) return TRUE;
+  }
+  // EnumWindows goes from the top of the z-order down: the first popup is
+  // the one opened last.
+  if (search->found == nullptr) search->found = hwnd;
+  ++search->count;
+  return TRUE;
+}
+
+}  // namespace
+
+void PostTrayMouse(HWND launcher, UINT mouseMessage) {
+  PostMessageA(launcher, launcher::WM_TRAYNOTIFY, launcher::kTrayIconId,
+               mouseMessage);
+}
+
+HWND FindPopupMenu(DWORD processId, int* count) {
+  PopupSearch search{processId, "#32768", nullptr, nullptr, 0};
+  EnumWindows(MatchPopup, reinterpret_cast<LPARAM>(&search));
+  if (count != nullptr) *count = search.count;
+  return search.found;
+}
+
+HWND WaitForPopupMenu(DWORD processId, std::chrono::milliseconds timeout) {
+  HWND popup = nullptr;
+  WaitUntil([&] { return (popup = FindPopupMenu(processId)) != nullptr; },
+            timeout);
+  return popup;
+}
+
+bool WaitForMenuClosed(DWORD processId, std::chrono::milliseconds timeout) {
+  return WaitUntil([&] { return FindPopupMenu(processId) == nullptr; },
+                   timeout);
+}
+
+void PressMenuKey(DWORD processId, WPARAM virtualKey) {
+  if (HWND popup = FindPopupMenu(processId)) {
+    PostMessageA(popup, WM_KEYDOWN, virtualKey, 0);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+
+void ChooseByKeys(DWORD processId, int downs) {
+  for (int i = 0; i < downs; ++i) PressMenuKey(processId, VK_DOWN);
+  PressMenuKey(processId, VK_RETURN);
+}
+
+HWND FindMessageBox(DWORD processId, const char* caption) {
+  PopupSearch search{processId, "#32770", caption, nullptr, 0};
+  EnumWindows(MatchPopup, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForMessageBox(DWORD processId, const char* caption,
+                       std::chrono::milliseconds timeout) {
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = FindMessageBox(processId, caption)) != nullptr; },
+            timeout);
+  return box;
+}
+
+std::string MessageBoxText(HWND box) {
+  char text[1024] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, std::size(text));
+  return text;
+}
+
+void CloseMessageBox(HWND box) {
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+}  // namespace vorlane::test
