@@ -1,0 +1,209 @@
+// Which entries each popup holds, in which slot and with which identifiers,
+// decided from settings files.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "launcher/menu_model.h"
+#include "settings/ini_document.h"
+
+namespace vorlane::launcher {
+namespace {
+
+using settings::IniDocument;
+
+// One line per entry of the slot: "banner", "---", "> Name @slot" for a
+// submenu entry, "Text menuRef/itemNo #identifier" for an item.
+std::vector<std::string> Describe(const std::vector<PlannedEntry>& entries,
+                                  int slot) {
+  std::vector<std::string> lines;
+  for (const PlannedEntry& e : entries) {
+    if (e.slot != slot) continue;
+    switch (e.kind) {
+      case MenuEntryKind::Banner:
+        lines.push_back("banner");
+        break;
+      case MenuEntryKind::Separator:
+        lines.push_back("---");
+        break;
+      case MenuEntryKind::Submenu:
+        lines.push_back("> " + e.text + " @" + std::to_string(e.submenuSlot));
+        break;
+      case MenuEntryKind::Item:
+        lines.push_back(e.text + " " + std::to_string(e.menuRef) + "/" +
+                        std::to_string(e.itemNo) + " #" +
+                        std::to_string(e.commandId));
+        break;
+    }
+  }
+  return lines;
+}
+
+const char kDefaultFile[] =
+    "[Settings]\nMenuOrder=1*\nMenuCount=1\nCount1=2\nMenuName1=Standard Menu\n"
+    "OpenMenu=1\nShowTooltips=1\nShowFastStart=1\nShowEmailItem=1\n"
+    "Startwithwindows=1\n[Program locations1]\nProgram1=C:\\\n"
+    "Des1=Harddrive (C:\\)\nProgram2=C:\\windows\\notepad.exe\nDes2=Notepad\n";
+
+TEST(MainMenu, DefaultFile) {
+  IniDocument doc = IniDocument::Parse(kDefaultFile);
+  const MainMenuPlan plan = PlanMainMenu(doc);
+  EXPECT_EQ(plan.slotCount, 3);
+  EXPECT_EQ(Describe(plan.entries, kMainSlot),
+            (std::vector<std::string>{"banner", "> Vorlane @1", "---",
+                                      "> Email @2", "---",
+                                      "Harddrive (C:\\) 1/1 #10010",
+                                      "Notepad 1/2 #10011", "---",
+                                      "Run 1/0 #7"}));
+  EXPECT_EQ(Describe(plan.entries, kSystemSlot),
+            (std::vector<std::string>{"Config 2/0 #2", "Options 2/0 #6",
+                                      "Help 2/0 #3", "Donate! 2/0 #5",
+                                      "About 2/0 #4", "Exit 2/0 #1"}));
+}
+
+TEST(MainMenu, SeparatorsTakeIdentifiersByTheirIndex) {
+  IniDocument doc = IniDocument::Parse(kDefaultFile);
+  const MainMenuPlan plan = PlanMainMenu(doc);
+  for (std::size_t i = 0; i < plan.entries.size(); ++i) {
+    if (plan.entries[i].kind == MenuEntryKind::Separator) {
+      EXPECT_EQ(plan.entries[i].commandId, 9999 + static_cast<int>(i));
+    }
+  }
+}
+
+TEST(MainMenu, OneMenuWithoutEmailHasNoSecondSeparator) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuOrder=1*\nMenuCount=1\nCount1=1\n"
+      "[Program locations1]\nProgram1=C:\\a.exe\nDes1=A\n");
+  const MainMenuPlan plan = PlanMainMenu(doc);
+  EXPECT_EQ(Describe(plan.entries, kMainSlot),
+            (std::vector<std::string>{"banner", "> Vorlane @1", "---",
+                                      "A 1/1 #10008"}));
+  EXPECT_EQ(plan.slotCount, 2);
+}
+
+TEST(MainMenu, SubmenusFollowMenuOrder) {
+  const std::string base =
+      "[Settings]\nMenuOrder=1*3*2*\nMenuCount=3\nMenuName2=Two\n"
+      "MenuName3=Three\nCount1=0\n";
+  IniDocument noEmail = IniDocument::Parse(base + "ShowEmailItem=0\n");
+  EXPECT_EQ(Describe(PlanMainMenu(noEmail).entries, kMainSlot),
+            (std::vector<std::string>{"banner", "> Vorlane @1", "---",
+                                      "> Three @2", "> Two @3", "---",
+                                      "Empty menu 1/0 #12"}));
+  IniDocument email = IniDocument::Parse(base + "ShowEmailItem=1\n");
+  EXPECT_EQ(Describe(PlanMainMenu(email).entries, kMainSlot),
+            (std::vector<std::string>{"banner", "> Vorlane @1", "---",
+                                      "> Email @2", "> Three @3", "> Two @4",
+                                      "---", "Empty menu 1/0 #12"}));
+}
+
+TEST(MainMenu, MissingMenuNameShowsSubMenu) {
+  IniDocument doc =
+      IniDocument::Parse("[Settings]\nMenuOrder=1*2*\nMenuCount=2\n");
+  EXPECT_EQ(Describe(PlanMainMenu(doc).entries, kMainSlot)[3], "> SubMenu @2");
+}
+
+TEST(SubmenuContents, PositionsShowTheMenuOfTheirToken) {
+  const std::string base =
+      "[Settings]\nMenuOrder=1*3*2*\nMenuCount=3\nCount2=1\nCount3=1\n"
+      "[Program locations2]\nProgram1=C:\\two.exe\nDes1=Two\n"
+      "[Program locations3]\nProgram1=C:\\three.exe\nDes1=Three\n";
+  IniDocument noEmail = IniDocument::Parse(base);
+  EXPECT_EQ(Describe(PlanProgramMenu(noEmail, 3, 20), 2),
+            (std::vector<std::string>{"Three 3/1 #10019"}));
+  EXPECT_EQ(Describe(PlanProgramMenu(noEmail, 4, 20), 3),
+            (std::vector<std::string>{"Two 4/1 #10019"}));
+
+  IniDocument email = IniDocument::Parse(
+      "[Settings]\nShowEmailItem=1\n" + base.substr(std::string("[Settings]\n").size()));
+  EXPECT_TRUE(IsEmailPosition(email, 3));
+  EXPECT_FALSE(IsEmailPosition(noEmail, 3));
+  EXPECT_EQ(Describe(PlanProgramMenu(email, 4, 20), 3),
+            (std::vector<std::string>{"Three 4/1 #10019"}));
+  EXPECT_EQ(Describe(PlanProgramMenu(email, 5, 20), 4),
+            (std::vector<std::string>{"Two 5/1 #10019"}));
+}
+
+TEST(SubmenuContents, EmptyDescriptionIsASeparatorInItsPlace) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuOrder=1*2*\nMenuCount=2\nCount2=3\n"
+      "[Program locations2]\nProgram1=C:\\a.exe\nDes1=A\nProgram2=C:\\x.exe\n"
+      "Program3=C:\\c.exe\nDes3=C\n");
+  EXPECT_EQ(Describe(PlanProgramMenu(doc, 3, 10), 2),
+            (std::vector<std::string>{"A 3/1 #10009", "---", "C 3/3 #10011"}));
+}
+
+TEST(SubmenuContents, CountZeroGivesEmptyMenuAndStaleItemsStayHidden) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuOrder=1*2*\nMenuCount=2\nCount2=0\n"
+      "[Program locations2]\nProgram1=C:\\old.exe\nDes1=Old\n");
+  EXPECT_EQ(Describe(PlanProgramMenu(doc, 3, 10), 2),
+            (std::vector<std::string>{"Empty menu 3/0 #12"}));
+}
+
+TEST(SubmenuContents, MissingTokenLeavesTheSubmenuEmpty) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuOrder=1*\nMenuCount=3\nCount2=1\n"
+      "[Program locations2]\nProgram1=C:\\a.exe\nDes1=A\n");
+  EXPECT_TRUE(PlanProgramMenu(doc, 3, 10).empty());
+  EXPECT_TRUE(PlanProgramMenu(doc, 7, 10).empty());
+}
+
+TEST(SubmenuContents, HugeCountStopsAtTheLastEntryIdentifier) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuOrder=1*\nMenuCount=1\nCount1=2000000000\n");
+  const std::vector<PlannedEntry> entries = PlanProgramMenu(doc, 0, 9990);
+  ASSERT_FALSE(entries.empty());
+  EXPECT_EQ(entries.back().commandId, kLastEntryCommand);
+  EXPECT_EQ(entries.size(), 11u);
+}
+
+TEST(SubmenuContents, LongDescriptionsAreCutTo63Characters) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuOrder=1*\nMenuCount=1\nCount1=1\n"
+      "[Program locations1]\nProgram1=C:\\a.exe\nDes1=" +
+      std::string(300, 'd') + "\n");
+  EXPECT_EQ(PlanProgramMenu(doc, 0, 10)[0].text.size(), 63u);
+}
+
+TEST(EmailMenu, BlankEmailThenContacts) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nContactCount=3\n[Emailcontacts]\nName1=Ann\n"
+      "Email1=ann@example.org\nName3=" + std::string(200, 'n') + "\n");
+  const std::vector<PlannedEntry> entries = PlanEmailMenu(doc, 30);
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_EQ(Describe(entries, kEmailSlot)[0], "Blank Email 2/0 #8");
+  EXPECT_EQ(entries[1].kind, MenuEntryKind::Separator);
+  EXPECT_EQ(entries[1].commandId, 9999 + 31);
+  EXPECT_EQ(Describe(entries, kEmailSlot)[2], "Ann 2/0 #20000");
+  EXPECT_EQ(entries[3].kind, MenuEntryKind::Separator);
+  EXPECT_EQ(entries[4].commandId, 20002);
+  EXPECT_EQ(entries[4].text.size(), 63u);
+  EXPECT_EQ(entries[4].icon.source, IconSource::Email);
+}
+
+TEST(EntryIcons, ChosenByLocation) {
+  EXPECT_EQ(DefaultIconFor("C:\\a.exe?C:\\b.txt?").source, IconSource::Batch);
+  EXPECT_EQ(DefaultIconFor("www.example.org").source, IconSource::WebShortcut);
+  EXPECT_EQ(DefaultIconFor("http://example.org").source, IconSource::WebShortcut);
+  EXPECT_EQ(DefaultIconFor("C:\\page.htm").source, IconSource::WebShortcut);
+  const IconRequest path = DefaultIconFor("C:\\a.exe");
+  EXPECT_EQ(path.source, IconSource::ShellFile);
+  EXPECT_EQ(path.location, "C:\\a.exe");
+}
+
+TEST(EntryIcons, CustomIconNeedsAComma) {
+  const IconRequest custom = ItemIconFor("C:\\a.exe", "C:\\a,b\\i.dll,3");
+  EXPECT_EQ(custom.source, IconSource::Custom);
+  EXPECT_EQ(custom.file, "C:\\a,b\\i.dll");
+  EXPECT_EQ(custom.index, 3);
+  EXPECT_EQ(custom.location, "C:\\a.exe");
+  EXPECT_EQ(ItemIconFor("C:\\a.exe", "C:\\icons.dll").source,
+            IconSource::ShellFile);
+  EXPECT_EQ(ItemIconFor("C:\\a.exe", "").source, IconSource::ShellFile);
+}
+
+}  // namespace
+}  // namespace vorlane::launcher

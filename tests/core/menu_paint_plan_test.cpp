@@ -1,0 +1,73 @@
+// The sizes and fills of the flat menu look.
+#include <gtest/gtest.h>
+
+#include "launcher/menu_paint_plan.h"
+
+namespace vorlane::launcher {
+namespace {
+
+TEST(Measure, SizesByKind) {
+  EXPECT_EQ(MeasureEntry(MenuEntryKind::Separator, {80, 14}), (PaintSize{100, 5}));
+  EXPECT_EQ(MeasureEntry(MenuEntryKind::Banner, {80, 14}), (PaintSize{100, 17}));
+  EXPECT_EQ(MeasureEntry(MenuEntryKind::Item, {80, 14}), (PaintSize{107, 20}));
+  EXPECT_EQ(MeasureEntry(MenuEntryKind::Submenu, {80, 14}), (PaintSize{118, 20}));
+  EXPECT_EQ(MeasureEntry(MenuEntryKind::Item, {80, 26}), (PaintSize{107, 26}));
+}
+
+TEST(Paint, SeparatorLineIsOneRowFromX27) {
+  const EntryPaint paint =
+      PlanEntryPaint(MenuEntryKind::Separator, false, false, {0, 40, 150, 45}, 0);
+  ASSERT_EQ(paint.fills.size(), 3u);
+  EXPECT_EQ(paint.fills[0], (Fill{{0, 40, 23, 45}, kGutterColour}));
+  EXPECT_EQ(paint.fills[1], (Fill{{23, 40, 150, 45}, kBackgroundColour}));
+  EXPECT_EQ(paint.fills[2], (Fill{{27, 42, 150, 43}, kSeparatorLineColour}));
+  EXPECT_FALSE(paint.text);
+}
+
+TEST(Paint, BannerFramedWithItsIconAtTheRight) {
+  const EntryPaint paint =
+      PlanEntryPaint(MenuEntryKind::Banner, false, false, {0, 0, 150, 17}, 14);
+  ASSERT_EQ(paint.fills.size(), 3u);
+  EXPECT_EQ(paint.fills[1], (Fill{{23, 0, 150, 17}, kFrameColour}));
+  EXPECT_EQ(paint.fills[2], (Fill{{24, 1, 149, 16}, kBannerColour}));
+  EXPECT_EQ(paint.icon, PaintedIcon::Banner);
+  EXPECT_EQ(paint.iconX, 134);
+  EXPECT_EQ(paint.iconY, 1);
+  EXPECT_FALSE(paint.text);
+}
+
+TEST(Paint, ItemTextAndIconCentred) {
+  const EntryPaint paint =
+      PlanEntryPaint(MenuEntryKind::Item, false, true, {0, 17, 150, 37}, 14);
+  EXPECT_EQ(paint.fills[0], (Fill{{0, 17, 23, 37}, kGutterColour}));
+  EXPECT_EQ(paint.icon, PaintedIcon::Entry);
+  EXPECT_EQ(paint.iconX, 3);
+  EXPECT_EQ(paint.iconY, 19);
+  EXPECT_EQ(paint.textX, 27);
+  EXPECT_EQ(paint.textY, 20);  // T + 3 for 14-pixel text in 20 pixels
+}
+
+TEST(Paint, SelectionCoversTheGutterToo) {
+  const EntryPaint paint =
+      PlanEntryPaint(MenuEntryKind::Submenu, true, false, {0, 17, 150, 37}, 14);
+  ASSERT_EQ(paint.fills.size(), 2u);
+  EXPECT_EQ(paint.fills[0], (Fill{{0, 17, 150, 37}, kFrameColour}));
+  EXPECT_EQ(paint.fills[1], (Fill{{1, 18, 149, 36}, kSelectedColour}));
+  EXPECT_EQ(paint.icon, PaintedIcon::Submenu);
+  EXPECT_EQ(paint.textX, 27);
+}
+
+TEST(Paint, ItemWithoutIconDrawsNone) {
+  EXPECT_EQ(PlanEntryPaint(MenuEntryKind::Item, false, false, {0, 0, 99, 20}, 14).icon,
+            PaintedIcon::None);
+}
+
+TEST(Paint, OddHeightsRoundTowardsTheTop) {
+  const EntryPaint paint =
+      PlanEntryPaint(MenuEntryKind::Item, false, true, {0, 0, 99, 21}, 14);
+  EXPECT_EQ(paint.iconY, 2);
+  EXPECT_EQ(paint.textY, 3);
+}
+
+}  // namespace
+}  // namespace vorlane::launcher
