@@ -22,21 +22,26 @@ PaintSize MeasureEntry(MenuEntryKind kind, PaintSize text) {
 
 EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
                           PaintRect item, int textHeight) {
+  // Offsets count from the entry's left edge and the banner's top: on Windows
+  // these are the popup's own edges, while Wine keeps a margin around the
+  // entries.
   const int l = item.left, t = item.top, r = item.right, b = item.bottom;
+  const int gutter = l + kGutterRight;
   EntryPaint paint;
   switch (kind) {
     case MenuEntryKind::Separator:
-      paint.fills = {{{l, t, kGutterRight, b}, kGutterColour},
-                     {{kGutterRight, t, r, b}, kBackgroundColour},
-                     {{kSeparatorLineLeft, t + 2, r, b - 2}, kSeparatorLineColour}};
+      paint.fills = {{{l, t, gutter, b}, kGutterColour},
+                     {{gutter, t, r, b}, kBackgroundColour},
+                     {{l + kSeparatorLineLeft, t + 2, r, b - 2},
+                      kSeparatorLineColour}};
       return paint;
     case MenuEntryKind::Banner:
-      paint.fills = {{{l, t, kGutterRight, b}, kGutterColour},
-                     {{kGutterRight, t, r, b}, kFrameColour},
-                     {{kGutterRight + 1, t + 1, r - 1, b - 1}, kBannerColour}};
+      paint.fills = {{{l, t, gutter, b}, kGutterColour},
+                     {{gutter, t, r, b}, kFrameColour},
+                     {{gutter + 1, t + 1, r - 1, b - 1}, kBannerColour}};
       paint.icon = PaintedIcon::Banner;
       paint.iconX = r - kIconSize;
-      paint.iconY = 1;
+      paint.iconY = t + 1;
       return paint;
     case MenuEntryKind::Item:
     case MenuEntryKind::Submenu:
@@ -46,8 +51,8 @@ EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
     paint.fills = {{{l, t, r, b}, kFrameColour},
                    {{l + 1, t + 1, r - 1, b - 1}, kSelectedColour}};
   } else {
-    paint.fills = {{{l, t, kGutterRight, b}, kGutterColour},
-                   {{kGutterRight, t, r, b}, kBackgroundColour}};
+    paint.fills = {{{l, t, gutter, b}, kGutterColour},
+                   {{gutter, t, r, b}, kBackgroundColour}};
   }
   if (kind == MenuEntryKind::Submenu) {
     paint.icon = PaintedIcon::Submenu;

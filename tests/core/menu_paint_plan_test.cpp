@@ -32,7 +32,7 @@ TEST(Paint, BannerFramedWithItsIconAtTheRight) {
   EXPECT_EQ(paint.fills[2], (Fill{{24, 1, 149, 16}, kBannerColour}));
   EXPECT_EQ(paint.icon, PaintedIcon::Banner);
   EXPECT_EQ(paint.iconX, 134);
-  EXPECT_EQ(paint.iconY, 1);
+  EXPECT_EQ(paint.iconY, 1);  // one below the banner's top
   EXPECT_FALSE(paint.text);
 }
 
@@ -55,6 +55,18 @@ TEST(Paint, SelectionCoversTheGutterToo) {
   EXPECT_EQ(paint.fills[1], (Fill{{1, 18, 149, 36}, kSelectedColour}));
   EXPECT_EQ(paint.icon, PaintedIcon::Submenu);
   EXPECT_EQ(paint.textX, 27);
+}
+
+TEST(Paint, OffsetsFollowTheEntrysEdges) {
+  // Wine places the entries a few pixels inside the popup.
+  const EntryPaint separator =
+      PlanEntryPaint(MenuEntryKind::Separator, false, false, {3, 40, 150, 45}, 0);
+  EXPECT_EQ(separator.fills[0], (Fill{{3, 40, 26, 45}, kGutterColour}));
+  EXPECT_EQ(separator.fills[2], (Fill{{30, 42, 150, 43}, kSeparatorLineColour}));
+  const EntryPaint banner =
+      PlanEntryPaint(MenuEntryKind::Banner, false, false, {3, 3, 150, 20}, 14);
+  EXPECT_EQ(banner.fills[2], (Fill{{27, 4, 149, 19}, kBannerColour}));
+  EXPECT_EQ(banner.iconY, 4);
 }
 
 TEST(Paint, ItemWithoutIconDrawsNone) {

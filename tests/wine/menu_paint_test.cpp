@@ -1,1 +1,508 @@
-// Filled in by the menu work.
+// The launcher's popup menu as the screen shows it: the fills of every kind
+// of entry read back as pixels, with the menu opened and driven from outside.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "menu_driver.h"
+#include "test_support.h"
+#include "win32/handles.h"
+
+namespace vorlane::test {
+namespace {
+
+// COLORREF values, 0x00BBGGRR, the form GetPixel answers in.
+constexpr COLORREF kGutter = 0x00D1D8DB;
+constexpr COLORREF kBackground = 0x00F7F8F9;
+constexpr COLORREF kSeparatorLine = 0x00A6A6A6;
+constexpr COLORREF kFrame = 0x006A240A;
+constexpr COLORREF kSelected = 0x00D2BDB6;
+constexpr COLORREF kBanner = 0x00E29C7C;
+
+// x offsets from an entry's left edge, which under Wine lies a few pixels
+// inside the popup.
+constexpr int kGutterRight = 23;
+constexpr int kSeparatorLineLeft = 27;
+constexpr int kIconOffset = 3;
+constexpr int kIconSize = 16;
+constexpr int kTextOffset = 27;
+constexpr int kBannerHeight = 17;
+constexpr int kSeparatorHeight = 5;
+constexpr int kMinimumEntryHeight = 20;
+
+// The client area of a window as it is on the screen at the moment taken.
+class ScreenShot {
+ public:
+  explicit ScreenShot(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    width_ = client.right;
+    height_ = client.bottom;
+    if (width_ <= 0 || height_ <= 0) {
+      width_ = height_ = 0;
+      return;
+    }
+    pixels_.assign(static_cast<std::size_t>(width_) * height_, CLR_INVALID);
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    void* bits = nullptr;
+    win32::UniqueBitmap bitmap(
+        CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win32::UniqueMemoryDc memory(CreateCompatibleDC(screen));
+    if (bitmap && memory) {
+      win32::SelectedObject selected(memory.get(), bitmap.get());
+      if (BitBlt(memory.get(), 0, 0, width_, height_, screen, origin.x,
+                 origin.y, SRCCOPY)) {
+        GdiFlush();
+        const auto* source = static_cast<const std::uint32_t*>(bits);
+        // A 32-bit DIB holds 0x00RRGGBB, the reverse of a COLORREF.
+        std::transform(source, source + pixels_.size(), pixels_.begin(),
+                       [](std::uint32_t p) {
+                         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF,
+                                    p & 0xFF);
+                       });
+      }
+    }
+    ReleaseDC(nullptr, screen);
+  }
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  COLORREF At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+    return pixels_[static_cast<std::size_t>(y) * width_ + x];
+  }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<COLORREF> pixels_;
+};
+
+bool Contains(const RECT& area, int x, int y) {
+  return x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+}
+
+std::string Hex(COLORREF colour) {
+  char text[16] = {};
+  std::snprintf(text, std::size(text), "0x%08lX",
+                static_cast<unsigned long>(colour));
+  return text;
+}
+
+std::string Describe(const RECT& area) {
+  return "x " + std::to_string(area.left) + ".." + std::to_string(area.right) +
+         ", y " + std::to_string(area.top) + ".." + std::to_string(area.bottom);
+}
+
+// Every pixel of `area` in one colour, but for the parts that hold an icon or
+// text, which are not compared pixel by pixel.
+struct Fill {
+  std::string what;
+  RECT area;
+  COLORREF colour;
+  std::vector<RECT> except;
+};
+
+// Empty when the fill is on the screen, else what differs.
+std::string Mismatch(const ScreenShot& shot, const Fill& fill) {
+  int wrong = 0;
+  int firstX = 0, firstY = 0;
+  for (int y = fill.area.top; y < fill.area.bottom; ++y) {
+    for (int x = fill.area.left; x < fill.area.right; ++x) {
+      const bool skipped = std::any_of(
+          fill.except.begin(), fill.except.end(),
+          [&](const RECT& part) { return Contains(part, x, y); });
+      if (skipped || shot.At(x, y) == fill.colour) continue;
+      if (wrong++ == 0) {
+        firstX = x;
+        firstY = y;
+      }
+    }
+  }
+  if (wrong == 0) return {};
+  return fill.what + " (" + Describe(fill.area) + ", expected " +
+         Hex(fill.colour) + "): " + std::to_string(wrong) +
+         " pixels differ, first (" + std::to_string(firstX) + ", " +
+         std::to_string(firstY) + ") is " + Hex(shot.At(firstX, firstY)) + "\n";
+}
+
+// Painting runs in the launcher's process after the window shows, and after
+// each key: the screen is read again until it matches or the time is up.
+::testing::AssertionResult PaintedAs(HWND popup,
+                                     const std::vector<Fill>& fills) {
+  std::string report;
+  const bool matched = WaitUntil(
+      [&] {
+        const ScreenShot shot(popup);
+        report.clear();
+        for (const Fill& fill : fills) report += Mismatch(shot, fill);
+        return report.empty();
+      },
+      std::chrono::seconds(5));
+  if (matched) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << report;
+}
+
+int CountDifferent(const ScreenShot& shot, const RECT& area,
+                   const std::vector<COLORREF>& fillColours) {
+  int different = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      const COLORREF pixel = shot.At(x, y);
+      if (std::find(fillColours.begin(), fillColours.end(), pixel) ==
+          fillColours.end()) {
+        ++different;
+      }
+    }
+  }
+  return different;
+}
+
+// Something other than the given fill colours shows in the area: an icon is
+// drawn there, whatever it looks like.
+::testing::AssertionResult ShowsIcon(HWND popup, const RECT& area,
+                                     const std::vector<COLORREF>& fillColours) {
+  const bool drawn = WaitUntil(
+      [&] { return CountDifferent(ScreenShot(popup), area, fillColours) > 0; },
+      std::chrono::seconds(5));
+  if (drawn) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "only fill colours in " << Describe(area);
+}
+
+// The height of the launcher's menu text with the stock GUI font, which it
+// uses when the settings name no font.
+int MenuTextHeight() {
+  win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  win32::SelectedObject font(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
+  SIZE size{};
+  GetTextExtentPoint32A(dc.get(), "Vorlane", 7, &size);
+  return static_cast<int>(size.cy);
+}
+
+enum class Kind { Banner, Submenu, Separator, Item };
+
+struct EntryShape {
+  const char* name;
+  Kind kind;
+  bool icon;
+};
+
+struct PlacedEntry {
+  EntryShape shape;
+  int top = 0;
+  int bottom = 0;
+};
+
+// Where a popup's entries are: Wine insets them from its frame by the same
+// margin on every side, so the first entry's top left corner, the first
+// pixel in the launcher's own colours, fixes all of them.
+struct PopupLayout {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int textHeight = 0;
+  std::vector<PlacedEntry> entries;
+
+  const PlacedEntry& Entry(const char* name) const {
+    for (const PlacedEntry& entry : entries) {
+      if (std::string(entry.shape.name) == name) return entry;
+    }
+    ADD_FAILURE() << "no entry " << name;
+    return entries.front();
+  }
+  int TextTop(const PlacedEntry& entry) const {
+    return entry.top + (entry.bottom - entry.top - textHeight) / 2;
+  }
+  RECT IconBox(const PlacedEntry& entry) const {
+    const int top = entry.top + (entry.bottom - entry.top - kIconSize) / 2;
+    return {left + kIconOffset, top, left + kIconOffset + kIconSize,
+            top + kIconSize};
+  }
+  // The rows the text may paint in, from its left to the right edge. Wine's
+  // own arrow on submenu entries lies within them too.
+  RECT TextRows(const PlacedEntry& entry) const {
+    return {left + kTextOffset, TextTop(entry), right,
+            TextTop(entry) + textHeight};
+  }
+  bool HasIcon(const PlacedEntry& entry) const {
+    return entry.shape.icon || entry.shape.kind == Kind::Submenu;
+  }
+};
+
+std::optional<POINT> FirstEntryCorner(const ScreenShot& shot) {
+  for (int y = 0; y < shot.Height(); ++y) {
+    for (int x = 0; x < shot.Width(); ++x) {
+      const COLORREF pixel = shot.At(x, y);
+      if (pixel == kGutter || pixel == kFrame) return POINT{x, y};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<PopupLayout> LayOut(HWND popup,
+                                  const std::vector<EntryShape>& shapes) {
+  std::optional<POINT> corner;
+  int clientWidth = 0, clientHeight = 0;
+  WaitUntil([&] {
+    const ScreenShot shot(popup);
+    clientWidth = shot.Width();
+    clientHeight = shot.Height();
+    return (corner = FirstEntryCorner(shot)).has_value();
+  });
+  if (!corner) return std::nullopt;
+  PopupLayout layout;
+  layout.left = corner->x;
+  layout.top = corner->y;
+  layout.right = clientWidth - corner->x;
+  layout.bottom = clientHeight - corner->y;
+  layout.textHeight = MenuTextHeight();
+  int y = layout.top;
+  for (const EntryShape& shape : shapes) {
+    int height = std::max(layout.textHeight, kMinimumEntryHeight);
+    if (shape.kind == Kind::Banner) height = kBannerHeight;
+    if (shape.kind == Kind::Separator) height = kSeparatorHeight;
+    layout.entries.push_back({shape, y, y + height});
+    y += height;
+  }
+  return layout;
+}
+
+// The fills of an entry that is not selected.
+std::vector<Fill> PlainFills(const PopupLayout& popup,
+                             const PlacedEntry& entry) {
+  const std::string name = entry.shape.name;
+  const int l = popup.left, r = popup.right, t = entry.top, b = entry.bottom;
+  const int g = l + kGutterRight, line = l + kSeparatorLineLeft;
+  switch (entry.shape.kind) {
+    case Kind::Banner: {
+      const std::vector<RECT> icon{{r - kIconSize, t + 1, r, t + 1 + kIconSize}};
+      return {{"banner gutter", {l, t, g, b}, kGutter, {}},
+              {"banner frame top", {g, t, r, t + 1}, kFrame, icon},
+              {"banner frame bottom", {g, b - 1, r, b}, kFrame, icon},
+              {"banner frame left", {g, t, g + 1, b}, kFrame, {}},
+              {"banner frame right", {r - 1, t, r, b}, kFrame, icon},
+              {"banner inside", {g + 1, t + 1, r - 1, b - 1}, kBanner, icon}};
+    }
+    case Kind::Separator:
+      return {{name + " gutter", {l, t, g, b}, kGutter, {}},
+              {name + " above the line", {g, t, r, t + 2}, kBackground, {}},
+              {name + " left of the line", {g, t + 2, line, t + 3},
+               kBackground, {}},
+              {name + " line", {line, t + 2, r, t + 3}, kSeparatorLine, {}},
+              {name + " below the line", {g, t + 3, r, b}, kBackground, {}}};
+    case Kind::Submenu:
+    case Kind::Item:
+      break;
+  }
+  std::vector<RECT> icon;
+  if (popup.HasIcon(entry)) icon.push_back(popup.IconBox(entry));
+  return {{name + " gutter", {l, t, g, b}, kGutter, icon},
+          {name + " background", {g, t, r, b}, kBackground,
+           {popup.TextRows(entry)}}};
+}
+
+std::vector<Fill> SelectedFills(const PopupLayout& popup,
+                                const PlacedEntry& entry) {
+  const std::string name = entry.shape.name;
+  const int l = popup.left, r = popup.right, t = entry.top, b = entry.bottom;
+  std::vector<RECT> inner{popup.TextRows(entry)};
+  if (popup.HasIcon(entry)) inner.push_back(popup.IconBox(entry));
+  return {{name + " frame top", {l, t, r, t + 1}, kFrame, {}},
+          {name + " frame bottom", {l, b - 1, r, b}, kFrame, {}},
+          {name + " frame left", {l, t, l + 1, b}, kFrame, {}},
+          {name + " frame right", {r - 1, t, r, b}, kFrame, {}},
+          {name + " inside", {l + 1, t + 1, r - 1, b - 1}, kSelected, inner}};
+}
+
+void Append(std::vector<Fill>& fills, std::vector<Fill> more) {
+  fills.insert(fills.end(), more.begin(), more.end());
+}
+
+// The fills without what another window covers of `popup`: Wine lays a
+// submenu over the right edge of its parent.
+std::vector<Fill> Uncovered(std::vector<Fill> fills, HWND popup, HWND cover) {
+  RECT covered{};
+  GetWindowRect(cover, &covered);
+  MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&covered), 2);
+  for (Fill& fill : fills) fill.except.push_back(covered);
+  return fills;
+}
+
+// A settings file with every kind of entry in the main popup: the standard
+// menu holds an item with an icon, an empty description (a separator) and an
+// item whose program is missing, so that it has no icon.
+std::string SettingsWithEveryKind() {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, std::size(windows));
+  return std::string("[Settings]\r\nMenuOrder=1*\r\nMenuCount=1\r\nCount1=3\r\n"
+                     "OpenMenu=1\r\nShowEmailItem=1\r\nShowFastStart=1\r\n"
+                     "[Program locations1]\r\nProgram1=") +
+         windows + "\\notepad.exe\r\nDes1=Notepad\r\n"
+         "Program2=\r\nDes2=\r\n"
+         "Program3=C:\\no\\such\\folder\\program.exe\r\nDes3=Missing\r\n";
+}
+
+const std::vector<EntryShape> kMainPopup{
+    {"banner", Kind::Banner, false},
+    {"Vorlane", Kind::Submenu, false},
+    {"separator after Vorlane", Kind::Separator, false},
+    {"Email", Kind::Submenu, false},
+    {"separator before the items", Kind::Separator, false},
+    {"Notepad", Kind::Item, true},
+    {"separator of an empty description", Kind::Separator, false},
+    {"Missing", Kind::Item, false},
+    {"separator before Run", Kind::Separator, false},
+    {"Run", Kind::Item, true},
+};
+
+const std::vector<EntryShape> kSystemSubmenu{
+    {"Config", Kind::Item, false},  {"Options", Kind::Item, false},
+    {"Help", Kind::Item, false},    {"Donate!", Kind::Item, false},
+    {"About", Kind::Item, false},   {"Exit", Kind::Item, false},
+};
+
+class MenuPaint : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteTextFile(folder.File("vorlane.ini"), SettingsWithEveryKind());
+    ASSERT_TRUE(launcher.Start(folder));
+    PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+    popup = WaitForPopupMenu(Pid());
+    ASSERT_NE(popup, nullptr) << "the menu did not open";
+    std::optional<PopupLayout> found = LayOut(popup, kMainPopup);
+    ASSERT_TRUE(found.has_value()) << "no entry painted in the popup";
+    main = *found;
+  }
+
+  void TearDown() override {
+    for (int i = 0; i < 5 && FindPopupMenu(Pid()) != nullptr; ++i) {
+      PressMenuKey(Pid(), VK_ESCAPE);
+    }
+    if (launcher.Process().IsRunning()) {
+      EXPECT_EQ(launcher.Close(), 0u);
+    }
+  }
+
+  DWORD Pid() { return launcher.Process().Id(); }
+
+  void PressDown(int times) {
+    for (int i = 0; i < times; ++i) PressMenuKey(Pid(), VK_DOWN);
+  }
+
+  TempFolder folder;
+  Launcher launcher;
+  HWND popup = nullptr;
+  PopupLayout main;
+};
+
+TEST_F(MenuPaint, EntriesAreAsHighAsTheirKindMeasures) {
+  const int measured = main.entries.back().bottom;
+  EXPECT_EQ(measured, main.bottom)
+      << "banner 17, separators 5, other entries "
+      << std::max(main.textHeight, kMinimumEntryHeight)
+      << " rows; the popup's entries end at " << main.bottom;
+}
+
+TEST_F(MenuPaint, BannerIsABlueFramedStripRightOfTheGutterWithItsIcon) {
+  EXPECT_TRUE(PaintedAs(popup, PlainFills(main, main.Entry("banner"))));
+  // One pixel below the banner's top, 16 pixels from its right edge.
+  const PlacedEntry& banner = main.Entry("banner");
+  EXPECT_TRUE(ShowsIcon(popup,
+                        {main.right - kIconSize, banner.top + 1, main.right,
+                         banner.top + 1 + kIconSize},
+                        {kFrame, kBanner}));
+}
+
+TEST_F(MenuPaint, EntriesShowTheGutterAndTheBackgroundRightOfIt) {
+  std::vector<Fill> fills;
+  for (const PlacedEntry& entry : main.entries) {
+    if (entry.shape.kind == Kind::Item || entry.shape.kind == Kind::Submenu) {
+      Append(fills, PlainFills(main, entry));
+    }
+  }
+  EXPECT_TRUE(PaintedAs(popup, fills));
+}
+
+TEST_F(MenuPaint, IconsShowInTheGutterOnlyForEntriesThatHaveOne) {
+  for (const char* name : {"Vorlane", "Email", "Notepad", "Run"}) {
+    EXPECT_TRUE(ShowsIcon(popup, main.IconBox(main.Entry(name)), {kGutter}))
+        << name;
+  }
+  const PlacedEntry& missing = main.Entry("Missing");
+  const RECT gutter{main.left, missing.top, main.left + kGutterRight,
+                    missing.bottom};
+  EXPECT_TRUE(PaintedAs(popup, {{"Missing gutter", gutter, kGutter, {}}}));
+}
+
+TEST_F(MenuPaint, SeparatorsAreOneGreyRowFrom27ToTheRightEdge) {
+  std::vector<Fill> fills;
+  for (const PlacedEntry& entry : main.entries) {
+    if (entry.shape.kind == Kind::Separator) {
+      Append(fills, PlainFills(main, entry));
+    }
+  }
+  EXPECT_TRUE(PaintedAs(popup, fills));
+}
+
+TEST_F(MenuPaint, SelectedItemIsFramedInDarkBlueOverItsWholeWidth) {
+  PressDown(5);  // banner, Vorlane, Email, Notepad, Missing
+  EXPECT_TRUE(PaintedAs(popup, SelectedFills(main, main.Entry("Missing"))));
+}
+
+TEST_F(MenuPaint, MovingTheSelectionRepaintsTheEntryLeftAsPlain) {
+  PressDown(5);
+  ASSERT_TRUE(PaintedAs(popup, SelectedFills(main, main.Entry("Missing"))));
+  PressMenuKey(Pid(), VK_UP);
+  std::vector<Fill> fills = SelectedFills(main, main.Entry("Notepad"));
+  Append(fills, PlainFills(main, main.Entry("Missing")));
+  EXPECT_TRUE(PaintedAs(popup, fills));
+  EXPECT_TRUE(ShowsIcon(popup, main.IconBox(main.Entry("Notepad")),
+                        {kSelected, kFrame}))
+      << "the icon stays drawn on the selection";
+}
+
+TEST_F(MenuPaint, OpenSubmenuIsPaintedFromItsOwnLeftEdgeUnderASelectedEntry) {
+  PressDown(2);  // banner, Vorlane
+  PressMenuKey(Pid(), VK_RIGHT);
+  HWND submenu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    int count = 0;
+    submenu = FindPopupMenu(Pid(), &count);
+    return count == 2;
+  })) << "the system submenu did not open";
+  ASSERT_NE(submenu, popup);
+
+  const std::vector<Fill> parent = SelectedFills(main, main.Entry("Vorlane"));
+  EXPECT_TRUE(PaintedAs(popup, Uncovered(parent, popup, submenu)));
+  std::optional<PopupLayout> system = LayOut(submenu, kSystemSubmenu);
+  ASSERT_TRUE(system.has_value()) << "no entry painted in the submenu";
+  EXPECT_EQ(system->entries.back().bottom, system->bottom);
+  // The keyboard opens a submenu with its first entry selected.
+  std::vector<Fill> fills = SelectedFills(*system, system->Entry("Config"));
+  for (std::size_t i = 1; i < system->entries.size(); ++i) {
+    Append(fills, PlainFills(*system, system->entries[i]));
+  }
+  EXPECT_TRUE(PaintedAs(submenu, fills));
+}
+
+}  // namespace
+}  // namespace vorlane::test
