@@ -136,7 +136,8 @@ bool ChildProcess::Start(const std::string& program,
   mutableLine.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  return CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr,
+  return CreateProcessA(program.empty() ? nullptr : program.c_str(),
+                        mutableLine.data(), nullptr, nullptr,
                         FALSE, 0, nullptr,
                         workingDirectory.empty() ? nullptr
                                                  : workingDirectory.c_str(),

@@ -51,7 +51,8 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // `commandLine` is given as is; `workingDirectory` may be empty.
+  // `commandLine` is given as is; an empty `program` is looked up from it
+  // as the platform does. `workingDirectory` may be empty.
   bool Start(const std::string& program, const std::string& commandLine,
              const std::string& workingDirectory = "");
   DWORD Id() const { return info_.dwProcessId; }

@@ -1,0 +1,65 @@
+#include "shellext/add_to_menu_dialog.h"
+
+#include "settings/profile_store_win32.h"
+#include "shellext/shellix_logic.h"
+#include "shellext/shellix_module.h"
+
+namespace vorlane::shellext {
+
+CAddToMenuDialog::CAddToMenuDialog(std::string path, std::string description)
+    : Dialog(ModuleInstance(), IDD_ADD_TO_MENU),
+      path_(std::move(path)),
+      description_(std::move(description)) {}
+
+BOOL CAddToMenuDialog::OnInit() {
+  FillMenuList();
+  return TRUE;
+}
+
+bool CAddToMenuDialog::OnCommand(int id, int notification) {
+  if (id == IDC_NEW_MENU) {
+    AddMenu();
+    return true;
+  }
+  return Dialog::OnCommand(id, notification);
+}
+
+void CAddToMenuDialog::FillMenuList() {
+  HWND list = Item(IDC_MENU_LIST);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  settings::ProfileStore store(SettingsPath());
+  for (const std::string& name : MenuNames(store)) {
+    SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(name.c_str()));
+  }
+  SendMessageA(list, LB_SETCURSEL, 0, 0);
+}
+
+void CAddToMenuDialog::AddMenu() {
+  settings::ProfileStore store(SettingsPath());
+  shellext::AddMenu(store);
+  FillMenuList();
+}
+
+void CAddToMenuDialog::OnOK() {
+  settings::ProfileStore store(SettingsPath());
+  const int line =
+      static_cast<int>(SendMessageA(Item(IDC_MENU_LIST), LB_GETCURSEL, 0, 0));
+  switch (AddToMenu(store, line + 1, path_, description_)) {
+    case AddResult::Added:
+      path_.clear();
+      description_.clear();
+      break;
+    case AddResult::NothingToAdd:
+      MessageBoxA(Window(), "Failed to add file", "Failed", MB_OK | MB_ICONHAND);
+      break;
+    case AddResult::NoSuchMenu:
+      // Without a menu the entry would land in a menu that nobody shows.
+      MessageBoxA(Window(), "There is no menu to add to. Press New first.",
+                  "Failed", MB_OK | MB_ICONHAND);
+      return;
+  }
+  EndDialog(Window(), IDOK);
+}
+
+}  // namespace vorlane::shellext

@@ -1,0 +1,100 @@
+#include "shellix_logic.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "settings/settings_model.h"
+
+namespace vorlane::shellext {
+namespace {
+
+using settings::kSettingsSection;
+
+// The extension reads menu names with an empty default: a missing name is
+// an empty line, so that lines and menu numbers stay in step.
+constexpr settings::TextKey kListedMenuName{"MenuName", "", 63};
+
+// MenuOrder is rewritten from what was read: reading it whole keeps a long
+// order from losing its tail.
+constexpr settings::TextKey kWholeMenuOrder{"MenuOrder", "", 32767};
+
+}  // namespace
+
+bool AddsCommand(unsigned flags) {
+  constexpr unsigned kVerbsOnly = 0x2, kExplore = 0x4;
+  const unsigned low = flags & 0xF;
+  return low == 0 || (low & (kVerbsOnly | kExplore)) != 0;
+}
+
+std::string DescriptionFromPath(std::string_view path) {
+  const std::size_t slash = path.rfind('\\');
+  std::string_view name =
+      slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::size_t period = name.find('.');
+  if (period != std::string_view::npos) {
+    name = name.substr(0, period);
+  }
+  return std::string(name);
+}
+
+const char* CommandStringFor(unsigned commandOffset) {
+  return commandOffset == 0 ? kHelpText : kRegistrationName;
+}
+
+void CopyToBuffer(std::string_view text, char* buffer, std::size_t capacity) {
+  if (buffer == nullptr || capacity == 0) {
+    return;
+  }
+  const std::size_t copied = std::min(text.size(), capacity - 1);
+  std::memcpy(buffer, text.data(), copied);
+  std::memset(buffer + copied, 0, capacity - copied);
+}
+
+std::vector<std::string> MenuNames(settings::SettingsStore& store) {
+  std::vector<std::string> names;
+  const int count = settings::Read(store, kSettingsSection, settings::kMenuCount);
+  // A count beyond any real file would only fill the list with empty lines.
+  constexpr int kMostMenus = 10000;
+  for (int i = 1; i <= std::min(count, kMostMenus); ++i) {
+    names.push_back(settings::Read(store, kSettingsSection, kListedMenuName, i));
+  }
+  return names;
+}
+
+AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
+                    std::string_view path, std::string_view description) {
+  if (path.empty() || description.empty()) {
+    return AddResult::NothingToAdd;
+  }
+  if (menuNumber < 1) {
+    return AddResult::NoSuchMenu;
+  }
+  const int entry =
+      settings::Read(store, kSettingsSection, settings::kCount, menuNumber) + 1;
+  settings::WriteInt(store, kSettingsSection,
+                     settings::NumberedName(settings::kCount.name, menuNumber),
+                     entry);
+  const std::string section = settings::NumberedName(
+      settings::kProgramSectionStemLaunch, menuNumber);
+  store.WriteString(section, settings::NumberedName(settings::kProgram.name, entry),
+                    path);
+  store.WriteString(section, settings::NumberedName(settings::kDes.name, entry),
+                    description);
+  return AddResult::Added;
+}
+
+int AddMenu(settings::SettingsStore& store) {
+  const int menu =
+      settings::Read(store, kSettingsSection, settings::kMenuCount) + 1;
+  settings::WriteInt(store, kSettingsSection, settings::kMenuCount.name, menu);
+  store.WriteString(kSettingsSection,
+                    settings::NumberedName(settings::kMenuName.name, menu),
+                    "Menu" + std::to_string(menu));
+  const std::string order =
+      settings::Read(store, kSettingsSection, kWholeMenuOrder);
+  store.WriteString(kSettingsSection, settings::kMenuOrder.name,
+                    order + std::to_string(menu) + "*");
+  return menu;
+}
+
+}  // namespace vorlane::shellext

@@ -1,0 +1,49 @@
+// The extension's decisions that need no shell: whether the command joins a
+// context menu, how a selected item is described, the texts it hands back,
+// and what adding a file or a menu writes to the settings file.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/settings_store.h"
+
+namespace vorlane::shellext {
+
+inline constexpr char kRegistrationName[] = "VorlaneShellix";
+inline constexpr char kCommandText[] = "Add to Vorlane";
+inline constexpr char kHelpText[] = "Add file to Vorlane";
+inline constexpr char kSettingsFileName[] = "Vorlane.ini";
+
+// The command is added for a normal menu, and whenever verbs-only or explore
+// is asked for; default-only and no-verbs menus without those get nothing.
+bool AddsCommand(unsigned flags);
+
+// The file or folder name without its folder and from its first period on:
+// archive.tar.gz gives archive, D:\ gives nothing.
+std::string DescriptionFromPath(std::string_view path);
+
+// The text GetCommandString returns for an ANSI request.
+const char* CommandStringFor(unsigned commandOffset);
+
+// Copies `text` into a caller's buffer of `capacity` bytes: zero-filled past
+// the text and always zero-terminated within the buffer, cutting the text
+// when it does not fit.
+void CopyToBuffer(std::string_view text, char* buffer, std::size_t capacity);
+
+// Line k of the dialog's list stands for menu k + 1, in number order.
+std::vector<std::string> MenuNames(settings::SettingsStore& store);
+
+enum class AddResult { Added, NothingToAdd, NoSuchMenu };
+
+// Appends the item as the last entry of the menu: Count, Program and Des.
+AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
+                    std::string_view path, std::string_view description);
+
+// Creates an empty menu "Menu<n>" at the end of MenuCount and MenuOrder;
+// its number.
+int AddMenu(settings::SettingsStore& store);
+
+}  // namespace vorlane::shellext

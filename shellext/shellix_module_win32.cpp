@@ -1,0 +1,189 @@
+// The library's exports: the class factory, unloading, and registration.
+#include <windows.h>
+#include <objbase.h>
+#include <olectl.h>
+#include <shlobj.h>
+
+#include <new>
+#include <string>
+
+#include "shellext/context_menu_ext.h"
+#include "shellext/registration.h"
+#include "shellext/shellix_logic.h"
+#include "shellext/shellix_module.h"
+#include "win32/handles.h"
+
+namespace vorlane::shellext {
+
+LONG g_objectCount = 0;
+
+namespace {
+
+HINSTANCE g_instance = nullptr;
+std::string g_settingsPath;
+
+class CContextMenuExtFactory final : public IClassFactory {
+ public:
+  CContextMenuExtFactory() { ++g_objectCount; }
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    if (ppv == nullptr) return E_POINTER;
+    *ppv = nullptr;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) {
+      return E_NOINTERFACE;
+    }
+    *ppv = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG remaining = --references_;
+    if (remaining == 0) delete this;
+    return remaining;
+  }
+
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
+    if (ppv == nullptr) return E_POINTER;
+    *ppv = nullptr;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    auto* handler = new (std::nothrow) CContextMenuExt();
+    if (handler == nullptr) return E_OUTOFMEMORY;
+    // A handler that gives out no interface is gone again at once.
+    handler->AddRef();
+    const HRESULT result = handler->QueryInterface(riid, ppv);
+    handler->Release();
+    return result;
+  }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+ private:
+  ~CContextMenuExtFactory() { --g_objectCount; }
+  ULONG references_ = 0;
+};
+
+std::string ModulePath() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(g_instance, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  return path;
+}
+
+// The class identifier as the platform spells it, in the ANSI code page.
+std::string ClassIdText() {
+  LPOLESTR wide = nullptr;
+  if (FAILED(StringFromIID(CLSID_VorlaneShellix, &wide)) || wide == nullptr) {
+    return kClassIdText;
+  }
+  char text[MAX_PATH] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, MAX_PATH, nullptr, nullptr);
+  CoTaskMemFree(wide);
+  return text;
+}
+
+struct KeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { RegCloseKey(h); }
+};
+using UniqueKey = win32::UniqueHandle<KeyTraits>;
+
+UniqueKey CreateKey(HKEY hive, const std::string& name) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(hive, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return UniqueKey();
+  }
+  return UniqueKey(key);
+}
+
+void SetText(HKEY key, const std::string& name, const std::string& data) {
+  RegSetValueExA(key, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(data.c_str()),
+                 static_cast<DWORD>(data.size() + 1));
+}
+
+bool IsNtPlatform() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  const BOOL known = GetVersionExA(&version);
+#pragma GCC diagnostic pop
+  return known && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+}  // namespace
+
+HINSTANCE ModuleInstance() { return g_instance; }
+const std::string& SettingsPath() { return g_settingsPath; }
+
+}  // namespace vorlane::shellext
+
+using namespace vorlane::shellext;
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    g_instance = instance;
+    DisableThreadLibraryCalls(instance);
+    const std::string module = ModulePath();
+    g_settingsPath = module.substr(0, module.rfind('\\')) + "\\" + kSettingsFileName;
+  }
+  return TRUE;
+}
+
+STDAPI DllCanUnloadNow() { return g_objectCount == 0 ? S_OK : S_FALSE; }
+
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+  if (ppv == nullptr) return E_POINTER;
+  *ppv = nullptr;
+  if (!IsEqualCLSID(rclsid, CLSID_VorlaneShellix)) {
+    return CLASS_E_CLASSNOTAVAILABLE;
+  }
+  auto* factory = new (std::nothrow) CContextMenuExtFactory();
+  if (factory == nullptr) return E_OUTOFMEMORY;
+  factory->AddRef();
+  const HRESULT result = factory->QueryInterface(riid, ppv);
+  factory->Release();
+  return result;
+}
+
+STDAPI DllRegisterServer() {
+  try {
+    const std::string classId = ClassIdText();
+    for (const RegistryRow& row : RegistrationRows(classId, ModulePath())) {
+      UniqueKey key = CreateKey(HKEY_CLASSES_ROOT, row.key);
+      if (!key) return SELFREG_E_CLASS;
+      SetText(key.get(), row.valueName, row.data);
+    }
+    if (IsNtPlatform()) {
+      UniqueKey approved = CreateKey(HKEY_LOCAL_MACHINE, kApprovedKey);
+      if (!approved) return SELFREG_E_CLASS;
+      SetText(approved.get(), classId, kRegistrationName);
+    }
+    return S_OK;
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+STDAPI DllUnregisterServer() {
+  try {
+    const std::string classId = ClassIdText();
+    for (const std::string& key : UnregistrationKeys(classId)) {
+      if (RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str()) != ERROR_SUCCESS) {
+        return SELFREG_E_CLASS;
+      }
+    }
+    // Registration approved the class; a removed class should not stay so.
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kApprovedKey, 0, KEY_SET_VALUE,
+                      &opened) == ERROR_SUCCESS) {
+      UniqueKey approved(opened);
+      RegDeleteValueA(approved.get(), classId.c_str());
+    }
+    return S_OK;
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}

@@ -1,0 +1,149 @@
+// The extension's decisions: when its command joins a menu, how an item is
+// named, the texts it hands back, its registry rows, and what adding a file
+// or a menu writes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "settings/ini_document.h"
+#include "shellext/registration.h"
+#include "shellext/shellix_logic.h"
+
+namespace vorlane::shellext {
+namespace {
+
+using settings::IniDocument;
+
+TEST(ContextMenuFlags, LowFourBitsDecide) {
+  const bool expected[16] = {true, false, true, true, true,  true, true, true,
+                             false, false, true, true, true, true, true, true};
+  for (unsigned low = 0; low < 16; ++low) {
+    EXPECT_EQ(AddsCommand(low), expected[low]) << "flags " << low;
+    EXPECT_EQ(AddsCommand(low | 0x00010000 | 0x80), expected[low])
+        << "higher bits are ignored, flags " << low;
+  }
+}
+
+TEST(Description, NameBeforeItsFirstPeriod) {
+  EXPECT_EQ(DescriptionFromPath("C:\\Downloads\\archive.tar.gz"), "archive");
+  EXPECT_EQ(DescriptionFromPath("C:\\Projects\\Site.v2"), "Site");
+  EXPECT_EQ(DescriptionFromPath("C:\\docs\\README"), "README");
+  EXPECT_EQ(DescriptionFromPath("notes.txt"), "notes");
+}
+
+TEST(Description, NothingForDriveRootsAndDotFiles) {
+  EXPECT_EQ(DescriptionFromPath("D:\\"), "");
+  EXPECT_EQ(DescriptionFromPath("C:\\home\\.profile"), "");
+  EXPECT_EQ(DescriptionFromPath(""), "");
+}
+
+TEST(CommandStrings, TextByCommand) {
+  EXPECT_STREQ(CommandStringFor(0), "Add file to Vorlane");
+  EXPECT_STREQ(CommandStringFor(1), "VorlaneShellix");
+}
+
+TEST(CommandStrings, CopyIsZeroFilledAndTerminatedWithinTheBuffer) {
+  char buffer[32];
+  std::memset(buffer, 'x', sizeof(buffer));
+  CopyToBuffer("Add file to Vorlane", buffer, 24);
+  EXPECT_STREQ(buffer, "Add file to Vorlane");
+  for (int i = 19; i < 24; ++i) EXPECT_EQ(buffer[i], '\0') << i;
+  EXPECT_EQ(buffer[24], 'x') << "wrote past the given size";
+
+  std::memset(buffer, 'x', sizeof(buffer));
+  CopyToBuffer("Add file to Vorlane", buffer, 5);
+  EXPECT_STREQ(buffer, "Add ");
+  EXPECT_EQ(buffer[5], 'x');
+
+  CopyToBuffer("text", buffer, 0);  // nothing to write into
+  CopyToBuffer("text", nullptr, 10);
+}
+
+TEST(Registration, RowsInOrder) {
+  const std::vector<RegistryRow> rows =
+      RegistrationRows(kClassIdText, "C:\\Tools\\Shellix.dll");
+  ASSERT_EQ(rows.size(), 5u);
+  const std::string classKey = std::string("CLSID\\") + kClassIdText;
+  EXPECT_EQ(rows[0].key, classKey);
+  EXPECT_EQ(rows[0].data, "VorlaneShellix");
+  EXPECT_EQ(rows[1].key, classKey + "\\InProcServer32");
+  EXPECT_EQ(rows[1].valueName, "");
+  EXPECT_EQ(rows[1].data, "C:\\Tools\\Shellix.dll");
+  EXPECT_EQ(rows[2].valueName, "ThreadingModel");
+  EXPECT_EQ(rows[2].data, "Apartment");
+  EXPECT_EQ(rows[3].key, "*\\shellex\\ContextMenuHandlers\\VorlaneShellix");
+  EXPECT_EQ(rows[4].key, "Folder\\shellex\\ContextMenuHandlers\\VorlaneShellix");
+  EXPECT_EQ(rows[4].data, kClassIdText);
+}
+
+TEST(Registration, SubkeysAreDeletedBeforeTheirParents) {
+  const std::vector<std::string> keys = UnregistrationKeys(kClassIdText);
+  ASSERT_EQ(keys.size(), 4u);
+  EXPECT_EQ(keys[0], std::string("CLSID\\") + kClassIdText + "\\InProcServer32");
+  EXPECT_EQ(keys[1], std::string("CLSID\\") + kClassIdText);
+}
+
+TEST(MenuList, NumberOrderWithEmptyLinesForMissingNames) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuCount=4\nMenuOrder=1*3*2*4*\nMenuName1=Work\n"
+      "MenuName2=Games\nMenuName4=Tools\n");
+  EXPECT_EQ(MenuNames(doc),
+            (std::vector<std::string>{"Work", "Games", "", "Tools"}));
+  IniDocument empty;
+  EXPECT_TRUE(MenuNames(empty).empty());
+}
+
+TEST(AddFile, AppendsAfterTheLastEntry) {
+  IniDocument doc = IniDocument::Parse("[Settings]\nCount2=4\n");
+  EXPECT_EQ(AddToMenu(doc, 2, "C:\\Apps\\editor.exe", "editor"), AddResult::Added);
+  EXPECT_EQ(doc.Text(),
+            "[Settings]\r\nCount2=5\r\n[Program Locations2]\r\n"
+            "Program5=C:\\Apps\\editor.exe\r\nDes5=editor\r\n");
+}
+
+TEST(AddFile, MenuWithoutCountGetsItsFirstEntry) {
+  IniDocument doc;
+  EXPECT_EQ(AddToMenu(doc, 3, "C:\\a.exe", "a"), AddResult::Added);
+  EXPECT_EQ(doc.ReadInt("Settings", "Count3", 0), 1);
+  EXPECT_EQ(doc.ReadString("Program locations3", "Program1", "", 259), "C:\\a.exe");
+}
+
+TEST(AddFile, NothingIsWrittenWithoutPathDescriptionOrMenu) {
+  IniDocument doc = IniDocument::Parse("[Settings]\nCount1=1\n");
+  const std::string before = doc.Text();
+  EXPECT_EQ(AddToMenu(doc, 1, "D:\\", ""), AddResult::NothingToAdd);
+  EXPECT_EQ(AddToMenu(doc, 1, "", "x"), AddResult::NothingToAdd);
+  EXPECT_EQ(AddToMenu(doc, 0, "C:\\a.exe", "a"), AddResult::NoSuchMenu);
+  EXPECT_EQ(doc.Text(), before);
+}
+
+TEST(NewMenu, AppendsToCountNamesAndOrder) {
+  IniDocument doc =
+      IniDocument::Parse("[Settings]\nMenuCount=3\nMenuOrder=1*3*2*\n");
+  EXPECT_EQ(AddMenu(doc), 4);
+  EXPECT_EQ(doc.ReadInt("Settings", "MenuCount", 0), 4);
+  EXPECT_EQ(doc.ReadString("Settings", "MenuName4", "", 63), "Menu4");
+  EXPECT_EQ(doc.ReadString("Settings", "MenuOrder", "", 254), "1*3*2*4*");
+  EXPECT_EQ(doc.ReadString("Settings", "Count4", "none", 10), "none");
+}
+
+TEST(NewMenu, FirstMenuOfAnEmptyFile) {
+  IniDocument doc;
+  EXPECT_EQ(AddMenu(doc), 1);
+  EXPECT_EQ(AddMenu(doc), 2);
+  EXPECT_EQ(doc.ReadString("Settings", "MenuOrder", "", 254), "1*2*");
+}
+
+TEST(NewMenu, LongOrderKeepsItsTail) {
+  std::string order;
+  for (int i = 1; i <= 120; ++i) order += std::to_string(i) + "*";
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuCount=120\nMenuOrder=" + order + "\n");
+  AddMenu(doc);
+  EXPECT_EQ(doc.ReadString("Settings", "MenuOrder", "", 100000), order + "121*");
+}
+
+}  // namespace
+}  // namespace vorlane::shellext

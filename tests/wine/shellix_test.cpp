@@ -1,0 +1,584 @@
+// Shellix.dll loaded and called as Explorer calls it: its exports and class
+// factory, its registration through the platform's regsvr32, the handler on
+// real shell data objects and popup menus, and its dialog driven from a
+// second thread.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <olectl.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "settings/ini_document.h"
+#include "settings/profile_store_win32.h"
+#include "launcher/menu_model.h"
+#include "shellext/registration.h"
+#include "test_support.h"
+#include "win32/com_ptr.h"
+#include "win32/handles.h"
+
+namespace vorlane::test {
+namespace {
+
+using win32::ComPtr;
+
+const CLSID kClassId = {0x8D775404, 0xDD7B, 0x11D3,
+                        {0xBC, 0x49, 0x90, 0x6B, 0x51, 0xC1, 0x00, 0x00}};
+
+using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+using ServerFunction = HRESULT(STDAPICALLTYPE*)();
+
+template <typename Function>
+Function Export(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The library copied into a folder of its own, so that its settings file is
+// the Vorlane.ini the test writes there, and loaded once per test program.
+class Shellix : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    CoInitialize(nullptr);
+    folder_ = new TempFolder();
+    dllPath_ = new std::string(folder_->File("Shellix.dll"));
+    CopyFileA((BinDirectory() + "\\Shellix.dll").c_str(), dllPath_->c_str(), FALSE);
+    module_ = LoadLibraryA(dllPath_->c_str());
+  }
+  static void TearDownTestSuite() {
+    // The module stays mapped until the process ends: a handler may still
+    // be cached by COM, and unloading it here would prove nothing.
+    CoUninitialize();
+  }
+
+  void SetUp() override {
+    ASSERT_NE(module_, nullptr) << "Shellix.dll did not load";
+    DeleteFileA(Ini().c_str());
+  }
+
+  static std::string Ini() { return folder_->File("Vorlane.ini"); }
+  static std::string Folder() { return folder_->Path(); }
+  static HMODULE Module() { return module_; }
+  static const std::string& DllPath() { return *dllPath_; }
+
+  ComPtr<IClassFactory> Factory() {
+    ComPtr<IClassFactory> factory;
+    Export<GetClassObject>(module_, "DllGetClassObject")(
+        kClassId, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
+    return factory;
+  }
+
+  ComPtr<IContextMenu> NewHandler() {
+    ComPtr<IContextMenu> menu;
+    if (ComPtr<IClassFactory> factory = Factory()) {
+      factory->CreateInstance(nullptr, IID_IContextMenu,
+                              reinterpret_cast<void**>(menu.put()));
+    }
+    return menu;
+  }
+
+  static TempFolder* folder_;
+  static std::string* dllPath_;
+  static HMODULE module_;
+};
+
+TempFolder* Shellix::folder_ = nullptr;
+std::string* Shellix::dllPath_ = nullptr;
+HMODULE Shellix::module_ = nullptr;
+
+TEST_F(Shellix, UnloadsOnlyWithoutLiveObjects) {
+  const auto canUnload = Export<CanUnloadNow>(Module(), "DllCanUnloadNow");
+  ASSERT_NE(canUnload, nullptr);
+  EXPECT_EQ(canUnload(), S_OK);
+  {
+    ComPtr<IClassFactory> factory = Factory();
+    ASSERT_TRUE(factory);
+    EXPECT_EQ(canUnload(), S_FALSE);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    ComPtr<IUnknown> handler;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown,
+                                      reinterpret_cast<void**>(handler.put())),
+              S_OK);
+  }
+  EXPECT_EQ(canUnload(), S_OK);
+}
+
+TEST_F(Shellix, ClassObjectOnlyForItsClass) {
+  const auto getClassObject = Export<GetClassObject>(Module(), "DllGetClassObject");
+  void* object = reinterpret_cast<void*>(0x1);
+  EXPECT_EQ(getClassObject(CLSID_ShellLink, IID_IClassFactory, &object),
+            CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(object, nullptr);
+  ComPtr<IUnknown> asUnknown;
+  ComPtr<IClassFactory> asFactory;
+  ASSERT_EQ(getClassObject(kClassId, IID_IUnknown,
+                           reinterpret_cast<void**>(asUnknown.put())),
+            S_OK);
+  ASSERT_EQ(asUnknown->QueryInterface(IID_IClassFactory,
+                                      reinterpret_cast<void**>(asFactory.put())),
+            S_OK);
+  EXPECT_EQ(static_cast<void*>(asUnknown.get()), static_cast<void*>(asFactory.get()));
+  object = reinterpret_cast<void*>(0x1);
+  EXPECT_EQ(getClassObject(kClassId, IID_IContextMenu, &object), E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(Export<CanUnloadNow>(Module(), "DllCanUnloadNow")(), S_FALSE);
+}
+
+TEST_F(Shellix, FactoryRefusesAggregation) {
+  ComPtr<IClassFactory> factory = Factory();
+  ASSERT_TRUE(factory);
+  void* object = reinterpret_cast<void*>(0x1);
+  EXPECT_EQ(factory->CreateInstance(factory.get(), IID_IUnknown, &object),
+            CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(object, nullptr);
+  object = reinterpret_cast<void*>(0x1);
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDataObject, &object),
+            E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  factory.reset();
+  EXPECT_EQ(Export<CanUnloadNow>(Module(), "DllCanUnloadNow")(), S_OK)
+      << "a handler refused by its first QueryInterface must not live on";
+}
+
+TEST_F(Shellix, HandlerIdentityIsItsShellExtInit) {
+  ComPtr<IContextMenu> menu = NewHandler();
+  ASSERT_TRUE(menu);
+  ComPtr<IUnknown> unknown;
+  ComPtr<IShellExtInit> init;
+  ASSERT_EQ(menu->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(unknown.put())), S_OK);
+  ASSERT_EQ(menu->QueryInterface(IID_IShellExtInit, reinterpret_cast<void**>(init.put())), S_OK);
+  EXPECT_EQ(static_cast<void*>(unknown.get()), static_cast<void*>(init.get()));
+  EXPECT_NE(static_cast<void*>(unknown.get()), static_cast<void*>(menu.get()));
+  ComPtr<IContextMenu> again;
+  ASSERT_EQ(init->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(again.put())), S_OK);
+  EXPECT_EQ(again.get(), menu.get());
+}
+
+// --- Registration ----------------------------------------------------------
+
+DWORD RunRegsvr32(const std::string& arguments) {
+  ChildProcess tool;
+  if (!tool.Start("", "regsvr32.exe " + arguments)) return 0xFFFFFFFF;
+  return tool.WaitForExit(std::chrono::seconds(60));
+}
+
+std::string ReadRegistryText(HKEY hive, const std::string& key,
+                             const char* valueName) {
+  char data[1024] = {};
+  DWORD size = sizeof(data);
+  DWORD type = 0;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    return "<no key>";
+  }
+  const LONG result = RegQueryValueExA(opened, valueName, nullptr, &type,
+                                       reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(opened);
+  if (result != ERROR_SUCCESS) return "<no value>";
+  return type == REG_SZ ? std::string(data) : "<not text>";
+}
+
+bool KeyExists(HKEY hive, const std::string& key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(opened);
+  return true;
+}
+
+TEST_F(Shellix, RegistersWithTheSystemToolAndUnregistersAgain) {
+  const std::string classKey = std::string("CLSID\\") + shellext::kClassIdText;
+  const std::string fileHandler = "*\\shellex\\ContextMenuHandlers\\VorlaneShellix";
+  const std::string folderHandler =
+      "Folder\\shellex\\ContextMenuHandlers\\VorlaneShellix";
+
+  ASSERT_EQ(RunRegsvr32("/s \"" + DllPath() + "\""), 0u);
+  EXPECT_EQ(ReadRegistryText(HKEY_CLASSES_ROOT, classKey, nullptr), "VorlaneShellix");
+  EXPECT_EQ(ReadRegistryText(HKEY_CLASSES_ROOT, classKey + "\\InProcServer32", nullptr),
+            DllPath());
+  EXPECT_EQ(ReadRegistryText(HKEY_CLASSES_ROOT, classKey + "\\InProcServer32",
+                             "ThreadingModel"),
+            "Apartment");
+  EXPECT_EQ(ReadRegistryText(HKEY_CLASSES_ROOT, fileHandler, nullptr),
+            shellext::kClassIdText);
+  EXPECT_EQ(ReadRegistryText(HKEY_CLASSES_ROOT, folderHandler, nullptr),
+            shellext::kClassIdText);
+  EXPECT_EQ(ReadRegistryText(HKEY_LOCAL_MACHINE, shellext::kApprovedKey,
+                             shellext::kClassIdText),
+            "VorlaneShellix");
+
+  // Explorer finds the handler through the registry alone.
+  ComPtr<IContextMenu> created;
+  EXPECT_EQ(CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER,
+                             IID_IContextMenu,
+                             reinterpret_cast<void**>(created.put())),
+            S_OK);
+  created.reset();
+
+  EXPECT_EQ(RunRegsvr32("/s /u \"" + DllPath() + "\""), 0u);
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, classKey));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, fileHandler));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, folderHandler));
+  EXPECT_EQ(ReadRegistryText(HKEY_LOCAL_MACHINE, shellext::kApprovedKey,
+                             shellext::kClassIdText),
+            "<no value>");
+
+  // Again: nothing to delete is a failure, and nothing else is touched.
+  HKEY handlers = nullptr;
+  RegCreateKeyExA(HKEY_CLASSES_ROOT, folderHandler.c_str(), 0, nullptr, 0,
+                  KEY_WRITE, nullptr, &handlers, nullptr);
+  RegCloseKey(handlers);
+  EXPECT_EQ(Export<ServerFunction>(Module(), "DllUnregisterServer")(),
+            static_cast<HRESULT>(SELFREG_E_CLASS));
+  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, folderHandler))
+      << "keys after the first failure must not be tried";
+  RegDeleteKeyA(HKEY_CLASSES_ROOT, folderHandler.c_str());
+}
+
+// --- The handler on real selections ---------------------------------------
+
+// A data object made by the shell for files of one folder, as Explorer
+// hands it over (SHCreateDataObject is a stub in Wine).
+ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths) {
+  ComPtr<IDataObject> data;
+  std::vector<PIDLIST_ABSOLUTE> absolute;
+  std::vector<PCUITEMID_CHILD> children;
+  ComPtr<IShellFolder> parent;
+  for (const std::string& path : paths) {
+    std::wstring wide(path.begin(), path.end());
+    PIDLIST_ABSOLUTE item = nullptr;
+    if (FAILED(SHParseDisplayName(wide.c_str(), nullptr, &item, 0, nullptr))) {
+      break;
+    }
+    absolute.push_back(item);
+    PCUITEMID_CHILD child = nullptr;
+    parent.reset();
+    SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(parent.put()),
+                   &child);
+    children.push_back(child);
+  }
+  if (parent && children.size() == paths.size()) {
+    parent->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()),
+                          children.data(), IID_IDataObject, nullptr,
+                          reinterpret_cast<void**>(data.put()));
+  }
+  for (PIDLIST_ABSOLUTE item : absolute) CoTaskMemFree(item);
+  return data;
+}
+
+// A data object holding whatever CF_HDROP list the test makes, or none.
+class HandMadeData final : public IDataObject {
+ public:
+  explicit HandMadeData(std::vector<std::string> files, bool hasDrop = true)
+      : files_(std::move(files)), hasDrop_(hasDrop) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+    *ppv = nullptr;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
+      *ppv = this;
+      AddRef();
+      return S_OK;
+    }
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+  STDMETHODIMP_(ULONG) Release() override { return --references; }
+  STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (!hasDrop_ || format->cfFormat != CF_HDROP) return DV_E_FORMATETC;
+    std::string names;
+    for (const std::string& file : files_) names += file + '\0';
+    names += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(),
+                names.size());
+    GlobalUnlock(memory);
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = memory;
+    medium->pUnkForRelease = nullptr;
+    return S_OK;
+  }
+  STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryGetData(FORMATETC*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+  STDMETHODIMP DUnadvise(DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+  ULONG references = 1;
+
+ private:
+  std::vector<std::string> files_;
+  bool hasDrop_;
+};
+
+HRESULT Initialize(IContextMenu* menu, IDataObject* data) {
+  ComPtr<IShellExtInit> init;
+  menu->QueryInterface(IID_IShellExtInit, reinterpret_cast<void**>(init.put()));
+  return init->Initialize(nullptr, data, nullptr);
+}
+
+// Runs `invoke` on this thread while `drive` acts on the dialog from another,
+// as a user would while Explorer waits in InvokeCommand.
+void WithDialog(const std::function<void()>& invoke,
+                const std::function<void(HWND)>& drive) {
+  std::atomic<bool> done{false};
+  std::thread user([&] {
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+      dialog = FindWindowA("#32770", "Add to Vorlane");
+      return dialog != nullptr || done.load();
+    });
+    if (dialog != nullptr) drive(dialog);
+  });
+  invoke();
+  done = true;
+  user.join();
+}
+
+HRESULT InvokeOffset(IContextMenu* menu, UINT offset) {
+  CMINVOKECOMMANDINFO info{};
+  info.cbSize = sizeof(info);
+  info.lpVerb = MAKEINTRESOURCEA(offset);
+  info.nShow = SW_SHOWNORMAL;
+  return menu->InvokeCommand(&info);
+}
+
+std::vector<std::string> ListLines(HWND dialog) {
+  std::vector<std::string> lines;
+  HWND list = GetDlgItem(dialog, 1000);
+  const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[128] = {};
+    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    lines.push_back(text);
+  }
+  return lines;
+}
+
+void Click(HWND dialog, int id) {
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+TEST_F(Shellix, InitializeTakesEverySelectedItemAndAddUsesTheFirst) {
+  WriteTextFile(Ini(), "[Settings]\r\nMenuCount=3\r\nMenuOrder=1*3*2*\r\n"
+                       "MenuName1=Work\r\nMenuName2=Games\r\nMenuName3=Tools\r\n"
+                       "Count2=4\r\n");
+  const std::vector<std::string> files = {Folder() + "\\editor.tar.gz",
+                                          Folder() + "\\second.txt",
+                                          Folder() + "\\third.txt"};
+  for (const std::string& file : files) WriteTextFile(file, "x");
+  ComPtr<IDataObject> data = ShellDataObject(files);
+  ASSERT_TRUE(data) << "the shell made no data object";
+  ComPtr<IContextMenu> menu = NewHandler();
+  ASSERT_EQ(Initialize(menu.get(), data.get()), S_OK);
+
+  std::vector<std::string> lines;
+  WithDialog([&] { EXPECT_EQ(InvokeOffset(menu.get(), 0), S_OK); },
+             [&](HWND dialog) {
+               lines = ListLines(dialog);
+               EXPECT_EQ(SendMessageA(GetDlgItem(dialog, 1000), LB_GETCURSEL, 0, 0), 0);
+               SendMessageA(GetDlgItem(dialog, 1000), LB_SETCURSEL, 1, 0);
+               Click(dialog, IDOK);
+             });
+  EXPECT_EQ(lines, (std::vector<std::string>{"Work", "Games", "Tools"}));
+  settings::ProfileStore store(Ini());
+  EXPECT_EQ(store.ReadInt("Settings", "Count2", 0), 5);
+  EXPECT_EQ(store.ReadString("Program Locations2", "Program5", "", 259), files[0]);
+  EXPECT_EQ(store.ReadString("Program Locations2", "Des5", "", 63), "editor");
+
+  // What the launcher shows of that menu at its next opening.
+  WritePrivateProfileStringA("Settings", "ShowEmailItem", "0", Ini().c_str());
+  const std::vector<launcher::PlannedEntry> entries =
+      launcher::PlanProgramMenu(store, 4, 20);  // "Games", the third token
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_EQ(entries[4].text, "editor");
+}
+
+TEST_F(Shellix, NewAddsMenusAndExitWritesNothingMore) {
+  WriteTextFile(Ini(), "[Settings]\r\nMenuCount=1\r\nMenuOrder=1*\r\n"
+                       "MenuName1=Work\r\n");
+  ComPtr<IContextMenu> menu = NewHandler();
+  HandMadeData data({Folder() + "\\tool.exe"});
+  ASSERT_EQ(Initialize(menu.get(), &data), S_OK);
+  std::vector<std::string> lines;
+  WithDialog([&] { InvokeOffset(menu.get(), 0); },
+             [&](HWND dialog) {
+               Click(dialog, 1001);
+               Click(dialog, 1001);
+               lines = ListLines(dialog);
+               EXPECT_TRUE(IsWindow(dialog)) << "New keeps the dialog open";
+               Click(dialog, IDCANCEL);
+             });
+  EXPECT_EQ(lines, (std::vector<std::string>{"Work", "Menu2", "Menu3"}));
+  settings::ProfileStore store(Ini());
+  EXPECT_EQ(store.ReadInt("Settings", "MenuCount", 0), 3);
+  EXPECT_EQ(store.ReadString("Settings", "MenuOrder", "", 254), "1*2*3*");
+  EXPECT_EQ(store.ReadInt("Settings", "Count1", -1), -1) << "Exit added something";
+}
+
+TEST_F(Shellix, ItemsWithoutADescriptionAreRefused) {
+  const std::string text = "[Settings]\r\nMenuCount=1\r\nMenuName1=Work\r\n";
+  for (const std::string& path : {std::string("C:\\"), Folder() + "\\.hidden"}) {
+    WriteTextFile(Ini(), text);
+    ComPtr<IContextMenu> menu = NewHandler();
+    HandMadeData data({path});
+    ASSERT_EQ(Initialize(menu.get(), &data), S_OK);
+    std::string boxText;
+    WithDialog([&] { InvokeOffset(menu.get(), 0); },
+               [&](HWND dialog) {
+                 PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                 HWND box = nullptr;
+                 WaitUntil([&] { return (box = FindWindowA("#32770", "Failed")) != nullptr; });
+                 if (box == nullptr) return;
+                 char message[128] = {};
+                 GetDlgItemTextA(box, 0xFFFF, message, sizeof(message));
+                 boxText = message;
+                 PostMessageA(box, WM_COMMAND, IDOK, 0);
+               });
+    EXPECT_EQ(boxText, "Failed to add file") << path;
+    EXPECT_EQ(ReadTextFile(Ini()), text) << path;
+  }
+}
+
+TEST_F(Shellix, AddWithoutAnyMenuWritesNothing) {
+  ComPtr<IContextMenu> menu = NewHandler();
+  HandMadeData data({Folder() + "\\tool.exe"});
+  ASSERT_EQ(Initialize(menu.get(), &data), S_OK);
+  bool refused = false;
+  WithDialog([&] { InvokeOffset(menu.get(), 0); },
+             [&](HWND dialog) {
+               PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+               HWND box = nullptr;
+               refused = WaitUntil([&] { return (box = FindWindowA("#32770", "Failed")) != nullptr; });
+               if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+               WaitUntil([&] { return FindWindowA("#32770", "Failed") == nullptr; });
+               Click(dialog, IDCANCEL);
+             });
+  EXPECT_TRUE(refused);
+  EXPECT_FALSE(FileExists(Ini())) << ReadTextFile(Ini());
+}
+
+TEST_F(Shellix, InitializeFailsWithoutAFileList) {
+  ComPtr<IContextMenu> menu = NewHandler();
+  EXPECT_EQ(Initialize(menu.get(), nullptr), E_FAIL);
+  HandMadeData noDrop({}, false);
+  EXPECT_EQ(Initialize(menu.get(), &noDrop), E_FAIL);
+  menu.reset();
+  EXPECT_EQ(noDrop.references, 1u) << "the data object was not released";
+}
+
+TEST_F(Shellix, ThousandsOfItemsAndOverlongOnes) {
+  std::vector<std::string> files;
+  files.push_back(Folder() + "\\" + std::string(400, 'n') + ".txt");
+  for (int i = 0; i < 5000; ++i) files.push_back("C:\\f" + std::to_string(i));
+  HandMadeData data(files);
+  ComPtr<IContextMenu> menu = NewHandler();
+  EXPECT_EQ(Initialize(menu.get(), &data), S_OK);
+  WriteTextFile(Ini(), "[Settings]\r\nMenuCount=1\r\nMenuName1=Work\r\n");
+  WithDialog([&] { InvokeOffset(menu.get(), 0); },
+             [&](HWND dialog) { Click(dialog, IDOK); });
+  settings::ProfileStore store(Ini());
+  const std::string added = store.ReadString("Program Locations1", "Program1", "", 1000);
+  EXPECT_EQ(added.size(), 259u) << "cut at the path limit";
+  EXPECT_EQ(added, files[0].substr(0, 259));
+}
+
+TEST_F(Shellix, CommandJoinsMenusByTheirFlags) {
+  ComPtr<IContextMenu> menu = NewHandler();
+  for (UINT flags = 0; flags < 16; ++flags) {
+    win32::UniqueMenu popup(CreatePopupMenu());
+    AppendMenuA(popup.get(), MF_STRING, 1, "Open");
+    AppendMenuA(popup.get(), MF_STRING, 2, "Print");
+    const HRESULT result = menu->QueryContextMenu(popup.get(), 1, 100, 200, flags);
+    const bool expected = !(flags == 1 || flags == 8 || flags == 9);
+    EXPECT_EQ(result, expected ? 1 : 0) << "flags " << flags;
+    ASSERT_EQ(GetMenuItemCount(popup.get()), expected ? 3 : 2) << "flags " << flags;
+    if (!expected) continue;
+    char text[64] = {};
+    GetMenuStringA(popup.get(), 1, text, sizeof(text), MF_BYPOSITION);
+    EXPECT_STREQ(text, "Add to Vorlane");
+    EXPECT_EQ(GetMenuItemID(popup.get(), 1), 100u);
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_CHECKMARKS;
+    GetMenuItemInfoA(popup.get(), 1, TRUE, &info);
+    EXPECT_NE(info.hbmpUnchecked, nullptr) << "the arrow bitmap";
+  }
+}
+
+TEST_F(Shellix, CommandStringsForAnsiRequestsOnly) {
+  ComPtr<IContextMenu> menu = NewHandler();
+  char text[64];
+  for (UINT type : {GCS_VERBA, GCS_HELPTEXTA}) {
+    std::memset(text, 'x', sizeof(text));
+    EXPECT_EQ(menu->GetCommandString(0, type, nullptr, text, 40), S_OK);
+    EXPECT_STREQ(text, "Add file to Vorlane");
+    EXPECT_EQ(text[39], '\0');
+    EXPECT_EQ(text[40], 'x');
+    EXPECT_EQ(menu->GetCommandString(3, type, nullptr, text, 40), S_OK);
+    EXPECT_STREQ(text, "VorlaneShellix");
+  }
+  std::memset(text, 'x', sizeof(text));
+  EXPECT_EQ(menu->GetCommandString(0, GCS_HELPTEXTA, nullptr, text, 4), S_OK);
+  EXPECT_STREQ(text, "Add");
+  std::memset(text, 'x', sizeof(text));
+  EXPECT_EQ(menu->GetCommandString(0, GCS_HELPTEXTW, nullptr, text, 32), S_OK);
+  EXPECT_EQ(text[0], 'x') << "wide request written to";
+}
+
+TEST_F(Shellix, StringVerbOpensNothing) {
+  ComPtr<IContextMenu> menu = NewHandler();
+  HandMadeData data({Folder() + "\\tool.exe"});
+  ASSERT_EQ(Initialize(menu.get(), &data), S_OK);
+  CMINVOKECOMMANDINFO info{};
+  info.cbSize = sizeof(info);
+  info.lpVerb = "Add file to Vorlane";
+  EXPECT_EQ(menu->InvokeCommand(&info), S_OK);
+  EXPECT_EQ(FindWindowA("#32770", "Add to Vorlane"), nullptr);
+}
+
+TEST_F(Shellix, ArrowBitmapIsDrawnAsDescribed) {
+  win32::UniqueBitmap bitmap(LoadBitmapA(Module(), MAKEINTRESOURCEA(129)));
+  ASSERT_TRUE(bitmap);
+  BITMAP info{};
+  GetObjectA(bitmap.get(), sizeof(info), &info);
+  ASSERT_EQ(info.bmWidth, 13);
+  ASSERT_EQ(info.bmHeight, 13);
+
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof(format.bmiHeader);
+  format.bmiHeader.biWidth = 13;
+  format.bmiHeader.biHeight = -13;  // top-down
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  std::vector<DWORD> pixels(13 * 13);
+  HDC screen = GetDC(nullptr);
+  ASSERT_EQ(GetDIBits(screen, bitmap.get(), 0, 13, pixels.data(), &format,
+                      DIB_RGB_COLORS),
+            13);
+  ReleaseDC(nullptr, screen);
+  for (int y = 0; y < 13; ++y) {
+    for (int x = 0; x < 13; ++x) {
+      const bool head = y < 5 && x >= 5 - y && x < 5 - y + 2 * (y + 1);
+      const bool shaft = y >= 5 && x >= 4 && x <= 7;
+      const DWORD expected = (head || shaft) ? 0x000000 : 0xFFFFFF;
+      EXPECT_EQ(pixels[y * 13 + x] & 0xFFFFFF, expected) << "x " << x << " y " << y;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorlane::test
