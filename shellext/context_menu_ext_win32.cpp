@@ -108,7 +108,10 @@ STDMETHODIMP CContextMenuExt::InvokeCommand(CMINVOKECOMMANDINFO* info) {
   if (HIWORD(reinterpret_cast<ULONG_PTR>(info->lpVerb)) != 0) {
     return S_OK;
   }
-  PostMessageA(info->hwnd, WM_ENABLE, 0, 0);
+  // Without a window the message would land in the host thread's own queue.
+  if (info->hwnd != nullptr) {
+    PostMessageA(info->hwnd, WM_ENABLE, 0, 0);
+  }
   // A selection that lists no item has nothing to add.
   if (paths_.empty()) {
     return E_FAIL;

@@ -2,15 +2,21 @@
 // keyboard from this process; a probe program witnesses what was started.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "launcher/launcher_messages.h"
 #include "menu_driver.h"
 #include "test_support.h"
 
 namespace vorlane::test {
 namespace {
+
+using namespace std::chrono_literals;
 
 struct ProbeStart {
   std::string program;
@@ -38,25 +44,157 @@ std::vector<ProbeStart> ReadProbeLog(const std::string& folder) {
   return starts;
 }
 
+std::string Describe(const std::vector<ProbeStart>& starts) {
+  std::string text = std::to_string(starts.size()) + " start(s)";
+  for (const ProbeStart& start : starts) {
+    text += "\n  " + start.program + " show " + std::to_string(start.show) +
+            " in \"" + start.directory + "\" with \"" + start.arguments + "\"";
+  }
+  return text;
+}
+
+// A settings file as these tests need it: a single standard menu opened by
+// hovering unless a test sets otherwise, and the items of each program menu.
+// Count<n> follows the highest item number given unless it is set.
+class SettingsFile {
+ public:
+  using Keys = std::map<std::string, std::string>;
+
+  SettingsFile() {
+    Set("MenuOrder", "1*").Set("MenuCount", "1").Set("OpenMenu", "1");
+  }
+  SettingsFile& Set(const std::string& key, const std::string& value) {
+    settings_[key] = value;
+    return *this;
+  }
+  // `more` holds further keys of the item without their number (Par, OM).
+  SettingsFile& Item(int menu, int number, const std::string& program,
+                     const std::string& description, const Keys& more = {}) {
+    std::string& lines = sections_[menu];
+    const std::string n = std::to_string(number);
+    lines += "Program" + n + "=" + program + "\r\nDes" + n + "=" + description +
+             "\r\n";
+    for (const auto& [key, value] : more)
+      lines += key + n + "=" + value + "\r\n";
+    if (number > counts_[menu]) counts_[menu] = number;
+    return *this;
+  }
+  std::string Text() const {
+    Keys settings = settings_;
+    for (const auto& [menu, count] : counts_) {
+      settings.emplace("Count" + std::to_string(menu), std::to_string(count));
+    }
+    std::string text = "[Settings]\r\n";
+    for (const auto& [key, value] : settings)
+      text += key + "=" + value + "\r\n";
+    for (const auto& [menu, lines] : sections_) {
+      text += "[Program locations" + std::to_string(menu) + "]\r\n" + lines;
+    }
+    return text;
+  }
+
+ private:
+  Keys settings_;
+  std::map<int, std::string> sections_;
+  std::map<int, int> counts_;
+};
+
+// Time for a wrong reaction to show: a menu that should not open, a program
+// that should not start. Under Wine a probe is logged well within it.
+constexpr auto kSettle = 1s;
+
+// The entries of the system submenu "Vorlane", counted from its first.
+enum SystemEntry { kConfig, kOptions, kHelp, kDonate, kAbout, kExit };
+
+// Keeps the real cursor off the tray: the shell reports a cursor resting on
+// the icon as hovering, which opens a menu with the default OpenMenu.
+void ParkCursor() {
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2,
+               GetSystemMetrics(SM_CYSCREEN) / 2);
+}
+
 // A launcher in a fresh folder with a probe beside it and a settings file
 // made by the test.
 class MenuUse : public ::testing::Test {
  protected:
-  void StartWith(const std::string& settings) {
+  void SetUp() override { ParkCursor(); }
+  ::testing::AssertionResult StartWith(
+      const std::string& settings, const std::string& workingDirectory = "") {
     WriteTextFile(folder.File("vorlane.ini"), settings);
-    ASSERT_TRUE(CopyFileA((BinDirectory() + "\\probe.exe").c_str(),
-                          probe.c_str(), FALSE));
-    ASSERT_TRUE(launcher.Start(folder));
+    if (!CopyFileA((BinDirectory() + "\\probe.exe").c_str(), probe.c_str(),
+                   FALSE)) {
+      return ::testing::AssertionFailure() << "no probe: " << GetLastError();
+    }
+    return launcher.Start(folder, "", workingDirectory);
+  }
+  ::testing::AssertionResult StartWith(
+      const SettingsFile& settings, const std::string& workingDirectory = "") {
+    return StartWith(settings.Text(), workingDirectory);
   }
   void TearDown() override {
     if (launcher.Process().IsRunning()) {
       EXPECT_EQ(launcher.Close(), 0u);
     }
+    ParkCursor();
   }
   DWORD Pid() { return launcher.Process().Id(); }
 
-  bool WaitForStarts(std::size_t count) {
-    return WaitUntil([&] { return ReadProbeLog(folder.Path()).size() >= count; });
+  // Another copy of the probe, which logs under its own name.
+  std::string CopyProbe(const std::string& path) {
+    EXPECT_TRUE(CopyFileA((BinDirectory() + "\\probe.exe").c_str(),
+                          path.c_str(), FALSE))
+        << path << ": " << GetLastError();
+    return path;
+  }
+
+  ::testing::AssertionResult OpenByHover() {
+    PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+    if (WaitForPopupMenu(Pid()) == nullptr) {
+      return ::testing::AssertionFailure() << "no menu after WM_MOUSEMOVE";
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  // With the main popup open: `downs` presses reach a submenu entry, which
+  // VK_RIGHT opens with its first entry selected; `downsInside` more
+  // presses and VK_RETURN choose there.
+  void ChooseInSubmenu(int downs, int downsInside) {
+    for (int i = 0; i < downs; ++i) PressMenuKey(Pid(), VK_DOWN);
+    PressMenuKey(Pid(), VK_RIGHT);
+    ChooseByKeys(Pid(), downsInside);
+  }
+  void ChooseSystemEntry(SystemEntry entry) {
+    ChooseInSubmenu(2, entry);  // the banner, then "Vorlane"
+  }
+
+  bool WaitForStarts(std::size_t count, const TempFolder* where = nullptr) {
+    const std::string path = (where ? *where : folder).Path();
+    return WaitUntil([&] { return ReadProbeLog(path).size() >= count; });
+  }
+  std::vector<ProbeStart> Starts(const TempFolder* where = nullptr) {
+    return ReadProbeLog((where ? *where : folder).Path());
+  }
+  // The starts once a late one would have been logged.
+  std::vector<ProbeStart> SettledStarts() {
+    std::this_thread::sleep_for(kSettle);
+    return Starts();
+  }
+
+  // The text of the launcher's box with this caption, which is then closed.
+  std::string ReadAndCloseBox(const char* caption) {
+    const HWND box = WaitForMessageBox(Pid(), caption);
+    if (box == nullptr)
+      return "(no box captioned " + std::string(caption) + ")";
+    const std::string text = MessageBoxText(box);
+    CloseMessageBox(box);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "box stays";
+    return text;
+  }
+
+  bool Answers() {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(launcher.Window(), WM_NULL, 0, 0, SMTO_NORMAL,
+                               5000, &ignored) != 0;
   }
 
   TempFolder folder;
@@ -65,9 +203,10 @@ class MenuUse : public ::testing::Test {
 };
 
 TEST_F(MenuUse, HoveringOpensTheMenuAndAnItemStartsItsProgram) {
-  StartWith("[Settings]\r\nMenuOrder=1*\r\nMenuCount=1\r\nCount1=1\r\n"
-            "OpenMenu=1\r\n[Program locations1]\r\nProgram1=" + probe +
-            "\r\nDes1=Probe\r\nPar1=one two\r\n");
+  ASSERT_TRUE(
+      StartWith("[Settings]\r\nMenuOrder=1*\r\nMenuCount=1\r\nCount1=1\r\n"
+                "OpenMenu=1\r\n[Program locations1]\r\nProgram1=" +
+                probe + "\r\nDes1=Probe\r\nPar1=one two\r\n"));
   PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
   ASSERT_NE(WaitForPopupMenu(Pid()), nullptr);
   ChooseByKeys(Pid(), 3);  // banner, "Vorlane", then the item
@@ -78,6 +217,519 @@ TEST_F(MenuUse, HoveringOpensTheMenuAndAnItemStartsItsProgram) {
   EXPECT_EQ(starts[0].show, SW_SHOWNORMAL);
   EXPECT_EQ(starts[0].directory + "\\", folder.Path() + "\\");
   EXPECT_TRUE(WaitForMenuClosed(Pid()));
+}
+
+// ---------------------------------------------------------------------------
+// How an item is started: show command, working directory, and from the
+// file as it is when the menu opens.
+
+class ItemStart : public MenuUse {
+ protected:
+  // Starts the launcher with one item for the probe and chooses it.
+  ProbeStart StartProbeWith(SettingsFile settings,
+                            const SettingsFile::Keys& itemKeys,
+                            const std::string& workingDirectory = "") {
+    settings.Item(1, 1, probe, "Probe", itemKeys);
+    const ::testing::AssertionResult started =
+        StartWith(settings, workingDirectory);
+    if (!started) {
+      ADD_FAILURE() << started.message();
+      return {};
+    }
+    const ::testing::AssertionResult opened = OpenByHover();
+    if (!opened) {
+      ADD_FAILURE() << opened.message();
+      return {};
+    }
+    ChooseByKeys(Pid(), 3);
+    EXPECT_TRUE(WaitForStarts(1)) << Describe(Starts());
+    const std::vector<ProbeStart> starts = Starts();
+    return starts.empty() ? ProbeStart{} : starts[0];
+  }
+};
+
+TEST_F(ItemStart, OpenModeHiddenGivesShowCommandZero) {
+  const ProbeStart start = StartProbeWith({}, {{"OM", "3"}});
+  EXPECT_EQ(start.show, SW_HIDE);
+}
+
+TEST_F(ItemStart, OpenModeOutsideTheTableIsPassedUnchanged) {
+  const ProbeStart start = StartProbeWith({}, {{"OM", "7"}});
+  EXPECT_EQ(start.show, 7);
+}
+
+TEST_F(ItemStart, OpenModesMinimisedAndMaximised) {
+  SettingsFile settings;
+  settings.Item(1, 1, CopyProbe(folder.File("min.exe")), "Min", {{"OM", "1"}})
+      .Item(1, 2, CopyProbe(folder.File("max.exe")), "Max", {{"OM", "2"}});
+  ASSERT_TRUE(StartWith(settings));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 3);
+  ASSERT_TRUE(WaitForStarts(1)) << Describe(Starts());
+  ASSERT_TRUE(WaitForMenuClosed(Pid()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 4);
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  const std::vector<ProbeStart> starts = Starts();
+  EXPECT_EQ(starts[0].program, "min.exe") << Describe(starts);
+  EXPECT_EQ(starts[0].show, SW_SHOWMINIMIZED);
+  EXPECT_EQ(starts[1].program, "max.exe") << Describe(starts);
+  EXPECT_EQ(starts[1].show, SW_SHOWMAXIMIZED);
+}
+
+TEST_F(ItemStart, RelativePathsLeaveTheLaunchersOwnFolder) {
+  TempFolder elsewhere;
+  const ProbeStart start = StartProbeWith(
+      SettingsFile().Set("enableRelativePaths", "1"), {}, elsewhere.Path());
+  EXPECT_NE(start.directory, folder.Path());
+  EXPECT_EQ(start.directory, elsewhere.Path());
+}
+
+TEST_F(ItemStart, ChangedFileShowsAtTheNextOpening) {
+  const std::string a = CopyProbe(folder.File("a.exe"));
+  const std::string b = CopyProbe(folder.File("b.exe"));
+  ASSERT_TRUE(StartWith(SettingsFile().Item(1, 1, a, "Probe")));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 3);
+  ASSERT_TRUE(WaitForStarts(1));
+  ASSERT_TRUE(WaitForMenuClosed(Pid()));
+
+  ASSERT_TRUE(WritePrivateProfileStringA("Program locations1", "Program1",
+                                         b.c_str(),
+                                         folder.File("vorlane.ini").c_str()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 3);
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  EXPECT_EQ(Starts()[1].program, "b.exe") << Describe(Starts());
+}
+
+// ---------------------------------------------------------------------------
+// Which item a choice starts: the entry's menu and item number survive
+// separators, submenus and the e-mail submenu's shift.
+
+class ItemChoice : public MenuUse {
+ protected:
+  void SetUp() override {
+    MenuUse::SetUp();
+    a = CopyProbe(folder.File("a.exe"));
+    b = CopyProbe(folder.File("b.exe"));
+    c = CopyProbe(folder.File("c.exe"));
+  }
+  ::testing::AssertionResult Started(const std::string& program) {
+    if (!WaitForStarts(1)) {
+      return ::testing::AssertionFailure() << "nothing started";
+    }
+    const std::vector<ProbeStart> starts = SettledStarts();
+    if (starts.size() != 1 || starts[0].program != program) {
+      return ::testing::AssertionFailure()
+             << "expected only " << program << ", got " << Describe(starts);
+    }
+    return ::testing::AssertionSuccess();
+  }
+  std::string a, b, c;
+};
+
+TEST_F(ItemChoice, EmptyDescriptionIsASeparatorThatKeepsLaterItemsInPlace) {
+  ASSERT_TRUE(StartWith(
+      SettingsFile().Item(1, 1, a, "A").Item(1, 2, b, "").Item(1, 3, c, "C")));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 4);  // banner, "Vorlane", A, then C past the separator
+  EXPECT_TRUE(Started("c.exe"));
+}
+
+TEST_F(ItemChoice, SubmenuItemStartsTheProgramOfItsOwnMenu) {
+  ASSERT_TRUE(StartWith(SettingsFile()
+                            .Set("MenuCount", "2")
+                            .Set("MenuOrder", "1*2*")
+                            .Item(1, 1, a, "A1")
+                            .Item(1, 2, a, "A2")
+                            .Item(2, 1, c, "C1")
+                            .Item(2, 2, b, "B2")));
+  ASSERT_TRUE(OpenByHover());
+  ChooseInSubmenu(3, 1);  // banner, "Vorlane", the submenu; its second item
+  EXPECT_TRUE(Started("b.exe"));
+}
+
+TEST_F(ItemChoice, SubmenusFollowMenuOrderAfterTheEmailSubmenu) {
+  // Main popup: banner, "Vorlane", separator, "Email", menu 3, menu 2.
+  ASSERT_TRUE(StartWith(SettingsFile()
+                            .Set("ShowEmailItem", "1")
+                            .Set("MenuCount", "3")
+                            .Set("MenuOrder", "1*3*2*")
+                            .Item(1, 1, c, "C")
+                            .Item(2, 1, b, "B")
+                            .Item(3, 1, a, "A")));
+  ASSERT_TRUE(OpenByHover());
+  ChooseInSubmenu(5, 0);
+  EXPECT_TRUE(Started("b.exe"));
+}
+
+TEST_F(ItemChoice, SubmenuOpenedAfterAnotherStartsItsOwnItem) {
+  ASSERT_TRUE(StartWith(SettingsFile()
+                            .Set("MenuCount", "3")
+                            .Set("MenuOrder", "1*2*3*")
+                            .Item(2, 1, a, "A1")
+                            .Item(2, 2, b, "B2")
+                            .Item(3, 1, c, "C1")
+                            .Item(3, 2, c, "C2")));
+  ASSERT_TRUE(OpenByHover());
+  for (int i = 0; i < 4; ++i) PressMenuKey(Pid(), VK_DOWN);  // menu 3
+  PressMenuKey(Pid(), VK_RIGHT);
+  PressMenuKey(Pid(), VK_LEFT);
+  PressMenuKey(Pid(), VK_UP);  // menu 2
+  ChooseInSubmenu(0, 1);
+  EXPECT_TRUE(Started("b.exe"));
+}
+
+// ---------------------------------------------------------------------------
+// Batches: every path in turn, a pause after each.
+
+class Batch : public MenuUse {
+ protected:
+  std::string Location() {
+    return CopyProbe(folder.File("a.exe")) + "?" +
+           CopyProbe(folder.File("b.exe")) + "?";
+  }
+};
+
+TEST_F(Batch, StartsEveryPathInOrderWithThePauseBetween) {
+  TempFolder elsewhere;
+  ASSERT_TRUE(StartWith(
+      SettingsFile()
+          .Set("BatchPause", "1000")
+          .Item(1, 1, Location(), "Batch", {{"Par", "ignored"}, {"OM", "3"}}),
+      elsewhere.Path()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 3);
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  const std::vector<ProbeStart> starts = Starts();
+  ASSERT_EQ(starts.size(), 2u) << Describe(starts);
+  EXPECT_EQ(starts[0].program, "a.exe");
+  EXPECT_EQ(starts[1].program, "b.exe");
+  EXPECT_GE(starts[1].milliseconds, starts[0].milliseconds + 900)
+      << "a at " << starts[0].milliseconds << ", b at "
+      << starts[1].milliseconds;
+  // The item's parameters, open mode and folder belong to single programs.
+  for (const ProbeStart& start : starts) {
+    EXPECT_EQ(start.arguments, "") << start.program;
+    EXPECT_EQ(start.show, SW_SHOWNORMAL) << start.program;
+    EXPECT_EQ(start.directory, elsewhere.Path()) << start.program;
+  }
+}
+
+TEST_F(Batch, NegativePauseDoesNotHangTheLauncher) {
+  // Sleep(-1) would be INFINITE.
+  ASSERT_TRUE(StartWith(
+      SettingsFile().Set("BatchPause", "-1").Item(1, 1, Location(), "Batch")));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 3);
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  EXPECT_TRUE(Answers());
+}
+
+// ---------------------------------------------------------------------------
+// Start failures: explained in a box, after which the launcher goes on.
+
+class LaunchFailure : public MenuUse {};
+
+TEST_F(LaunchFailure, BoxNamesTheReasonAndTheLauncherGoesOn) {
+  const std::string firstLine =
+      "The program/folder/file could not be started:\r\n";
+  WriteTextFile(folder.File("unknown.zzq"), "no program opens this");
+  struct Case {
+    std::string location;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {folder.File("missing.exe"), "the file was not found."},
+      {folder.File("absent\\x.exe"), "the path was not found."},
+      // Wine reports error 193 here; Windows reports 1155, "no association
+      // exist for this file type.".
+      {folder.File("unknown.zzq"), "but the error is unknown."},
+  };
+  ASSERT_TRUE(StartWith(SettingsFile()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.location);
+    WriteTextFile(folder.File("vorlane.ini"),
+                  SettingsFile().Item(1, 1, c.location, "Failing").Text());
+    ASSERT_TRUE(OpenByHover());
+    ChooseByKeys(Pid(), 3);
+    EXPECT_EQ(ReadAndCloseBox("Vorlane Error"), firstLine + c.reason);
+    ASSERT_TRUE(launcher.Process().IsRunning());
+  }
+  ASSERT_TRUE(OpenByHover());
+  PressMenuKey(Pid(), VK_ESCAPE);
+  EXPECT_TRUE(WaitForMenuClosed(Pid()));
+}
+
+TEST_F(LaunchFailure, RunEntryWithoutTheShellsDialogSaysSo) {
+  // Wine's IShellDispatch::FileRun is not implemented; Windows shows the
+  // Run dialog instead.
+  ASSERT_TRUE(StartWith(SettingsFile().Set("ShowFastStart", "1")));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 4);  // banner, "Vorlane", "Empty menu", "Run"
+  EXPECT_EQ(ReadAndCloseBox("Error"), "Failed to launch the run dialog");
+  EXPECT_TRUE(Answers());
+}
+
+// ---------------------------------------------------------------------------
+// Entries that start nothing.
+
+class InertEntry : public MenuUse {};
+
+TEST_F(InertEntry, EmptyMenuEntryStartsNothing) {
+  // Item 1 is left over from before the menu was emptied.
+  ASSERT_TRUE(
+      StartWith(SettingsFile().Item(1, 1, probe, "Stale").Set("Count1", "0")));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 3);  // banner, "Vorlane", "Empty menu"
+  EXPECT_TRUE(WaitForMenuClosed(Pid()));
+  EXPECT_TRUE(SettledStarts().empty()) << Describe(Starts());
+  EXPECT_TRUE(Answers());
+}
+
+TEST_F(InertEntry, BannerStartsNothing) {
+  ASSERT_TRUE(StartWith(SettingsFile().Item(1, 1, probe, "Probe")));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 1);
+  EXPECT_TRUE(WaitForMenuClosed(Pid()));
+  EXPECT_TRUE(SettledStarts().empty()) << Describe(Starts());
+}
+
+// ---------------------------------------------------------------------------
+// The system submenu: the configurator beside the settings file, help, exit.
+
+class SystemCommand : public MenuUse {
+ protected:
+  void StartWithConfigurator() {
+    CopyProbe(folder.File("config.exe"));
+    ASSERT_TRUE(StartWith(SettingsFile()));
+    ASSERT_TRUE(OpenByHover());
+  }
+  std::string Ini() const { return folder.File("vorlane.ini"); }
+};
+
+TEST_F(SystemCommand, ConfigStartsTheConfiguratorInModeOne) {
+  ASSERT_NO_FATAL_FAILURE(StartWithConfigurator());
+  ChooseSystemEntry(kConfig);
+  ASSERT_TRUE(WaitForStarts(1));
+  const ProbeStart start = Starts()[0];
+  EXPECT_EQ(start.program, "config.exe");
+  EXPECT_EQ(start.arguments, "1 " + Ini());
+  EXPECT_EQ(start.show, SW_SHOWNORMAL);
+}
+
+TEST_F(SystemCommand, OptionsStartsTheConfiguratorInModeTwo) {
+  ASSERT_NO_FATAL_FAILURE(StartWithConfigurator());
+  ChooseSystemEntry(kOptions);
+  ASSERT_TRUE(WaitForStarts(1));
+  EXPECT_EQ(Starts()[0].arguments, "2 " + Ini());
+}
+
+TEST_F(SystemCommand, AboutStartsTheConfiguratorInModeFour) {
+  ASSERT_NO_FATAL_FAILURE(StartWithConfigurator());
+  ChooseSystemEntry(kAbout);
+  ASSERT_TRUE(WaitForStarts(1));
+  EXPECT_EQ(Starts()[0].arguments, "4 " + Ini());
+}
+
+TEST_F(SystemCommand, ConfiguratorIsLookedForBesideTheSettingsFileInUse) {
+  TempFolder settingsFolder;
+  const std::string ini = settingsFolder.File("my.ini");
+  WriteTextFile(ini, SettingsFile().Text());
+  CopyProbe(settingsFolder.File("config.exe"));
+  CopyProbe(folder.File("config.exe"));  // beside the launcher: not this one
+  ASSERT_TRUE(launcher.Start(folder, ini));
+  ASSERT_TRUE(OpenByHover());
+  ChooseSystemEntry(kOptions);
+  ASSERT_TRUE(WaitForStarts(1, &settingsFolder));
+  EXPECT_EQ(Starts(&settingsFolder)[0].arguments, "2 " + ini);
+  EXPECT_TRUE(Starts().empty()) << Describe(Starts());
+}
+
+TEST_F(SystemCommand, MissingConfiguratorIsReported) {
+  ASSERT_TRUE(StartWith(SettingsFile()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseSystemEntry(kConfig);
+  EXPECT_EQ(ReadAndCloseBox("Error"), "Error - config.exe not found");
+  EXPECT_TRUE(Answers());
+}
+
+TEST_F(SystemCommand, MissingHelpFileIsReported) {
+  ASSERT_TRUE(StartWith(SettingsFile()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseSystemEntry(kHelp);
+  EXPECT_EQ(ReadAndCloseBox("Error"), "Error - Helpfile not found");
+}
+
+TEST_F(SystemCommand, ExitEndsTheLauncherWithCodeZero) {
+  ASSERT_TRUE(StartWith(SettingsFile()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseSystemEntry(kExit);
+  EXPECT_EQ(launcher.Process().WaitForExit(), 0u);
+}
+
+// ---------------------------------------------------------------------------
+// What opens the menu, and that only one is open at a time.
+
+class MenuOpening : public MenuUse {
+ protected:
+  bool MenuOpens() { return WaitForPopupMenu(Pid()) != nullptr; }
+  int PopupCount() {
+    int count = 0;
+    FindPopupMenu(Pid(), &count);
+    return count;
+  }
+  bool MenuStaysClosed() {
+    std::this_thread::sleep_for(kSettle);
+    return FindPopupMenu(Pid()) == nullptr;
+  }
+  void Dismiss() {
+    PressMenuKey(Pid(), VK_ESCAPE);
+    if (FindPopupMenu(Pid()) != nullptr) PressMenuKey(Pid(), VK_ESCAPE);
+    ASSERT_TRUE(WaitForMenuClosed(Pid()));
+  }
+};
+
+struct TrayMessage {
+  UINT message;
+  const char* name;
+};
+
+constexpr TrayMessage kTrayMessages[] = {
+    {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
+    {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
+    {WM_LBUTTONUP, "WM_LBUTTONUP"},
+    {WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK"},
+    {WM_RBUTTONDOWN, "WM_RBUTTONDOWN"},
+    {WM_RBUTTONUP, "WM_RBUTTONUP"},
+    {WM_RBUTTONDBLCLK, "WM_RBUTTONDBLCLK"},
+    {WM_MBUTTONDOWN, "WM_MBUTTONDOWN"},
+    {WM_MBUTTONUP, "WM_MBUTTONUP"},
+    {WM_CONTEXTMENU, "WM_CONTEXTMENU"},
+    {NIN_SELECT, "NIN_SELECT"},
+};
+
+std::string MessageName(UINT message) {
+  for (const TrayMessage& tray : kTrayMessages) {
+    if (tray.message == message) return tray.name;
+  }
+  return std::to_string(message);
+}
+
+TEST_F(MenuOpening, EachOpenMenuValueOpensOnItsOwnMouseMessagesOnly) {
+  struct Case {
+    int openMenu;
+    std::vector<UINT> opening;
+  };
+  const Case cases[] = {
+      {0, {WM_MOUSEMOVE}},
+      {1, {WM_MOUSEMOVE}},
+      {2, {WM_LBUTTONUP}},
+      {3, {WM_RBUTTONUP}},
+      {4, {WM_RBUTTONUP, WM_LBUTTONUP}},
+      {7, {}},
+  };
+  ASSERT_TRUE(StartWith(SettingsFile()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE("OpenMenu=" + std::to_string(c.openMenu));
+    // The launcher reads the file afresh for every tray message.
+    ASSERT_TRUE(WritePrivateProfileStringA("Settings", "OpenMenu",
+                                           std::to_string(c.openMenu).c_str(),
+                                           folder.File("vorlane.ini").c_str()));
+    std::string ignored;
+    for (const TrayMessage& tray : kTrayMessages) {
+      bool opens = false;
+      for (UINT message : c.opening) opens = opens || message == tray.message;
+      if (opens) continue;
+      PostTrayMouse(launcher.Window(), tray.message);
+      ignored += MessageName(tray.message) + " ";
+    }
+    EXPECT_TRUE(MenuStaysClosed()) << "a menu opened on one of: " << ignored;
+    ASSERT_NO_FATAL_FAILURE(Dismiss());
+    for (UINT message : c.opening) {
+      PostTrayMouse(launcher.Window(), message);
+      EXPECT_TRUE(MenuOpens()) << "no menu on " << MessageName(message);
+      ASSERT_NO_FATAL_FAILURE(Dismiss());
+    }
+  }
+}
+
+TEST_F(MenuOpening, ShowMenuMessageOpensItWhateverOpenMenuSays) {
+  ASSERT_TRUE(StartWith(SettingsFile().Set("OpenMenu", "7")));
+  PostMessageA(launcher.Window(), launcher::WM_SHOWMENU, 0, 0);
+  EXPECT_TRUE(MenuOpens());
+  Dismiss();
+}
+
+TEST_F(MenuOpening, OpenMenuIsNotOpenedASecondTime) {
+  ASSERT_TRUE(StartWith(SettingsFile()));
+  ASSERT_TRUE(OpenByHover());
+  PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+  PostMessageA(launcher.Window(), launcher::WM_SHOWMENU, 0, 0);
+  std::this_thread::sleep_for(kSettle);
+  EXPECT_EQ(PopupCount(), 1);
+  ASSERT_NO_FATAL_FAILURE(Dismiss());
+  // Dropped, not kept for later.
+  EXPECT_TRUE(MenuStaysClosed());
+}
+
+TEST_F(MenuOpening, EscapeStartsNothingAndTheLauncherGoesOn) {
+  ASSERT_TRUE(StartWith(SettingsFile()
+                            .Set("MenuCount", "2")
+                            .Set("MenuOrder", "1*2*")
+                            .Item(1, 1, probe, "Probe")
+                            .Item(2, 1, probe, "Probe")));
+  ASSERT_TRUE(OpenByHover());
+  PressMenuKey(Pid(), VK_DOWN);
+  PressMenuKey(Pid(), VK_ESCAPE);
+  EXPECT_TRUE(WaitForMenuClosed(Pid()));
+
+  ASSERT_TRUE(OpenByHover());
+  for (int i = 0; i < 3; ++i) PressMenuKey(Pid(), VK_DOWN);
+  PressMenuKey(Pid(), VK_RIGHT);
+  ASSERT_TRUE(WaitUntil([&] { return PopupCount() == 2; }))
+      << "submenu did not open; popups: " << PopupCount();
+  PressMenuKey(Pid(), VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return PopupCount() == 1; }))
+      << "the first escape closes only the submenu; popups: " << PopupCount();
+  PressMenuKey(Pid(), VK_ESCAPE);
+  EXPECT_TRUE(WaitForMenuClosed(Pid()));
+
+  EXPECT_TRUE(SettledStarts().empty()) << Describe(Starts());
+  EXPECT_TRUE(Answers());
+  EXPECT_TRUE(OpenByHover());
+  Dismiss();
+}
+
+TEST_F(MenuOpening, CloseWhileTheMenuIsOpenEndsTheLauncher) {
+  ASSERT_TRUE(StartWith(SettingsFile().Item(1, 1, probe, "Probe")));
+  ASSERT_TRUE(OpenByHover());
+  EXPECT_EQ(launcher.Close(), 0u);
+  EXPECT_TRUE(Starts().empty()) << Describe(Starts());
+}
+
+// A real click on the launcher's cell in the virtual desktop's taskbar,
+// through the shell rather than a posted callback.
+TEST_F(MenuOpening, LeftClickOnTheTrayIconOpensTheMenu) {
+  ASSERT_TRUE(StartWith(SettingsFile().Set("OpenMenu", "2")));
+  const HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+  ASSERT_NE(tray, nullptr) << "no taskbar: not a virtual desktop";
+  RECT bounds{};
+  ASSERT_TRUE(GetWindowRect(tray, &bounds));
+  constexpr int kCellWidth = 20;
+  ASSERT_TRUE(SetCursorPos(bounds.right - kCellWidth / 2,
+                           (bounds.top + bounds.bottom) / 2));
+  // Hovering alone does not open it with OpenMenu=2.
+  EXPECT_TRUE(MenuStaysClosed());
+
+  INPUT click[2] = {};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
+  EXPECT_TRUE(MenuOpens());
+  Dismiss();
 }
 
 }  // namespace
