@@ -142,6 +142,7 @@ int RunLauncher(HINSTANCE instance) {
   UpdateTrayIcon();
 
   const int exitCode = RunMessageLoop();
+  ReleaseIconCache();
   UnregisterClassA(kWindowClass, instance);
   return exitCode;
 }

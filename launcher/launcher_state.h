@@ -6,25 +6,46 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "launcher/icon_cache.h"
 #include "launcher/menu_model.h"
 #include "win32/handles.h"
 
 namespace vorlane::launcher {
 
+// An icon shared by the cache and the entries that show it.
+using SharedIcon = std::shared_ptr<win32::UniqueIcon>;
+
 // The record behind every owner-drawn popup item; the item's dwItemData
 // points at it.
 struct MenuEntry {
-  win32::UniqueIcon icon;
+  SharedIcon icon;  // null while it is loading, or when there is none
   char text[64] = {};
   MenuEntryKind kind = MenuEntryKind::Item;
   std::int16_t menuRef = 0;
   std::int32_t itemNo = 0;
   std::int32_t commandId = 0;
+  // Where the item stands, to repaint it when its icon arrives.
+  HMENU menu = nullptr;
+  int position = 0;
+
+  HICON Icon() const { return icon ? icon->get() : nullptr; }
 };
+
+// An icon still to be loaded for an entry of the open menu.
+struct PendingIcon {
+  std::size_t entryIndex = 0;  // in the entry list
+  IconRequest request;
+  std::string key;
+  std::uint64_t stamp = 0;
+};
+
+// Enough for every icon of several large menus.
+inline constexpr std::size_t kIconCacheCapacity = 2000;
 
 struct LauncherState {
   HINSTANCE instance = nullptr;
@@ -44,6 +65,10 @@ struct LauncherState {
   std::vector<std::unique_ptr<MenuEntry>> entries;
   std::vector<win32::UniqueMenu> menus;
   std::size_t rootEntryCount = 0;
+  std::deque<PendingIcon> pendingIcons;
+
+  // Lives as long as the process; emptied when the launcher ends.
+  IconCache<win32::UniqueIcon> iconCache{kIconCacheCapacity};
 };
 
 LauncherState& State();
@@ -70,6 +95,15 @@ void OnInitMenuPopup(HMENU menu, int position);
 void FillProgramMenu(int position);
 void FillEmailMenu();
 HICON LoadEntryIcon(const std::string& location);
+
+// Icons of the open menu (entry_icons_win32.cpp): taken from the cache at
+// once, or loaded a few at a time while the menu stays responsive.
+void AssignEntryIcon(std::size_t entryIndex, const IconRequest& request);
+void StartIconLoading();
+void OnIconTimer(UINT_PTR timerId);
+void ForgetPendingIcons(std::size_t firstEntry);
+void ReleaseIconCache();
+HICON LoadIconFor(const IconRequest& request);
 
 // Painting (menu_paint_win32.cpp): false when the request is declined.
 bool MeasureMenuEntry(MEASUREITEMSTRUCT& measure);

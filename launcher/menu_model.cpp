@@ -72,6 +72,17 @@ IconRequest DefaultIconFor(std::string_view location) {
   return {IconSource::Batch, {}, {}, 0};
 }
 
+std::string IconCacheKey(const IconRequest& request) {
+  return std::to_string(static_cast<int>(request.source)) + "|" +
+         std::to_string(request.index) + "|" + request.file + "|" +
+         request.location;
+}
+
+bool IsResourceIcon(IconSource source) {
+  return source == IconSource::Run || source == IconSource::Email ||
+         source == IconSource::Batch;
+}
+
 IconRequest ItemIconFor(std::string_view location, std::string_view iconValue) {
   const settings::IconSpec spec = settings::ParseIconSpec(iconValue);
   if (!iconValue.empty() && spec.hasIndex) {

@@ -64,6 +64,14 @@ struct IconRequest {
 // drive; of Internet shortcuts for a web address; IDI_BATCH for a batch.
 IconRequest DefaultIconFor(std::string_view location);
 
+// What decides an icon: two requests with the same key give the same icon
+// while their files do not change.
+std::string IconCacheKey(const IconRequest& request);
+
+// Whether the icon comes from the program's own resources, cheap enough to
+// load while the menu is built.
+bool IsResourceIcon(IconSource source);
+
 // What a program item shows: its custom icon when Icon<i> holds a comma,
 // else the location's default.
 IconRequest ItemIconFor(std::string_view location, std::string_view iconValue);

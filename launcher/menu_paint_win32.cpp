@@ -48,7 +48,7 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
   const PaintRect item{draw.rcItem.left, draw.rcItem.top, draw.rcItem.right,
                        draw.rcItem.bottom};
   const EntryPaint paint = PlanEntryPaint(entry.kind, selected,
-                                          static_cast<bool>(entry.icon), item,
+                                          entry.Icon() != nullptr, item,
                                           textHeight);
   for (const Fill& fill : paint.fills) {
     FillWith(dc, fill);
@@ -57,7 +57,7 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
     case PaintedIcon::None:
       break;
     case PaintedIcon::Entry:
-      DrawSmallIcon(dc, entry.icon.get(), paint.iconX, paint.iconY);
+      DrawSmallIcon(dc, entry.Icon(), paint.iconX, paint.iconY);
       break;
     case PaintedIcon::Submenu:
     case PaintedIcon::Banner: {

@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <shellapi.h>
 
 #include "launcher/launcher_state.h"
 #include "resources/resource_ids.h"
@@ -29,40 +28,6 @@ void CreateMenuFont(settings::SettingsStore& store) {
   state.menuFont = state.ownedFont.get();
 }
 
-// SHGetFileInfoA leaves garbage in hIcon when it fails: only its result
-// says whether there is an icon.
-HICON ShellIcon(const char* path, DWORD attributes, UINT extraFlags) {
-  SHFILEINFOA info{};
-  if (SHGetFileInfoA(path, attributes, &info, sizeof(info),
-                     SHGFI_ICON | SHGFI_SMALLICON | extraFlags) == 0) {
-    return nullptr;
-  }
-  return info.hIcon;
-}
-
-HICON LoadIconFor(const IconRequest& request) {
-  switch (request.source) {
-    case IconSource::None:
-      return nullptr;
-    case IconSource::Run:
-      return LoadResourceIcon(IDI_RUN);
-    case IconSource::Email:
-      return LoadResourceIcon(IDI_EMAIL);
-    case IconSource::Batch:
-      return LoadResourceIcon(IDI_BATCH);
-    case IconSource::WebShortcut:
-      return ShellIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES);
-    case IconSource::ShellFile:
-      return LoadEntryIcon(request.location);
-    case IconSource::Custom:
-      if (HICON icon = ExtractIconFromFile(request.file, request.index)) {
-        return icon;
-      }
-      return LoadEntryIcon(request.location);
-  }
-  return nullptr;
-}
-
 void AppendEntry(const PlannedEntry& planned) {
   LauncherState& state = State();
   if (planned.slot < 0 ||
@@ -76,7 +41,6 @@ void AppendEntry(const PlannedEntry& planned) {
   entry->menuRef = planned.menuRef;
   entry->itemNo = planned.itemNo;
   entry->commandId = planned.commandId;
-  entry->icon.reset(LoadIconFor(planned.icon));
 
   MENUITEMINFOA info{};
   info.cbSize = sizeof(info);
@@ -96,8 +60,11 @@ void AppendEntry(const PlannedEntry& planned) {
     }
   }
   HMENU menu = state.menus[planned.slot].get();
+  entry->menu = menu;
+  entry->position = GetMenuItemCount(menu);
   state.entries.push_back(std::move(entry));
   InsertMenuItemA(menu, GetMenuItemCount(menu) + 1, TRUE, &info);
+  AssignEntryIcon(state.entries.size() - 1, planned.icon);
 }
 
 void AppendEntries(const std::vector<PlannedEntry>& planned) {
@@ -107,6 +74,7 @@ void AppendEntries(const std::vector<PlannedEntry>& planned) {
 }
 
 void DropEntriesFrom(std::size_t first) {
+  ForgetPendingIcons(first);
   std::vector<std::unique_ptr<MenuEntry>>& entries = State().entries;
   if (entries.size() > first) {
     entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(first),
@@ -120,6 +88,7 @@ void TearDownMenu() {
   LauncherState& state = State();
   state.menuFont = nullptr;
   state.ownedFont.reset();
+  ForgetPendingIcons(0);
   state.entries.clear();
   state.entries.shrink_to_fit();
   state.menus.clear();
@@ -132,17 +101,6 @@ struct MenuTearDown {
 };
 
 }  // namespace
-
-HICON LoadEntryIcon(const std::string& location) {
-  if (location.empty()) {
-    return nullptr;
-  }
-  const IconRequest request = DefaultIconFor(location);
-  if (request.source == IconSource::ShellFile) {
-    return ShellIcon(location.c_str(), 0, 0);
-  }
-  return LoadIconFor(request);
-}
 
 void ShowTrayMenu() {
   LauncherState& state = State();
@@ -157,6 +115,7 @@ void ShowTrayMenu() {
     AppendEntries(plan.entries);
     state.rootEntryCount = state.entries.size();
 
+    StartIconLoading();
     POINT cursor{};
     GetCursorPos(&cursor);
     // A popup of a window that is not in the foreground does not close when
@@ -189,6 +148,7 @@ void OnInitMenuPopup(HMENU menu, int position) {
     } else {
       FillProgramMenu(position);
     }
+    StartIconLoading();
   } catch (...) {
     // Out of memory: the submenu stays as far as it got; nothing may unwind
     // through the platform's menu loop.

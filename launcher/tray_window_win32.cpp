@@ -175,6 +175,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
     case WM_INITMENUPOPUP:
       OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
       break;
+    case WM_TIMER:
+      OnIconTimer(wParam);
+      break;
     case WM_TRAYNOTIFY:
       OnTrayNotify(lParam);
       break;

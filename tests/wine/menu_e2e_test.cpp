@@ -277,7 +277,7 @@ TEST_F(ItemStart, OpenModesMinimisedAndMaximised) {
   EXPECT_EQ(starts[1].show, SW_SHOWMAXIMIZED);
 }
 
-TEST_F(ItemStart, RelativePathsLeaveTheLaunchersOwnFolder) {
+TEST_F(ItemStart, RelativePathsPassNoWorkingDirectory) {
   TempFolder elsewhere;
   const ProbeStart start = StartProbeWith(
       SettingsFile().Set("enableRelativePaths", "1"), {}, elsewhere.Path());

@@ -18,8 +18,9 @@ namespace {
 using test::TempFolder;
 using test::WriteTextFile;
 
-// One scripted step runs each time the menu loop falls idle; the step
-// inspects the menus and posts the next key or ends the menu.
+// One scripted step runs each time the menu loop falls idle with no icon
+// left to load; the step inspects the menus and posts the next key or ends
+// the menu.
 std::vector<std::function<void()>> g_steps;
 std::size_t g_nextStep = 0;
 int g_measureRequests = 0;
@@ -32,8 +33,9 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam,
   if (message == WM_DRAWITEM) ++g_drawRequests;
   const LRESULT result =
       CallWindowProcA(g_launcherProc, hwnd, message, wParam, lParam);
+  // Steps look at a menu whose icons are all in.
   if (message == WM_ENTERIDLE && wParam == MSGF_MENU &&
-      g_nextStep < g_steps.size()) {
+      g_nextStep < g_steps.size() && State().pendingIcons.empty()) {
     g_steps[g_nextStep++]();
   }
   return result;

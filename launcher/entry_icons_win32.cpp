@@ -1,0 +1,200 @@
+// Icons of the menu entries. The shell needs milliseconds per icon, so the
+// menu never waits for them: an entry whose icon is not cached yet is shown
+// without it, and the icons are loaded on a timer inside the menu loop, a
+// few milliseconds at a time, each entry repainted as its icon arrives.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <chrono>
+
+#include "launcher/launcher_state.h"
+#include "resources/resource_ids.h"
+
+namespace vorlane::launcher {
+namespace {
+
+constexpr UINT_PTR kIconTimerId = 1;
+// Short enough that keys and the mouse are served between two slices.
+constexpr auto kSliceBudget = std::chrono::milliseconds(8);
+constexpr UINT kSliceInterval = 10;
+
+// SHGetFileInfoA leaves garbage in hIcon when it fails: only its result
+// says whether there is an icon.
+HICON ShellIcon(const char* path, DWORD attributes, UINT extraFlags) {
+  SHFILEINFOA info{};
+  if (SHGetFileInfoA(path, attributes, &info, sizeof(info),
+                     SHGFI_ICON | SHGFI_SMALLICON | extraFlags) == 0) {
+    return nullptr;
+  }
+  return info.hIcon;
+}
+
+std::uint64_t LastWriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (path.empty() ||
+      !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    return 0;
+  }
+  return (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+         data.ftLastWriteTime.dwLowDateTime;
+}
+
+// What makes a cached icon stale: the files it was taken from changed.
+std::uint64_t IconStamp(const IconRequest& request) {
+  switch (request.source) {
+    case IconSource::ShellFile:
+      return LastWriteTime(request.location);
+    case IconSource::Custom:
+      return LastWriteTime(request.file) * 31 + LastWriteTime(request.location);
+    default:
+      return 0;
+  }
+}
+
+SharedIcon Share(HICON icon) {
+  return icon ? std::make_shared<win32::UniqueIcon>(icon) : nullptr;
+}
+
+struct PopupSearch {
+  HMENU menu;
+  HWND found;
+};
+
+BOOL CALLBACK FindPopupOfMenu(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<PopupSearch*>(lParam);
+  char name[16] = {};
+  GetClassNameA(hwnd, name, static_cast<int>(std::size(name)));
+  if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(hwnd) &&
+      reinterpret_cast<HMENU>(SendMessageA(hwnd, MN_GETHMENU, 0, 0)) ==
+          search->menu) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void RepaintEntry(const MenuEntry& entry) {
+  PopupSearch search{entry.menu, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), FindPopupOfMenu,
+                    reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) {
+    return;
+  }
+  RECT item{};
+  if (!GetMenuItemRect(search.found, entry.menu,
+                       static_cast<UINT>(entry.position), &item)) {
+    return;
+  }
+  MapWindowPoints(nullptr, search.found, reinterpret_cast<POINT*>(&item), 2);
+  InvalidateRect(search.found, &item, FALSE);
+}
+
+}  // namespace
+
+HICON LoadEntryIcon(const std::string& location) {
+  if (location.empty()) {
+    return nullptr;
+  }
+  const IconRequest request = DefaultIconFor(location);
+  if (request.source == IconSource::ShellFile) {
+    return ShellIcon(location.c_str(), 0, 0);
+  }
+  return LoadIconFor(request);
+}
+
+HICON LoadIconFor(const IconRequest& request) {
+  switch (request.source) {
+    case IconSource::None:
+      return nullptr;
+    case IconSource::Run:
+      return LoadResourceIcon(IDI_RUN);
+    case IconSource::Email:
+      return LoadResourceIcon(IDI_EMAIL);
+    case IconSource::Batch:
+      return LoadResourceIcon(IDI_BATCH);
+    case IconSource::WebShortcut:
+      return ShellIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES);
+    case IconSource::ShellFile:
+      return LoadEntryIcon(request.location);
+    case IconSource::Custom:
+      if (HICON icon = ExtractIconFromFile(request.file, request.index)) {
+        return icon;
+      }
+      return LoadEntryIcon(request.location);
+  }
+  return nullptr;
+}
+
+void AssignEntryIcon(std::size_t entryIndex, const IconRequest& request) {
+  LauncherState& state = State();
+  if (request.source == IconSource::None || entryIndex >= state.entries.size()) {
+    return;
+  }
+  MenuEntry& entry = *state.entries[entryIndex];
+  if (IsResourceIcon(request.source)) {
+    entry.icon = Share(LoadIconFor(request));
+    return;
+  }
+  PendingIcon pending{entryIndex, request, IconCacheKey(request),
+                      IconStamp(request)};
+  if (const auto cached = state.iconCache.Find(pending.key, pending.stamp)) {
+    entry.icon = *cached;
+    return;
+  }
+  state.pendingIcons.push_back(std::move(pending));
+}
+
+void StartIconLoading() {
+  LauncherState& state = State();
+  if (!state.pendingIcons.empty()) {
+    SetTimer(state.hwnd, kIconTimerId, kSliceInterval, nullptr);
+  }
+}
+
+void OnIconTimer(UINT_PTR timerId) {
+  if (timerId != kIconTimerId) {
+    return;
+  }
+  LauncherState& state = State();
+  const auto deadline = std::chrono::steady_clock::now() + kSliceBudget;
+  while (!state.pendingIcons.empty() &&
+         std::chrono::steady_clock::now() < deadline) {
+    PendingIcon pending = std::move(state.pendingIcons.front());
+    state.pendingIcons.pop_front();
+    // The same icon may have been loaded for an earlier entry of this menu.
+    SharedIcon icon;
+    if (const auto cached = state.iconCache.Find(pending.key, pending.stamp)) {
+      icon = *cached;
+    } else {
+      icon = Share(LoadIconFor(pending.request));
+      state.iconCache.Store(pending.key, pending.stamp, icon);
+    }
+    if (pending.entryIndex < state.entries.size()) {
+      MenuEntry& entry = *state.entries[pending.entryIndex];
+      entry.icon = std::move(icon);
+      if (entry.icon) {
+        RepaintEntry(entry);
+      }
+    }
+  }
+  if (state.pendingIcons.empty()) {
+    KillTimer(state.hwnd, kIconTimerId);
+  }
+}
+
+void ForgetPendingIcons(std::size_t firstEntry) {
+  LauncherState& state = State();
+  std::erase_if(state.pendingIcons, [firstEntry](const PendingIcon& pending) {
+    return pending.entryIndex >= firstEntry;
+  });
+  if (state.pendingIcons.empty()) {
+    KillTimer(state.hwnd, kIconTimerId);
+  }
+}
+
+void ReleaseIconCache() {
+  State().pendingIcons.clear();
+  State().iconCache.Clear();
+}
+
+}  // namespace vorlane::launcher

@@ -1,0 +1,149 @@
+// Icons never hold a menu back: a submenu of 200 programs shows its entries
+// before their icons, the icons arrive while it stays open, and the next
+// opening shows them at once.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "menu_driver.h"
+#include "screen_shot.h"
+#include "test_support.h"
+
+namespace vorlane::test {
+namespace {
+
+constexpr COLORREF kGutter = 0x00D1D8DB;
+constexpr int kPrograms = 200;
+// Entries checked: the first is selected when the submenu opens by keyboard,
+// and a tall submenu shows only its top part.
+constexpr int kFirstChecked = 1;
+constexpr int kLastChecked = 25;
+
+int EntryHeight() {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, GetStockObject(DEFAULT_GUI_FONT));
+  SIZE size{};
+  GetTextExtentPoint32A(screen, "Program", 7, &size);
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return std::max<int>(size.cy, 20);
+}
+
+// The top left corner of the first entry: the first gutter-coloured pixel.
+// A menu taller than the screen starts with a scroll arrow above it.
+POINT FirstEntryCorner(const ScreenShot& shot) {
+  for (int y = 0; y < std::min(shot.Height(), 40); ++y) {
+    for (int x = 0; x < std::min(shot.Width(), 10); ++x) {
+      if (shot.At(x, y) == kGutter || shot.At(x, y) == 0x006A240A) return {x, y};
+    }
+  }
+  return {0, 0};
+}
+
+// How many of the checked entries show something other than the gutter in
+// their icon box.
+int EntriesWithIcons(HWND popup) {
+  const ScreenShot shot(popup);
+  const POINT corner = FirstEntryCorner(shot);
+  const int height = EntryHeight();
+  int withIcon = 0;
+  for (int entry = kFirstChecked; entry <= kLastChecked; ++entry) {
+    const int top = corner.y + entry * height + (height - 16) / 2;
+    bool drawn = false;
+    for (int y = top; y < top + 16 && !drawn; ++y) {
+      for (int x = corner.x + 3; x < corner.x + 19 && !drawn; ++x) {
+        drawn = shot.At(x, y) != kGutter;
+      }
+    }
+    withIcon += drawn ? 1 : 0;
+  }
+  return withIcon;
+}
+
+class MenuIcons : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string probe = BinDirectory() + "\\probe.exe";
+    std::string text =
+        "[Settings]\r\nMenuOrder=1*2*\r\nMenuCount=2\r\nCount1=0\r\n"
+        "MenuName2=Programs\r\nCount2=" + std::to_string(kPrograms) +
+        "\r\n[Program locations2]\r\n";
+    for (int i = 1; i <= kPrograms; ++i) {
+      const std::string program = folder.File("p" + std::to_string(i) + ".exe");
+      ASSERT_TRUE(CopyFileA(probe.c_str(), program.c_str(), FALSE));
+      text += "Program" + std::to_string(i) + "=" + program + "\r\n";
+      text += "Des" + std::to_string(i) + "=Program " + std::to_string(i) + "\r\n";
+    }
+    WriteTextFile(folder.File("vorlane.ini"), text);
+    ASSERT_TRUE(launcher.Start(folder));
+  }
+  void TearDown() override { EXPECT_EQ(launcher.Close(), 0u); }
+
+  // Opens the submenu and returns its window: banner, "Vorlane", "Programs".
+  HWND OpenSubmenu() {
+    const DWORD pid = launcher.Process().Id();
+    PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+    if (WaitForPopupMenu(pid) == nullptr) return nullptr;
+    PressMenuKey(pid, VK_DOWN);
+    PressMenuKey(pid, VK_DOWN);
+    PressMenuKey(pid, VK_DOWN);
+    PostMessageA(FindPopupMenu(pid), WM_KEYDOWN, VK_RIGHT, 0);
+    HWND submenu = nullptr;
+    WaitUntil([&] {
+      int count = 0;
+      submenu = FindPopupMenu(pid, &count);
+      return count == 2;
+    });
+    return submenu;
+  }
+
+  void CloseMenu() {
+    const DWORD pid = launcher.Process().Id();
+    PressMenuKey(pid, VK_ESCAPE);
+    PressMenuKey(pid, VK_ESCAPE);
+    ASSERT_TRUE(WaitForMenuClosed(pid));
+  }
+
+  TempFolder folder;
+  Launcher launcher;
+};
+
+TEST_F(MenuIcons, EntriesFirstThenTheirIconsThenAllAtOnce) {
+  HWND submenu = OpenSubmenu();
+  ASSERT_NE(submenu, nullptr);
+  int first = -1;
+  // The first picture with the entries painted: their gutters are there.
+  ASSERT_TRUE(WaitUntil([&] {
+    const ScreenShot shot(submenu);
+    const POINT corner = FirstEntryCorner(shot);
+    if (shot.At(corner.x, corner.y + EntryHeight() * kLastChecked + 1) != kGutter) {
+      return false;
+    }
+    first = EntriesWithIcons(submenu);
+    return true;
+  }));
+  const int checked = kLastChecked - kFirstChecked + 1;
+  EXPECT_LT(first, checked) << "the entries waited for their icons";
+  EXPECT_TRUE(WaitUntil([&] { return EntriesWithIcons(submenu) == checked; },
+                        std::chrono::seconds(10)))
+      << "icons shown: " << EntriesWithIcons(submenu) << " of " << checked;
+  CloseMenu();
+
+  submenu = OpenSubmenu();
+  ASSERT_NE(submenu, nullptr);
+  int again = -1;
+  ASSERT_TRUE(WaitUntil([&] {
+    const ScreenShot shot(submenu);
+    const POINT corner = FirstEntryCorner(shot);
+    if (shot.At(corner.x, corner.y + EntryHeight() * kLastChecked + 1) != kGutter) {
+      return false;
+    }
+    again = EntriesWithIcons(submenu);
+    return true;
+  }));
+  EXPECT_EQ(again, checked) << "cached icons were not drawn at once";
+  CloseMenu();
+}
+
+}  // namespace
+}  // namespace vorlane::test

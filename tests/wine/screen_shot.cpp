@@ -1,0 +1,52 @@
+#include "screen_shot.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "win32/handles.h"
+
+namespace vorlane::test {
+
+ScreenShot::ScreenShot(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  width_ = client.right;
+  height_ = client.bottom;
+  if (width_ <= 0 || height_ <= 0) {
+    width_ = height_ = 0;
+    return;
+  }
+  pixels_.assign(static_cast<std::size_t>(width_) * height_, CLR_INVALID);
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = -height_;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  void* bits = nullptr;
+  win32::UniqueBitmap bitmap(
+      CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win32::UniqueMemoryDc memory(CreateCompatibleDC(screen));
+  if (bitmap && memory) {
+    win32::SelectedObject selected(memory.get(), bitmap.get());
+    if (BitBlt(memory.get(), 0, 0, width_, height_, screen, origin.x,
+               origin.y, SRCCOPY)) {
+      GdiFlush();
+      const auto* source = static_cast<const std::uint32_t*>(bits);
+      // A 32-bit DIB holds 0x00RRGGBB, the reverse of a COLORREF.
+      std::transform(source, source + pixels_.size(), pixels_.begin(),
+                     [](std::uint32_t p) {
+                       return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF,
+                                  p & 0xFF);
+                     });
+    }
+  }
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace vorlane::test
