@@ -60,6 +60,21 @@ int EntriesWithIcons(HWND popup) {
   return withIcon;
 }
 
+// The entries with icons in the first picture of the submenu with all its
+// checked entries painted; -1 when it never was.
+int IconsAtFirstSight(HWND submenu) {
+  int withIcons = -1;
+  WaitUntil([&] {
+    const ScreenShot shot(submenu);
+    const POINT corner = FirstEntryCorner(shot);
+    const int belowLast = corner.y + EntryHeight() * kLastChecked + 1;
+    if (shot.At(corner.x, belowLast) != kGutter) return false;
+    withIcons = EntriesWithIcons(submenu);
+    return true;
+  });
+  return withIcons;
+}
+
 class MenuIcons : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -111,17 +126,8 @@ class MenuIcons : public ::testing::Test {
 TEST_F(MenuIcons, EntriesFirstThenTheirIconsThenAllAtOnce) {
   HWND submenu = OpenSubmenu();
   ASSERT_NE(submenu, nullptr);
-  int first = -1;
-  // The first picture with the entries painted: their gutters are there.
-  ASSERT_TRUE(WaitUntil([&] {
-    const ScreenShot shot(submenu);
-    const POINT corner = FirstEntryCorner(shot);
-    if (shot.At(corner.x, corner.y + EntryHeight() * kLastChecked + 1) != kGutter) {
-      return false;
-    }
-    first = EntriesWithIcons(submenu);
-    return true;
-  }));
+  const int first = IconsAtFirstSight(submenu);
+  ASSERT_GE(first, 0) << "the submenu was never painted";
   const int checked = kLastChecked - kFirstChecked + 1;
   EXPECT_LT(first, checked) << "the entries waited for their icons";
   EXPECT_TRUE(WaitUntil([&] { return EntriesWithIcons(submenu) == checked; },
@@ -131,16 +137,7 @@ TEST_F(MenuIcons, EntriesFirstThenTheirIconsThenAllAtOnce) {
 
   submenu = OpenSubmenu();
   ASSERT_NE(submenu, nullptr);
-  int again = -1;
-  ASSERT_TRUE(WaitUntil([&] {
-    const ScreenShot shot(submenu);
-    const POINT corner = FirstEntryCorner(shot);
-    if (shot.At(corner.x, corner.y + EntryHeight() * kLastChecked + 1) != kGutter) {
-      return false;
-    }
-    again = EntriesWithIcons(submenu);
-    return true;
-  }));
+  const int again = IconsAtFirstSight(submenu);
   EXPECT_EQ(again, checked) << "cached icons were not drawn at once";
   CloseMenu();
 }

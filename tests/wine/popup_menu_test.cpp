@@ -270,8 +270,17 @@ TEST_F(Popup, CustomFontIsUsedAndReleased) {
 
 TEST_F(Popup, ManyOpeningsLeaveNothingBehind) {
   Settings(kThreeMenus);
-  // One warm-up: the shell caches its own icons on first use.
-  Show({[&] { EndMenu(); }});
+  ReleaseIconCache();
+  const long withoutCache = win32::UniqueIcon::Live();
+  // Warm-up: every icon these menus show is cached from then on, and the
+  // shell keeps its own icons after first use.
+  for (int submenu : {4, 5}) {
+    Show({[&] {
+            Press(VK_DOWN, submenu);
+            Press(VK_RIGHT);
+          },
+          [&] { EndMenu(); }});
+  }
   const long icons = win32::UniqueIcon::Live();
   const long menus = win32::UniqueMenu::Live();
   const long fonts = win32::UniqueFont::Live();
@@ -291,6 +300,9 @@ TEST_F(Popup, ManyOpeningsLeaveNothingBehind) {
   EXPECT_EQ(win32::UniqueBrush::Live(), brushes);
   EXPECT_EQ(win32::UniqueBitmap::Live(), bitmaps);
   EXPECT_EQ(win32::UniqueMemoryDc::Live(), dcs);
+  ReleaseIconCache();
+  EXPECT_EQ(win32::UniqueIcon::Live(), withoutCache)
+      << "icons left after the cache was released";
 }
 
 TEST_F(Popup, PaintingIsDeclinedWithoutFontOrForOtherControls) {
