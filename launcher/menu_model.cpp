@@ -1,5 +1,6 @@
 #include "menu_model.h"
 
+#include "settings/section_values.h"
 #include "settings/settings_model.h"
 
 namespace vorlane::launcher {
@@ -171,19 +172,25 @@ std::vector<PlannedEntry> PlanProgramMenu(settings::SettingsStore& store,
     entries.push_back(Item(slot, 0, CMD_NONE, "Empty menu"));
     return entries;
   }
+  // One read for the whole section rather than three per item; a section
+  // too large for that is read key by key.
   const std::string section = settings::ProgramSection(*menu);
+  const std::optional<std::string> data = store.ReadSection(section);
+  const settings::SectionValues items(data ? *data : std::string_view());
+  const auto read = [&](const settings::TextKey& key, int i) {
+    return data ? settings::Read(items, key, i)
+                : settings::Read(store, section, key, i);
+  };
   for (int i = 1; i <= count; ++i) {
     const std::size_t index = entriesBefore + entries.size();
     if (!EntryIdAvailable(index)) break;
-    const std::string des = settings::Read(store, section, settings::kDes, i);
+    const std::string des = read(settings::kDes, i);
     if (des.empty()) {
       entries.push_back(Separator(slot, index));
       continue;
     }
-    const std::string location =
-        settings::Read(store, section, settings::kProgram, i);
-    const std::string icon =
-        settings::Read(store, section, settings::kItemIcon, i);
+    const std::string location = read(settings::kProgram, i);
+    const std::string icon = read(settings::kItemIcon, i);
     entries.push_back(Item(slot, i, ENTRY_COMMAND_BASE + static_cast<int>(index),
                            des, ItemIconFor(location, icon)));
   }

@@ -11,8 +11,10 @@ char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// 0x1a (the old end-of-file mark) is trimmed by the platform too.
 bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' ||
+         c == '\x1a';
 }
 
 std::string_view Trim(std::string_view text) {
@@ -21,13 +23,14 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// Readers drop one pair of matching quotes around a value.
-std::string_view Unquote(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
+// The platform keeps names and values as C strings: a NUL in the file ends
+// them there.
+std::string UpToNul(std::string_view text) {
+  return std::string(text.substr(0, text.find('\0')));
+}
+
+bool IsComment(const IniEntry& entry) {
+  return !entry.key.empty() && entry.key.front() == ';';
 }
 
 }  // namespace
@@ -39,45 +42,79 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
+std::string_view Unquoted(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 IniDocument IniDocument::Parse(std::string_view text) {
   IniDocument doc;
   IniSection* current = nullptr;
+  // Whether the last line kept in the current section had an empty name.
+  bool previousNameEmpty = false;
   std::size_t start = 0;
   while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
+    // A lone CR ends a line as well as LF does.
+    std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
     const std::string_view line = Trim(text.substr(start, end - start));
     start = end + 1;
+    if (line.empty()) {
+      continue;
+    }
 
-    if (!line.empty() && line.front() == '[') {
-      const std::size_t close = line.find(']');
-      const std::string_view name =
-          Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos
-                                                              : close - 1));
-      doc.sections_.push_back(IniSection{std::string(name), {}});
+    // The last "]" closes the name; a line without one is no section head
+    // but a key line.
+    const std::size_t close = line.rfind(']');
+    if (line.front() == '[' && close != std::string_view::npos) {
+      doc.sections_.push_back(
+          IniSection{UpToNul(Trim(line.substr(1, close - 1))), {}});
       current = &doc.sections_.back();
+      previousNameEmpty = false;
       continue;
     }
+    if (current == nullptr) {
+      continue;
+    }
+    IniEntry entry;
+    std::string_view name = line;
     const std::size_t equals = line.find('=');
-    if (current == nullptr || equals == std::string_view::npos) {
+    if (equals == std::string_view::npos) {
+      entry.hasValue = false;
+    } else {
+      name = Trim(line.substr(0, equals));
+      entry.value = UpToNul(Trim(line.substr(equals + 1)));
+    }
+    // The platform drops a nameless line ("=value") when the line it kept
+    // before in the section was nameless too; blank lines do not count.
+    if (name.empty() && previousNameEmpty) {
       continue;
     }
-    current->entries.push_back(IniEntry{std::string(Trim(line.substr(0, equals))),
-                                        std::string(Trim(line.substr(equals + 1)))});
+    entry.key = UpToNul(name);
+    previousNameEmpty = entry.key.empty();
+    current->entries.push_back(std::move(entry));
   }
   return doc;
 }
 
-const IniEntry* IniDocument::Find(std::string_view section,
-                                  std::string_view key) const {
+const IniSection* IniDocument::FindSection(std::string_view section) const {
   // Only the first section of a name counts: a later one of the same name is
   // never searched, as the platform does.
   for (const IniSection& s : sections_) {
-    if (!EqualsIgnoringCase(s.name, section)) continue;
-    for (const IniEntry& e : s.entries) {
-      if (EqualsIgnoringCase(e.key, key)) return &e;
-    }
-    return nullptr;
+    if (EqualsIgnoringCase(s.name, section)) return &s;
+  }
+  return nullptr;
+}
+
+const IniEntry* IniDocument::Find(std::string_view section,
+                                  std::string_view key) const {
+  const IniSection* s = FindSection(section);
+  if (s == nullptr) return nullptr;
+  for (const IniEntry& e : s->entries) {
+    if (EqualsIgnoringCase(e.key, key)) return &e;
   }
   return nullptr;
 }
@@ -87,35 +124,56 @@ std::string IniDocument::ReadString(std::string_view section,
                                     std::string_view fallback,
                                     std::size_t limit) {
   const IniEntry* entry = Find(section, key);
-  const std::string_view value = entry ? Unquote(entry->value) : fallback;
+  const std::string_view value =
+      entry && entry->hasValue ? Unquoted(entry->value) : fallback;
   return std::string(value.substr(0, std::min(limit, value.size())));
 }
 
 int IniDocument::ReadInt(std::string_view section, std::string_view key,
                          int fallback) {
   const IniEntry* entry = Find(section, key);
-  if (entry == nullptr) return fallback;
-  const std::string_view value = Unquote(entry->value);
+  if (entry == nullptr || !entry->hasValue) return fallback;
+  const std::string_view value = Unquoted(entry->value);
   return value.empty() ? fallback : ParseDecimal(value);
 }
 
 void IniDocument::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
+  const std::string sectionName = UpToNul(section);
+  const std::string keyName = UpToNul(key);
   auto s = std::find_if(sections_.begin(), sections_.end(),
                         [&](const IniSection& candidate) {
-                          return EqualsIgnoringCase(candidate.name, section);
+                          return EqualsIgnoringCase(candidate.name, sectionName);
                         });
   if (s == sections_.end()) {
-    sections_.push_back(IniSection{std::string(section), {}});
+    sections_.push_back(IniSection{sectionName, {}});
     s = sections_.end() - 1;
   }
   for (IniEntry& e : s->entries) {
-    if (EqualsIgnoringCase(e.key, key)) {
-      e.value = std::string(value);
+    if (EqualsIgnoringCase(e.key, keyName)) {
+      e.value = UpToNul(value);
+      e.hasValue = true;
       return;
     }
   }
-  s->entries.push_back(IniEntry{std::string(key), std::string(value)});
+  s->entries.push_back(IniEntry{keyName, UpToNul(value)});
+}
+
+std::optional<std::string> IniDocument::ReadSection(std::string_view section) {
+  std::string data;
+  if (const IniSection* s = FindSection(section)) {
+    for (const IniEntry& e : s->entries) {
+      if (IsComment(e) || (e.key.empty() && !e.hasValue)) continue;
+      data += e.key;
+      if (e.hasValue) {
+        data += '=';
+        data += e.value;
+      }
+      data += '\0';
+    }
+  }
+  data += '\0';
+  return data;
 }
 
 std::string IniDocument::Text() const {
@@ -123,7 +181,9 @@ std::string IniDocument::Text() const {
   for (const IniSection& s : sections_) {
     text += "[" + s.name + "]\r\n";
     for (const IniEntry& e : s.entries) {
-      text += e.key + "=" + e.value + "\r\n";
+      text += e.key;
+      if (e.hasValue) text += "=" + e.value;
+      text += "\r\n";
     }
   }
   return text;

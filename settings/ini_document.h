@@ -1,8 +1,9 @@
 // An INI text held in memory and read and written by the rules of the
 // platform's private-profile functions: names match without regard to case,
 // white space around names and values is dropped, the first of two equal
-// keys wins, a line without "=" holds no value. Native tests and fuzzing use
-// it in place of the real file.
+// keys wins, a line without "=" names a key that has no value (it reads as
+// absent, and hides a later line of the same name). Native tests and fuzzing
+// use it in place of the real file.
 #pragma once
 
 #include <string>
@@ -16,6 +17,7 @@ namespace vorlane::settings {
 struct IniEntry {
   std::string key;
   std::string value;
+  bool hasValue = true;  // false for a line without "="
 };
 
 struct IniSection {
@@ -34,16 +36,22 @@ class IniDocument final : public SettingsStore {
               int fallback) override;
   void WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
+  std::optional<std::string> ReadSection(std::string_view section) override;
 
   const std::vector<IniSection>& Sections() const { return sections_; }
   std::string Text() const;
 
  private:
+  const IniSection* FindSection(std::string_view section) const;
   const IniEntry* Find(std::string_view section, std::string_view key) const;
 
   std::vector<IniSection> sections_;
 };
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// A value as a single-key read gives it: one pair of matching quotes around
+// it removed.
+std::string_view Unquoted(std::string_view value);
 
 }  // namespace vorlane::settings

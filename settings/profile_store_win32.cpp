@@ -33,4 +33,24 @@ void ProfileStore::WriteString(std::string_view section, std::string_view key,
                              std::string(value).c_str(), path_.c_str());
 }
 
+std::optional<std::string> ProfileStore::ReadSection(std::string_view section) {
+  const std::string name(section);
+  std::vector<char> buffer(kFirstSectionBuffer, '\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD copied = GetPrivateProfileSectionA(name.c_str(), buffer.data(),
+                                                   size, path_.c_str());
+    // A section that did not fit comes back cut, with size - 2. A section
+    // that just fits can report the same, so that answer is never trusted.
+    if (copied + 2 < size) {
+      // The NUL after the last string ends the list and belongs to the data.
+      return std::string(buffer.data(), copied + 1);
+    }
+    if (buffer.size() >= kLastSectionBuffer) {
+      return std::nullopt;
+    }
+    buffer.assign(buffer.size() * 2, '\0');
+  }
+}
+
 }  // namespace vorlane::settings

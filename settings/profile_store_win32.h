@@ -3,11 +3,17 @@
 // that changes by the other programs show at the next read.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "settings_store.h"
 
 namespace vorlane::settings {
+
+// Characters of the first buffer a section is read into; it doubles until
+// the section fits, but not beyond the last size.
+inline constexpr std::size_t kFirstSectionBuffer = 4096;
+inline constexpr std::size_t kLastSectionBuffer = std::size_t{1} << 24;
 
 class ProfileStore final : public SettingsStore {
  public:
@@ -19,6 +25,7 @@ class ProfileStore final : public SettingsStore {
               int fallback) override;
   void WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
+  std::optional<std::string> ReadSection(std::string_view section) override;
 
   const std::string& Path() const { return path_; }
 

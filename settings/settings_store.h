@@ -3,6 +3,7 @@
 // code and its native tests use an in-memory document behind the same door.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,14 @@ class SettingsStore {
 
   virtual void WriteString(std::string_view section, std::string_view key,
                            std::string_view value) = 0;
+
+  // The whole section in one read, in the platform's form: one string per
+  // line, "key=value", or the bare name of a line without "=", each ended by
+  // a NUL, and one more NUL after the last (an absent or empty section is
+  // that NUL alone). Comments and blank lines are left out; values keep
+  // their quotes. Empty when the section is too large to be read whole:
+  // the caller then reads key by key.
+  virtual std::optional<std::string> ReadSection(std::string_view section) = 0;
 };
 
 // "%s%d": a stem followed by a decimal number.

@@ -2,9 +2,11 @@
 // decided from settings files.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "generated_menu_file.h"
 #include "launcher/menu_model.h"
 #include "settings/ini_document.h"
 
@@ -166,6 +168,91 @@ TEST(SubmenuContents, LongDescriptionsAreCutTo63Characters) {
       "[Program locations1]\nProgram1=C:\\a.exe\nDes1=" +
       std::string(300, 'd') + "\n");
   EXPECT_EQ(PlanProgramMenu(doc, 0, 10)[0].text.size(), 63u);
+}
+
+// A document that counts the single-key reads of item sections and, when
+// asked, refuses to read a section whole.
+class ItemReadCounter final : public settings::SettingsStore {
+ public:
+  ItemReadCounter(IniDocument doc, bool sectionsTooLarge)
+      : doc_(std::move(doc)), sectionsTooLarge_(sectionsTooLarge) {}
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view fallback, std::size_t limit) override {
+    if (section != settings::kSettingsSection) ++keyReads;
+    return doc_.ReadString(section, key, fallback, limit);
+  }
+  int ReadInt(std::string_view section, std::string_view key,
+              int fallback) override {
+    if (section != settings::kSettingsSection) ++keyReads;
+    return doc_.ReadInt(section, key, fallback);
+  }
+  void WriteString(std::string_view section, std::string_view key,
+                   std::string_view value) override {
+    doc_.WriteString(section, key, value);
+  }
+  std::optional<std::string> ReadSection(std::string_view section) override {
+    ++sectionReads;
+    if (sectionsTooLarge_) return std::nullopt;
+    return doc_.ReadSection(section);
+  }
+
+  int keyReads = 0;
+  int sectionReads = 0;
+
+ private:
+  IniDocument doc_;
+  bool sectionsTooLarge_;
+};
+
+// Everything of an entry that the popup shows or acts on.
+std::vector<std::string> DescribeFully(const std::vector<PlannedEntry>& entries) {
+  std::vector<std::string> lines;
+  for (const PlannedEntry& e : entries) {
+    lines.push_back(std::to_string(static_cast<int>(e.kind)) + " " + e.text +
+                    " " + std::to_string(e.slot) + " " +
+                    std::to_string(e.menuRef) + "/" + std::to_string(e.itemNo) +
+                    " #" + std::to_string(e.commandId) + " icon " +
+                    std::to_string(static_cast<int>(e.icon.source)) + " " +
+                    e.icon.location + " " + e.icon.file + "," +
+                    std::to_string(e.icon.index));
+  }
+  return lines;
+}
+
+const char kThreeItems[] =
+    "[Settings]\nMenuOrder=1*2*\nMenuCount=2\nCount2=3\n"
+    "[Program locations2]\nProgram1=C:\\a.exe\nDes1=A\nIcon1=C:\\i.dll,2\n"
+    "Des2=\nProgram3=www.example.org\nDes3=C\nDes4=Stale\n";
+
+TEST(SubmenuContents, ItemsComeFromOneReadOfTheirSection) {
+  ItemReadCounter store(IniDocument::Parse(kThreeItems), false);
+  EXPECT_EQ(Describe(PlanProgramMenu(store, 3, 10), 2),
+            (std::vector<std::string>{"A 3/1 #10009", "---", "C 3/3 #10011"}));
+  EXPECT_EQ(store.sectionReads, 1);
+  EXPECT_EQ(store.keyReads, 0);
+}
+
+TEST(SubmenuContents, SectionTooLargeToReadWholeIsReadKeyByKey) {
+  IniDocument doc = IniDocument::Parse(kThreeItems);
+  ItemReadCounter store(doc, true);
+  EXPECT_EQ(DescribeFully(PlanProgramMenu(store, 3, 10)),
+            DescribeFully(PlanProgramMenu(doc, 3, 10)));
+  EXPECT_GT(store.keyReads, 0);
+}
+
+TEST(SubmenuContents, OneSectionReadPlansAsKeyByKeyReadsOnGeneratedFiles) {
+  std::mt19937 random(20261209);
+  for (int file = 0; file < 200; ++file) {
+    const int count = test::Pick(random, 1, 12);
+    const std::string text = test::GeneratedMenuFile(random, count);
+    IniDocument doc = IniDocument::Parse(text);
+    doc.WriteString(settings::kSettingsSection, "MenuOrder", "1*");
+    ItemReadCounter keyByKey(doc, true);
+    ASSERT_EQ(DescribeFully(PlanProgramMenu(doc, 0, 10)),
+              DescribeFully(PlanProgramMenu(keyByKey, 0, 10)))
+        << text;
+  }
 }
 
 TEST(EmailMenu, BlankEmailThenContacts) {

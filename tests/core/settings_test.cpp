@@ -128,6 +128,30 @@ TEST(IniRules, AbsentKeysAndLinesWithoutEqualsGiveTheDefault) {
   EXPECT_EQ(doc.ReadInt("s", "n", 1000), 1000);  // empty integer value
 }
 
+TEST(IniRules, LineWithoutEqualsHidesALaterLineOfTheSameName) {
+  IniDocument doc = IniDocument::Parse("[s]\nDes1\nDES1=late\nOM1\nOM1=3\n");
+  EXPECT_EQ(doc.ReadString("s", "Des1", "dflt", 63), "dflt");
+  EXPECT_EQ(doc.ReadInt("s", "OM1", 7), 7);
+  doc.WriteString("s", "des1", "set");
+  EXPECT_EQ(doc.ReadString("s", "Des1", "dflt", 63), "set");
+  EXPECT_EQ(doc.Text(), "[s]\r\nDes1=set\r\nDES1=late\r\nOM1\r\nOM1=3\r\n");
+}
+
+TEST(IniRules, SectionHeadNeedsItsClosingBracket) {
+  IniDocument doc =
+      IniDocument::Parse("[s]\n[broken\nk=1\n[a]b]\nm=2\n[t]tail\nn=3\n");
+  EXPECT_EQ(doc.ReadString("s", "k", "", 10), "1");
+  EXPECT_EQ(doc.ReadString("a]b", "m", "", 10), "2");
+  EXPECT_EQ(doc.ReadString("t", "n", "", 10), "3");
+}
+
+TEST(IniRules, LoneCarriageReturnEndsALine) {
+  IniDocument doc = IniDocument::Parse("[s]\rk=a\rb\rm=2\r\nn=3");
+  EXPECT_EQ(doc.ReadString("s", "k", "", 10), "a");
+  EXPECT_EQ(doc.ReadString("s", "m", "", 10), "2");
+  EXPECT_EQ(doc.ReadString("s", "n", "", 10), "3");
+}
+
 TEST(IniRules, IntegerText) {
   IniDocument doc = IniDocument::Parse(
       "[Settings]\nFontSize=-12\nOpenMenu=abc\nBatchPause=2500ms\n");

@@ -10,6 +10,7 @@
 #include "launcher/command_plan.h"
 #include "launcher/menu_model.h"
 #include "settings/ini_document.h"
+#include "settings/section_values.h"
 #include "settings/settings_model.h"
 
 using namespace vorlane::settings;
@@ -30,6 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   (void)ClassifyLocation(Read(doc, ProgramSection(1), kProgram, 1));
   (void)MenuOrderTokens(text);
   (void)ParseDecimal(text);
+  // A section read whole answers as the single-key read; raw bytes parse too.
+  if (Read(SectionValues(*doc.ReadSection(ProgramSection(1))), kDes, 1) !=
+          Read(doc, ProgramSection(1), kDes, 1) ||
+      Read(SectionValues(text), kDes, 1).size() > kDes.limit) {
+    std::abort();
+  }
 
   // Menus and commands planned from whatever the file says.
   using namespace vorlane::launcher;

@@ -3,12 +3,15 @@
 // used by the native tests answers exactly as the platform does.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "../core/generated_menu_file.h"
 #include "settings/ini_document.h"
 #include "settings/profile_store_win32.h"
+#include "settings/section_values.h"
 #include "settings/settings_model.h"
 #include "test_support.h"
 
@@ -169,6 +172,117 @@ TEST_F(ProfileStoreTest, GeneratedFilesReadTheSameInMemoryAndOnDisk) {
       }
     }
   }
+}
+
+// How Wine 8 gives a section: comments and blank lines left out, bare names
+// for lines without "=", quotes kept, a line "[" without "]" taken as a key,
+// of nameless lines in a row only the first, only the first section of a
+// name. The in-memory document gives the same.
+TEST_F(ProfileStoreTest, SectionDataOfOddLines) {
+  using namespace std::string_literals;
+  const std::string text =
+      "[S]\r\na=1\r\njustname\r\n  b  =  2  \r\nA=dup\r\n;comment=x\r\n"
+      "; plain comment\r\nq=\"quoted\"\r\nq2='x'\r\n=novalue\r\n\r\n"
+      "=second\r\n[broken\r\nc=\r\n=after\r\n[T]\r\nz=1\r\n[s]\r\nlater=1\r\n";
+  Prepare(text);
+  const std::string expected =
+      "a=1\0justname\0b=2\0A=dup\0q=\"quoted\"\0q2='x'\0=novalue\0"
+      "[broken\0c=\0=after\0\0"s;
+  EXPECT_EQ(store.ReadSection("s"), expected);
+  EXPECT_EQ(IniDocument::Parse(text).ReadSection("s"), expected);
+}
+
+TEST_F(ProfileStoreTest, AbsentSectionOrFileIsOneNul) {
+  using namespace std::string_literals;
+  EXPECT_EQ(store.ReadSection("Program locations1"), "\0"s);
+  EXPECT_FALSE(test::FileExists(path));
+  Prepare("[Program locations1]\r\n; nothing\r\n\r\n[Settings]\r\nk=1\r\n");
+  EXPECT_EQ(store.ReadSection("Program locations1"), "\0"s);
+  EXPECT_EQ(store.ReadSection("Program locations2"), "\0"s);
+}
+
+// Every item key read from the section gives what a single-key read of it
+// gives, and the in-memory document forms the section as the platform does.
+TEST_F(ProfileStoreTest, SectionReadAnswersAsSingleKeyReadsOnGeneratedFiles) {
+  std::mt19937 random(20261207);
+  for (int file = 0; file < 60; ++file) {
+    const int count = test::Pick(random, 1, 12);
+    const std::string text = test::GeneratedMenuFile(random, count);
+    ProfileStore onDisk(folder.File("menu" + std::to_string(file) + ".ini"));
+    test::WriteTextFile(onDisk.Path(), text);
+
+    const std::optional<std::string> data =
+        onDisk.ReadSection(test::kGeneratedSection);
+    ASSERT_TRUE(data.has_value()) << text;
+    ASSERT_EQ(*data, IniDocument::Parse(text).ReadSection(test::kGeneratedSection))
+        << text;
+    const SectionValues values(*data);
+    ASSERT_EQ(Read(onDisk, kSettingsSection, kCount, 1), count);
+    for (int i = 1; i <= count + 3; ++i) {
+      for (const TextKey& key : {kProgram, kDes, kItemIcon}) {
+        ASSERT_EQ(Read(values, key, i),
+                  Read(onDisk, test::kGeneratedSection, key, i))
+            << key.name << i << " in\n" << text;
+      }
+      ASSERT_EQ(Read(values, kOpenMode, i),
+                Read(onDisk, test::kGeneratedSection, kOpenMode, i))
+          << "OM" << i << " in\n" << text;
+    }
+  }
+}
+
+// Sections whose data ends near and beyond the first buffer: the platform
+// reports a section that just fits as it reports one that was cut.
+TEST_F(ProfileStoreTest, SectionsLargerThanTheFirstBufferAreReadWhole) {
+  const std::size_t first = kFirstSectionBuffer;
+  // "Program1=" + value + NUL + the closing NUL.
+  for (std::size_t length = first - 16; length <= first + 4; ++length) {
+    const std::string text = "[Program locations1]\r\nProgram1=" +
+                             std::string(length - 11, 'p') + "\r\n";
+    Prepare(text);
+    const std::optional<std::string> data = store.ReadSection("Program locations1");
+    ASSERT_TRUE(data.has_value());
+    EXPECT_EQ(data->size(), length) << length;
+    EXPECT_EQ(*data, IniDocument::Parse(text).ReadSection("Program locations1"));
+  }
+
+  std::string text = "[Program locations1]\r\n";
+  for (int i = 1; i <= 300; ++i) {
+    text += "Program" + std::to_string(i) + "=C:\\" + std::string(100, 'a' + i % 26) +
+            "\r\nDes" + std::to_string(i) + "=Item " + std::to_string(i) + "\r\n";
+  }
+  Prepare(text);
+  const std::optional<std::string> data = store.ReadSection("Program locations1");
+  ASSERT_TRUE(data.has_value());
+  EXPECT_GT(data->size(), 8 * first);
+  EXPECT_EQ(*data, IniDocument::Parse(text).ReadSection("Program locations1"));
+  const SectionValues values(*data);
+  for (int i = 1; i <= 300; ++i) {
+    ASSERT_EQ(Read(values, kProgram, i), Read(store, "Program locations1", kProgram, i));
+    ASSERT_EQ(Read(values, kDes, i), "Item " + std::to_string(i));
+  }
+}
+
+TEST_F(ProfileStoreTest, SectionBeyondTheLastBufferIsNotReadWhole) {
+  Prepare("[Program locations1]\r\nDes1=A\r\nProgram1=" +
+          std::string(kLastSectionBuffer, 'p') + "\r\n");
+  EXPECT_EQ(store.ReadSection("Program locations1"), std::nullopt);
+  EXPECT_EQ(Read(store, "Program locations1", kDes, 1), "A");
+}
+
+// Wine 8's single-key read removes the closing quote of a value and then one
+// more character when the text inside the quotes exactly fills the buffer;
+// with one character fewer it reads right. The section read keeps the whole
+// value, as the in-memory document does.
+TEST_F(ProfileStoreTest, QuotedValueExactlyFillingTheBuffer) {
+  const std::string inside(kDes.limit, 'd');
+  Prepare("[Program locations1]\r\nDes1=\"" + inside + "\"\r\nDes2=\"" +
+          inside.substr(1) + "\"\r\n");
+  EXPECT_EQ(Read(store, "Program locations1", kDes, 1), inside.substr(1));
+  EXPECT_EQ(Read(store, "Program locations1", kDes, 2), inside.substr(1));
+  const SectionValues values(*store.ReadSection("Program locations1"));
+  EXPECT_EQ(Read(values, kDes, 1), inside);
+  EXPECT_EQ(Read(values, kDes, 2), inside.substr(1));
 }
 
 TEST_F(ProfileStoreTest, DefaultFileWrittenKeyByKey) {
