@@ -145,7 +145,13 @@ void AssignEntryIcon(std::size_t entryIndex, const IconRequest& request) {
 }
 
 void StartIconLoading() {
+  // Called when the menu loop falls idle: the popups are painted by then, so
+  // loading never delays the entries themselves.
   LauncherState& state = State();
+  if (state.pendingIcons.empty()) {
+    return;
+  }
+  OnIconTimer(kIconTimerId);
   if (!state.pendingIcons.empty()) {
     SetTimer(state.hwnd, kIconTimerId, kSliceInterval, nullptr);
   }

@@ -97,7 +97,8 @@ void FillEmailMenu();
 HICON LoadEntryIcon(const std::string& location);
 
 // Icons of the open menu (entry_icons_win32.cpp): taken from the cache at
-// once, or loaded a few at a time while the menu stays responsive.
+// once, or loaded a few at a time, from the moment the menu loop first falls
+// idle, while the menu stays responsive.
 void AssignEntryIcon(std::size_t entryIndex, const IconRequest& request);
 void StartIconLoading();
 void OnIconTimer(UINT_PTR timerId);

@@ -102,20 +102,26 @@ bool DrawMenuEntry(const DRAWITEMSTRUCT& draw) {
   const MenuEntry& entry = *EntryOf(draw.itemData);
   const RECT& r = draw.rcItem;
 
-  // Painted off-screen at the entry's own coordinates, then copied in one
-  // step, so that moving the selection does not flicker.
+  // Painted off-screen, then copied in one step, so that moving the
+  // selection does not flicker. The bitmap is only as large as the entry,
+  // which is painted at its origin: everything in an entry is placed from
+  // its own edges, and entries far down a long menu would otherwise each
+  // need a bitmap of megabytes.
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
   win32::UniqueMemoryDc memory(CreateCompatibleDC(draw.hDC));
   win32::UniqueBitmap bitmap(
-      memory ? CreateCompatibleBitmap(draw.hDC, r.right, r.bottom) : nullptr);
+      memory ? CreateCompatibleBitmap(draw.hDC, width, height) : nullptr);
   if (!memory || !bitmap) {
     PaintEntry(draw.hDC, entry, draw);
     return true;
   }
   {
     win32::SelectedObject selected(memory.get(), bitmap.get());
-    PaintEntry(memory.get(), entry, draw);
-    BitBlt(draw.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top,
-           memory.get(), r.left, r.top, SRCCOPY);
+    DRAWITEMSTRUCT atOrigin = draw;
+    atOrigin.rcItem = RECT{0, 0, width, height};
+    PaintEntry(memory.get(), entry, atOrigin);
+    BitBlt(draw.hDC, r.left, r.top, width, height, memory.get(), 0, 0, SRCCOPY);
   }
   return true;
 }

@@ -115,7 +115,6 @@ void ShowTrayMenu() {
     AppendEntries(plan.entries);
     state.rootEntryCount = state.entries.size();
 
-    StartIconLoading();
     POINT cursor{};
     GetCursorPos(&cursor);
     // A popup of a window that is not in the foreground does not close when
@@ -148,7 +147,6 @@ void OnInitMenuPopup(HMENU menu, int position) {
     } else {
       FillProgramMenu(position);
     }
-    StartIconLoading();
   } catch (...) {
     // Out of memory: the submenu stays as far as it got; nothing may unwind
     // through the platform's menu loop.

@@ -178,6 +178,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
     case WM_TIMER:
       OnIconTimer(wParam);
       break;
+    case WM_ENTERIDLE:
+      if (wParam == MSGF_MENU) {
+        StartIconLoading();
+      }
+      break;
     case WM_TRAYNOTIFY:
       OnTrayNotify(lParam);
       break;

@@ -1,0 +1,72 @@
+// What a popup menu shows on the screen, read from its pixels as a person
+// sees them: whether its entries are painted through, and how many of the
+// launcher's entries show their icons.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <vector>
+
+namespace vorlane::bench {
+
+// The screen's pixels in an area (screen coordinates) at the moment taken.
+class ScreenArea {
+ public:
+  explicit ScreenArea(const RECT& area);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // CLR_INVALID outside the area, and everywhere when the screen could not
+  // be read.
+  COLORREF At(int x, int y) const;
+  // Whether each of the colours appears somewhere in the area.
+  bool ShowsAll(const std::vector<COLORREF>& colours) const;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<COLORREF> pixels_;
+};
+
+// The colours that tell a popup's entries painted, each list complete when
+// every one of its colours is seen in the band it is looked for in.
+struct MenuLook {
+  std::vector<COLORREF> mainFirstEntry;     // top band of a main popup
+  std::vector<COLORREF> submenuFirstEntry;  // top band of a submenu opened
+                                            // by key, its first entry selected
+  std::vector<COLORREF> lastEntry;          // bottom band of any popup
+};
+
+MenuLook LauncherLook();
+// The platform's own look, as the system colours of this desktop say.
+MenuLook BareLook();
+
+RECT ClientOnScreen(HWND window);
+
+// Painted through: the first entry at the top and the last visible one at
+// the bottom, since entries are painted top down.
+bool MainPopupPainted(HWND popup, const MenuLook& look);
+bool SubmenuPainted(HWND popup, const MenuLook& look);
+
+// Whether the top of a popup of this look still shows in `area` (the client
+// area of a popup that has been closed).
+bool StillShown(const RECT& area, const MenuLook& look);
+
+// The icon boxes of the launcher's submenu entries that are wholly visible,
+// located once the entries are painted. An entry without its icon shows
+// only its fill there.
+class IconBoxes {
+ public:
+  explicit IconBoxes(HWND submenu);
+
+  int Entries() const { return entries_; }
+  int WithIcons() const;
+
+ private:
+  RECT column_{};  // all boxes, top entry first, on the screen
+  int entryHeight_ = 0;
+  int entries_ = 0;
+};
+
+}  // namespace vorlane::bench
