@@ -107,54 +107,6 @@ bool ShowsIcon(const ScreenArea& column, int boxTop) {
 
 }  // namespace
 
-ScreenArea::ScreenArea(const RECT& area) {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
-  void* bits = nullptr;
-  win32::UniqueBitmap bitmap(
-      CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  win32::UniqueMemoryDc memory(CreateCompatibleDC(screen));
-  if (bitmap && memory) {
-    win32::SelectedObject selected(memory.get(), bitmap.get());
-    if (BitBlt(memory.get(), 0, 0, width, height, screen, area.left, area.top,
-               SRCCOPY)) {
-      GdiFlush();
-      const auto* source = static_cast<const std::uint32_t*>(bits);
-      const std::size_t count = static_cast<std::size_t>(width) * height;
-      pixels_.resize(count);
-      // A 32-bit DIB holds 0x00RRGGBB, the reverse of a COLORREF.
-      std::transform(source, source + count, pixels_.begin(),
-                     [](std::uint32_t p) {
-                       return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF,
-                                  p & 0xFF);
-                     });
-      width_ = width;
-      height_ = height;
-    }
-  }
-  ReleaseDC(nullptr, screen);
-}
-
-COLORREF ScreenArea::At(int x, int y) const {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-  return pixels_[static_cast<std::size_t>(y) * width_ + x];
-}
-
-bool ScreenArea::ShowsAll(const std::vector<COLORREF>& colours) const {
-  return std::all_of(colours.begin(), colours.end(), [&](COLORREF colour) {
-    return std::find(pixels_.begin(), pixels_.end(), colour) != pixels_.end();
-  });
-}
-
 MenuLook LauncherLook() { return {{kBanner}, {kSelected}, {kGutter}}; }
 
 MenuLook BareLook() {

@@ -8,26 +8,11 @@
 #include <optional>
 #include <vector>
 
+#include "screen_shot.h"
+
 namespace vorlane::bench {
 
-// The screen's pixels in an area (screen coordinates) at the moment taken.
-class ScreenArea {
- public:
-  explicit ScreenArea(const RECT& area);
-
-  int Width() const { return width_; }
-  int Height() const { return height_; }
-  // CLR_INVALID outside the area, and everywhere when the screen could not
-  // be read.
-  COLORREF At(int x, int y) const;
-  // Whether each of the colours appears somewhere in the area.
-  bool ShowsAll(const std::vector<COLORREF>& colours) const;
-
- private:
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<COLORREF> pixels_;
-};
+using ScreenArea = test::ScreenShot;
 
 // The colours that tell a popup's entries painted, each list complete when
 // every one of its colours is seen in the band it is looked for in.

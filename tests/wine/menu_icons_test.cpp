@@ -84,10 +84,11 @@ class MenuIcons : public ::testing::Test {
         "MenuName2=Programs\r\nCount2=" + std::to_string(kPrograms) +
         "\r\n[Program locations2]\r\n";
     for (int i = 1; i <= kPrograms; ++i) {
-      const std::string program = folder.File("p" + std::to_string(i) + ".exe");
+      const std::string number = std::to_string(i);
+      const std::string program = folder.File(std::string("p").append(number).append(".exe"));
       ASSERT_TRUE(CopyFileA(probe.c_str(), program.c_str(), FALSE));
-      text += "Program" + std::to_string(i) + "=" + program + "\r\n";
-      text += "Des" + std::to_string(i) + "=Program " + std::to_string(i) + "\r\n";
+      text.append("Program").append(number).append("=").append(program).append("\r\n");
+      text.append("Des").append(number).append("=Program ").append(number).append("\r\n");
     }
     WriteTextFile(folder.File("vorlane.ini"), text);
     ASSERT_TRUE(launcher.Start(folder));

@@ -7,17 +7,28 @@
 
 namespace vorlane::test {
 
-ScreenShot::ScreenShot(HWND window) {
+namespace {
+
+RECT ClientOnScreen(HWND window) {
   RECT client{};
   GetClientRect(window, &client);
   POINT origin{0, 0};
   ClientToScreen(window, &origin);
-  width_ = client.right;
-  height_ = client.bottom;
+  return {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+}
+
+}  // namespace
+
+ScreenShot::ScreenShot(HWND window) : ScreenShot(ClientOnScreen(window)) {}
+
+ScreenShot::ScreenShot(const RECT& screenArea) {
+  width_ = screenArea.right - screenArea.left;
+  height_ = screenArea.bottom - screenArea.top;
   if (width_ <= 0 || height_ <= 0) {
     width_ = height_ = 0;
     return;
   }
+  const POINT origin{screenArea.left, screenArea.top};
   pixels_.assign(static_cast<std::size_t>(width_) * height_, CLR_INVALID);
 
   BITMAPINFO info{};
@@ -47,6 +58,13 @@ ScreenShot::ScreenShot(HWND window) {
     }
   }
   ReleaseDC(nullptr, screen);
+}
+
+
+bool ScreenShot::ShowsAll(const std::vector<COLORREF>& colours) const {
+  return std::all_of(colours.begin(), colours.end(), [this](COLORREF colour) {
+    return std::find(pixels_.begin(), pixels_.end(), colour) != pixels_.end();
+  });
 }
 
 }  // namespace vorlane::test

@@ -7,10 +7,13 @@
 
 namespace vorlane::test {
 
-// The client area of a window as it is on the screen at the moment taken.
+// The screen's pixels in an area at the moment taken: a window's client
+// area, or a rectangle in screen coordinates. CLR_INVALID outside it, and
+// everywhere when the screen could not be read.
 class ScreenShot {
  public:
   explicit ScreenShot(HWND window);
+  explicit ScreenShot(const RECT& screenArea);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -18,6 +21,8 @@ class ScreenShot {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
     return pixels_[static_cast<std::size_t>(y) * width_ + x];
   }
+  // Whether each of the colours appears somewhere in the area.
+  bool ShowsAll(const std::vector<COLORREF>& colours) const;
 
  private:
   int width_ = 0;
