@@ -66,6 +66,10 @@ struct LauncherState {
   std::vector<win32::UniqueMenu> menus;
   std::size_t rootEntryCount = 0;
   std::deque<PendingIcon> pendingIcons;
+  // Made at the first measuring or painting of a showing, kept until it ends.
+  win32::UniqueMemoryDc measuringDc;
+  win32::UniqueIcon submenuMark;
+  win32::UniqueIcon bannerMark;
 
   // Lives as long as the process; emptied when the launcher ends.
   IconCache<win32::UniqueIcon> iconCache{kIconCacheCapacity};

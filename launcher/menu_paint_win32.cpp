@@ -33,6 +33,17 @@ void DrawSmallIcon(HDC dc, HICON icon, int x, int y) {
   }
 }
 
+// The submenu and banner marks, loaded once per showing of the menu rather
+// than for every entry painted.
+HICON PaintIcon(int id) {
+  win32::UniqueIcon& icon = id == IDI_SUBMENU ? State().submenuMark
+                                              : State().bannerMark;
+  if (!icon) {
+    icon.reset(LoadResourceIcon(id));
+  }
+  return icon.get();
+}
+
 void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
   win32::SelectedObject font(dc, State().menuFont);
   const bool selected = (draw.itemState & ODS_SELECTED) != 0;
@@ -60,12 +71,11 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
       DrawSmallIcon(dc, entry.Icon(), paint.iconX, paint.iconY);
       break;
     case PaintedIcon::Submenu:
-    case PaintedIcon::Banner: {
-      win32::UniqueIcon icon(LoadResourceIcon(
-          paint.icon == PaintedIcon::Submenu ? IDI_SUBMENU : IDI_BANNER));
-      DrawSmallIcon(dc, icon.get(), paint.iconX, paint.iconY);
+      DrawSmallIcon(dc, PaintIcon(IDI_SUBMENU), paint.iconX, paint.iconY);
       break;
-    }
+    case PaintedIcon::Banner:
+      DrawSmallIcon(dc, PaintIcon(IDI_BANNER), paint.iconX, paint.iconY);
+      break;
   }
   if (paint.text) {
     TextOutA(dc, paint.textX, paint.textY, entry.text, lstrlenA(entry.text));
@@ -82,7 +92,10 @@ bool MeasureMenuEntry(MEASUREITEMSTRUCT& measure) {
   const MenuEntry& entry = *EntryOf(measure.itemData);
   PaintSize text{};
   if (entry.kind != MenuEntryKind::Separator) {
-    win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    win32::UniqueMemoryDc& dc = State().measuringDc;
+    if (!dc) {
+      dc.reset(CreateCompatibleDC(nullptr));
+    }
     if (dc) {
       win32::SelectedObject font(dc.get(), State().menuFont);
       text = TextSize(dc.get(), entry.text);

@@ -92,6 +92,9 @@ void TearDownMenu() {
   state.entries.clear();
   state.entries.shrink_to_fit();
   state.menus.clear();
+  state.measuringDc.reset();
+  state.submenuMark.reset();
+  state.bannerMark.reset();
   state.rootEntryCount = 0;
   state.menuOpen = false;
 }
