@@ -81,12 +81,7 @@ std::string ClassIdText() {
   return text;
 }
 
-struct KeyTraits {
-  using Handle = HKEY;
-  static Handle Invalid() { return nullptr; }
-  static void Free(Handle h) { RegCloseKey(h); }
-};
-using UniqueKey = win32::UniqueHandle<KeyTraits>;
+using win32::UniqueKey;
 
 UniqueKey CreateKey(HKEY hive, const std::string& name) {
   HKEY key = nullptr;

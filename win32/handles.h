@@ -107,7 +107,14 @@ struct MemoryDcTraits {
   static void Free(Handle h) { DeleteDC(h); }
 };
 
+struct KeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { RegCloseKey(h); }
+};
+
 using UniqueIcon = UniqueHandle<IconTraits>;
+using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;

@@ -399,24 +399,8 @@ bool BenchLargeMainPopup(int runs) {
   return !times.Empty();
 }
 
-// Copies of one small program under as many names, so that every entry
-// costs the shell its own icon, in a menu "Programs" after an empty
-// standard menu.
 bool WriteProgramsSettings(const TempFolder& folder) {
-  const std::string probe = test::BinDirectory() + "\\probe.exe";
-  std::string text =
-      "[Settings]\r\nMenuOrder=1*2*\r\nMenuCount=2\r\nCount1=0\r\n"
-      "MenuName2=Programs\r\nCount2=" + std::to_string(kPrograms) +
-      "\r\n[Program locations2]\r\n";
-  for (int i = 1; i <= kPrograms; ++i) {
-    const std::string number = std::to_string(i);
-    const std::string program = folder.File("p" + number + ".exe");
-    if (!CopyFileA(probe.c_str(), program.c_str(), FALSE)) return false;
-    text += "Program" + number + "=" + program + "\r\nDes" + number +
-            "=Program " + number + "\r\n";
-  }
-  test::WriteTextFile(folder.File(kSettingsFile), text);
-  return true;
+  return test::WriteProgramsMenu(folder, kPrograms);
 }
 
 struct ProgramSubmenuFigures {

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "menu_look.h"
 #include "win32/handles.h"
 
 namespace vorlane::bench {
 namespace {
 
-// The launcher's fill colours as COLORREF values (0x00BBGGRR).
-constexpr COLORREF kGutter = 0x00D1D8DB;
-constexpr COLORREF kFrame = 0x006A240A;
-constexpr COLORREF kSelected = 0x00D2BDB6;
-constexpr COLORREF kBanner = 0x00E29C7C;
+using test::kBanner;
+using test::kFrame;
+using test::kGutter;
+using test::kSelected;
 
 // The launcher's entry geometry: the icon box counts from the entry's left
 // edge and is centred in the entry's height.

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "menu_driver.h"
+#include "menu_look.h"
 #include "screen_shot.h"
 #include "test_support.h"
 
 namespace vorlane::test {
 namespace {
 
-constexpr COLORREF kGutter = 0x00D1D8DB;
 constexpr int kPrograms = 200;
 // Entries checked: the first is selected when the submenu opens by keyboard,
 // and a tall submenu shows only its top part.
@@ -34,7 +34,7 @@ int EntryHeight() {
 POINT FirstEntryCorner(const ScreenShot& shot) {
   for (int y = 0; y < std::min(shot.Height(), 40); ++y) {
     for (int x = 0; x < std::min(shot.Width(), 10); ++x) {
-      if (shot.At(x, y) == kGutter || shot.At(x, y) == 0x006A240A) return {x, y};
+      if (shot.At(x, y) == kGutter || shot.At(x, y) == kFrame) return {x, y};
     }
   }
   return {0, 0};
@@ -78,19 +78,7 @@ int IconsAtFirstSight(HWND submenu) {
 class MenuIcons : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string probe = BinDirectory() + "\\probe.exe";
-    std::string text =
-        "[Settings]\r\nMenuOrder=1*2*\r\nMenuCount=2\r\nCount1=0\r\n"
-        "MenuName2=Programs\r\nCount2=" + std::to_string(kPrograms) +
-        "\r\n[Program locations2]\r\n";
-    for (int i = 1; i <= kPrograms; ++i) {
-      const std::string number = std::to_string(i);
-      const std::string program = folder.File(std::string("p").append(number).append(".exe"));
-      ASSERT_TRUE(CopyFileA(probe.c_str(), program.c_str(), FALSE));
-      text.append("Program").append(number).append("=").append(program).append("\r\n");
-      text.append("Des").append(number).append("=Program ").append(number).append("\r\n");
-    }
-    WriteTextFile(folder.File("vorlane.ini"), text);
+    ASSERT_TRUE(WriteProgramsMenu(folder, kPrograms));
     ASSERT_TRUE(launcher.Start(folder));
   }
   void TearDown() override { EXPECT_EQ(launcher.Close(), 0u); }

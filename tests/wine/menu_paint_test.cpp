@@ -12,20 +12,13 @@
 #include <vector>
 
 #include "menu_driver.h"
+#include "menu_look.h"
 #include "screen_shot.h"
 #include "test_support.h"
 #include "win32/handles.h"
 
 namespace vorlane::test {
 namespace {
-
-// COLORREF values, 0x00BBGGRR, the form GetPixel answers in.
-constexpr COLORREF kGutter = 0x00D1D8DB;
-constexpr COLORREF kBackground = 0x00F7F8F9;
-constexpr COLORREF kSeparatorLine = 0x00A6A6A6;
-constexpr COLORREF kFrame = 0x006A240A;
-constexpr COLORREF kSelected = 0x00D2BDB6;
-constexpr COLORREF kBanner = 0x00E29C7C;
 
 // x offsets from an entry's left edge, which under Wine lies a few pixels
 // inside the popup.

@@ -72,6 +72,25 @@ void WriteSolidIcon(const std::string& path, COLORREF colour) {
   WriteTextFile(path, file + image);
 }
 
+bool WriteProgramsMenu(const TempFolder& folder, int count) {
+  const std::string probe = BinDirectory() + "\\probe.exe";
+  std::string text =
+      "[Settings]\r\nMenuOrder=1*2*\r\nMenuCount=2\r\nCount1=0\r\n"
+      "MenuName2=Programs\r\nCount2=";
+  text.append(std::to_string(count)).append("\r\n[Program locations2]\r\n");
+  for (int i = 1; i <= count; ++i) {
+    const std::string number = std::to_string(i);
+    const std::string program =
+        folder.File(std::string("p").append(number).append(".exe"));
+    if (!CopyFileA(probe.c_str(), program.c_str(), FALSE)) return false;
+    text.append("Program").append(number).append("=").append(program);
+    text.append("\r\nDes").append(number).append("=Program ").append(number);
+    text.append("\r\n");
+  }
+  WriteTextFile(folder.File("vorlane.ini"), text);
+  return true;
+}
+
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;

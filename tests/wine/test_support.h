@@ -22,6 +22,13 @@ bool FileExists(const std::string& path);
 // Writes a .ico file holding one 32 by 32 image of one colour.
 void WriteSolidIcon(const std::string& path, COLORREF colour);
 
+class TempFolder;
+
+// A settings file in `folder` whose second menu, "Programs", holds `count`
+// entries naming as many copies of the probe program, so that every entry
+// costs the shell its own icon; the standard menu is empty.
+bool WriteProgramsMenu(const TempFolder& folder, int count);
+
 // Polls until the condition holds or the time is up; true if it held.
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = std::chrono::seconds(10));
