@@ -1,6 +1,6 @@
 # Cross build for x86_64 Windows with Debian's MinGW-w64 posix-thread compilers
 # (the win32-thread ones lack std::mutex, which GoogleTest needs). ctest runs
-# the test programs through Wine.
+# the test programs through Wine, with the loader this host can use.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -13,4 +13,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+cmake_path(SET _vorlane_wine_run NORMALIZE
+           "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
+set(CMAKE_CROSSCOMPILING_EMULATOR "${_vorlane_wine_run}")

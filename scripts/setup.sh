@@ -13,6 +13,10 @@ packages=(
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "setup: not root and no sudo: run this as root once" >&2
+    exit 1
+  fi
   sudo_cmd=(sudo)
 fi
 
@@ -27,10 +31,26 @@ if [ "${#missing[@]}" -eq 0 ]; then
   exit 0
 fi
 
-echo "setup: installing ${missing[*]}"
+log="$(mktemp "${TMPDIR:-/tmp}/vorlane-setup.XXXXXX.log")"
+# Runs one step with its output in the log; on failure names the step and
+# shows the end of its output.
+step() {
+  local status=0
+  echo "\$ $*" >>"$log"
+  "$@" >>"$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "setup: failed (exit $status): $*" >&2
+    tail -n 15 "$log" | sed 's/^/setup:   /' >&2
+    echo "setup: the whole output is in $log" >&2
+    exit 1
+  fi
+}
+
+echo "setup: installing ${missing[*]} (output in $log)"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  "${sudo_cmd[@]}" dpkg --add-architecture i386
+  step "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive \
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+step "${sudo_cmd[@]}" apt-get update -q
+step "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+rm -f "$log"

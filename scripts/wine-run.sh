@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# ctest's emulator for the Windows test programs: runs one under the Wine
+# loader the scripts chose for this host (WINELOADER, else Debian's `wine`).
+# Now and then Wine fails to start a program at all, before any of its code
+# runs; only then is the start tried again, and each such retry is logged to
+# $VORLANE_RETRY_LOG so that the test script can name it. A program that ran
+# and failed is never run again.
+set -uo pipefail
+
+loader="${WINELOADER:-wine}"
+work="$(mktemp -d "${TMPDIR:-/tmp}/vorlane-wine-run.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+for attempt in 1 2 3; do
+  # The program's own output streams through as it comes; what Wine says
+  # on standard error is held back until it is known whether it ran.
+  "$loader" "$@" 2>"$work/errors" | tee "$work/output"
+  status="${PIPESTATUS[0]}"
+  if [ "$status" -ne 0 ] && [ ! -s "$work/output" ] && [ "$attempt" -lt 3 ] &&
+     grep -qE 'ShellExecuteEx failed|^wine: (failed|could not|cannot)' "$work/errors"; then
+    if [ -n "${VORLANE_RETRY_LOG:-}" ]; then
+      printf '%s %s: Wine did not start it (%s); started again\n' \
+        "$(basename "$1")" "${*:2}" "$(tr '\n' ' ' <"$work/errors" | cut -c1-200)" \
+        >>"$VORLANE_RETRY_LOG"
+    fi
+    continue
+  fi
+  cat "$work/errors" >&2
+  exit "$status"
+done
