@@ -30,8 +30,16 @@
 namespace vorlane::bench {
 namespace {
 
+using test::BareLook;
+using test::ClientOnScreen;
 using test::FindPopupMenu;
+using test::IconBoxes;
 using test::Launcher;
+using test::LauncherLook;
+using test::MainPopupPainted;
+using test::MenuLook;
+using test::StillShown;
+using test::SubmenuPainted;
 using test::TempFolder;
 using Clock = std::chrono::steady_clock;
 
@@ -353,26 +361,22 @@ std::vector<std::string> IconFiles(std::size_t wanted) {
 
 // Written in one piece: Wine rewrites the whole file on every profile
 // write, so building it key by key would take minutes.
-std::string LargeSettings(const std::vector<std::string>& files) {
-  std::string text = "[Settings]\r\nMenuOrder=";
-  for (int m = 1; m <= kMenus; ++m) text += std::to_string(m) + "*";
-  text += "\r\nMenuCount=" + std::to_string(kMenus) +
-          "\r\nOpenMenu=1\r\nShowEmailItem=1\r\nShowFastStart=1\r\n";
+test::SettingsFile LargeSettings(const std::vector<std::string>& files) {
+  std::string order;
+  for (int m = 1; m <= kMenus; ++m) order += std::to_string(m) + "*";
+  test::SettingsFile settings;
+  settings.Set("MenuOrder", order)
+      .Set("MenuCount", std::to_string(kMenus))
+      .Set("ShowEmailItem", "1")
+      .Set("ShowFastStart", "1");
   for (int m = 1; m <= kMenus; ++m) {
-    const std::string menu = std::to_string(m);
-    text += "Count" + menu + "=" + std::to_string(kEntriesPerMenu) +
-            "\r\nMenuName" + menu + "=Menu " + menu + "\r\n";
-  }
-  for (int m = 1; m <= kMenus; ++m) {
-    text += "[Program locations" + std::to_string(m) + "]\r\n";
+    settings.Set("MenuName" + std::to_string(m), "Menu " + std::to_string(m));
     for (int i = 1; i <= kEntriesPerMenu; ++i) {
       const std::string& file = files[(i - 1) % files.size()];
-      const std::string item = std::to_string(i);
-      text += "Program" + item + "=" + file + "\r\nDes" + item + "=" +
-              file.substr(file.rfind('\\') + 1) + "\r\n";
+      settings.Item(m, i, file, file.substr(file.rfind('\\') + 1));
     }
   }
-  return text;
+  return settings;
 }
 
 bool BenchLargeMainPopup(int runs) {
@@ -383,7 +387,7 @@ bool BenchLargeMainPopup(int runs) {
     return false;
   }
   TempFolder folder;
-  test::WriteTextFile(folder.File(kSettingsFile), LargeSettings(files));
+  test::WriteTextFile(folder.File(kSettingsFile), LargeSettings(files).Text());
   Launcher launcher;
   if (!StartLauncher(launcher, folder)) return false;
   const MenuSource launcherMenus = LauncherSource(launcher);

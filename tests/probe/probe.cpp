@@ -1,12 +1,24 @@
 // A witness for what the launcher starts: each start appends one line to
-// probe-log.txt beside the program, holding the program's own name, the time,
-// the show state it was given, its working directory and its command line.
+// probe-log.txt beside the program, holding the program's own name, when its
+// process was created and when it wrote the line (milliseconds of the system
+// clock), the show state it was given, its working directory and its
+// command line.
 // Copies under other names (config.exe, a.exe) tell apart who was started.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+namespace {
+
+unsigned long long Milliseconds(const FILETIME& time) {
+  return ((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
+          time.dwLowDateTime) /
+         10000;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   char module[MAX_PATH] = {};
@@ -25,11 +37,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   char directory[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, directory);
 
+  // The creation time is taken when the starter's CreateProcess runs, before
+  // Wine spends a varying time loading this program.
+  FILETIME created{}, exited{}, kernel{}, user{};
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
   FILETIME now{};
   GetSystemTimeAsFileTime(&now);
-  const unsigned long long ticks =
-      (static_cast<unsigned long long>(now.dwHighDateTime) << 32) |
-      now.dwLowDateTime;
 
   // Arguments as the program sees them: the command line after the
   // program's own name.
@@ -53,7 +66,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       continue;
     }
     char head[128];
-    std::snprintf(head, sizeof(head), "%llu\t%d\t", ticks / 10000, show);
+    std::snprintf(head, sizeof(head), "%llu\t%llu\t%d\t",
+                  Milliseconds(created), Milliseconds(now), show);
     const std::string record = name + "\t" + head + directory + "\t" +
                                arguments + "\r\n";
     DWORD written = 0;

@@ -1,9 +1,10 @@
 // Vorlane.exe started in a fresh folder and driven from this process as the
-// shell and the configurator would: its settings file, its hidden window,
-// its tray icon, and its end.
+// shell and the configurator would: its settings file, its hidden window and
+// its tray icon.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "launcher/launcher_messages.h"
 #include "settings/ini_document.h"
@@ -20,12 +21,6 @@ using settings::IniDocument;
 // that the tests draw.
 constexpr COLORREF kBuiltInBlue = RGB(0x2a, 0x5b, 0xd7);
 constexpr COLORREF kCustomColour = RGB(0xe0, 0x10, 0xc0);
-
-std::string WindowsDirectory() {
-  char directory[MAX_PATH] = {};
-  GetWindowsDirectoryA(directory, std::size(directory));
-  return directory;
-}
 
 std::string ListFolder(const TempFolder& folder) {
   std::string names;
@@ -166,16 +161,6 @@ TEST(LauncherStart, BareProgramNameFindsItsFolderFromTheModule) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
-TEST(LauncherEnd, CloseFromAnotherProcessRemovesTheIcon) {
-  TempFolder folder;
-  Launcher launcher;
-  ASSERT_TRUE(launcher.Start(folder));
-  const HWND window = launcher.Window();
-  EXPECT_TRUE(TrayIconExists(window));
-  EXPECT_EQ(launcher.Close(), 0u);
-  EXPECT_FALSE(TrayIconExists(window));
-}
-
 class TrayIcon : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -202,6 +187,19 @@ TEST_F(TrayIcon, ReloadShowsTheConfiguredIcon) {
   EXPECT_TRUE(ShowsAfterReload(folder.File("custom.ico"), kCustomColour));
   EXPECT_TRUE(ShowsAfterReload(folder.File("custom.ico") + ",0", kCustomColour));
   EXPECT_TRUE(ShowsAfterReload("", kBuiltInBlue));
+}
+
+TEST_F(TrayIcon, IconNumberChoosesAmongTheFilesIcons) {
+  const std::vector<COLORREF> colours{RGB(0x10, 0xa0, 0x20),
+                                      RGB(0x20, 0x30, 0xe0),
+                                      RGB(0xf0, 0xa0, 0x10)};
+  const std::string library = folder.File("icons.exe");
+  ASSERT_TRUE(WriteIconLibrary(library, colours));
+  for (int number : {2, 1, 0}) {
+    EXPECT_TRUE(ShowsAfterReload(library + "," + std::to_string(number),
+                                 colours[number]))
+        << "icon number " << number;
+  }
 }
 
 TEST_F(TrayIcon, LastCommaSeparatesTheIconNumber) {

@@ -12,6 +12,7 @@
 #include "launcher/launcher_messages.h"
 #include "menu_driver.h"
 #include "test_support.h"
+#include "win32/handles.h"
 
 namespace vorlane::test {
 namespace {
@@ -20,7 +21,8 @@ using namespace std::chrono_literals;
 
 struct ProbeStart {
   std::string program;
-  unsigned long long milliseconds = 0;
+  unsigned long long created = 0;  // when the starter created the process
+  unsigned long long logged = 0;   // when the probe wrote its line
   int show = -1;
   std::string directory;
   std::string arguments;
@@ -36,10 +38,10 @@ std::vector<ProbeStart> ReadProbeLog(const std::string& folder) {
     std::istringstream parts(line);
     std::string field;
     while (std::getline(parts, field, '\t')) fields.push_back(field);
-    if (fields.size() < 4) continue;
-    fields.resize(5);
-    starts.push_back({fields[0], std::stoull(fields[1]), std::stoi(fields[2]),
-                      fields[3], fields[4]});
+    if (fields.size() < 5) continue;
+    fields.resize(6);
+    starts.push_back({fields[0], std::stoull(fields[1]), std::stoull(fields[2]),
+                      std::stoi(fields[3]), fields[4], fields[5]});
   }
   return starts;
 }
@@ -53,52 +55,6 @@ std::string Describe(const std::vector<ProbeStart>& starts) {
   return text;
 }
 
-// A settings file as these tests need it: a single standard menu opened by
-// hovering unless a test sets otherwise, and the items of each program menu.
-// Count<n> follows the highest item number given unless it is set.
-class SettingsFile {
- public:
-  using Keys = std::map<std::string, std::string>;
-
-  SettingsFile() {
-    Set("MenuOrder", "1*").Set("MenuCount", "1").Set("OpenMenu", "1");
-  }
-  SettingsFile& Set(const std::string& key, const std::string& value) {
-    settings_[key] = value;
-    return *this;
-  }
-  // `more` holds further keys of the item without their number (Par, OM).
-  SettingsFile& Item(int menu, int number, const std::string& program,
-                     const std::string& description, const Keys& more = {}) {
-    std::string& lines = sections_[menu];
-    const std::string n = std::to_string(number);
-    lines += "Program" + n + "=" + program + "\r\nDes" + n + "=" + description +
-             "\r\n";
-    for (const auto& [key, value] : more)
-      lines += key + n + "=" + value + "\r\n";
-    if (number > counts_[menu]) counts_[menu] = number;
-    return *this;
-  }
-  std::string Text() const {
-    Keys settings = settings_;
-    for (const auto& [menu, count] : counts_) {
-      settings.emplace("Count" + std::to_string(menu), std::to_string(count));
-    }
-    std::string text = "[Settings]\r\n";
-    for (const auto& [key, value] : settings)
-      text += key + "=" + value + "\r\n";
-    for (const auto& [menu, lines] : sections_) {
-      text += "[Program locations" + std::to_string(menu) + "]\r\n" + lines;
-    }
-    return text;
-  }
-
- private:
-  Keys settings_;
-  std::map<int, std::string> sections_;
-  std::map<int, int> counts_;
-};
-
 // Time for a wrong reaction to show: a menu that should not open, a program
 // that should not start. Under Wine a probe is logged well within it.
 constexpr auto kSettle = 1s;
@@ -106,30 +62,18 @@ constexpr auto kSettle = 1s;
 // The entries of the system submenu "Vorlane", counted from its first.
 enum SystemEntry { kConfig, kOptions, kHelp, kDonate, kAbout, kExit };
 
-// Keeps the real cursor off the tray: the shell reports a cursor resting on
-// the icon as hovering, which opens a menu with the default OpenMenu.
-void ParkCursor() {
-  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2,
-               GetSystemMetrics(SM_CYSCREEN) / 2);
-}
-
 // A launcher in a fresh folder with a probe beside it and a settings file
 // made by the test.
 class MenuUse : public ::testing::Test {
  protected:
   void SetUp() override { ParkCursor(); }
   ::testing::AssertionResult StartWith(
-      const std::string& settings, const std::string& workingDirectory = "") {
-    WriteTextFile(folder.File("vorlane.ini"), settings);
+      const SettingsFile& settings, const std::string& workingDirectory = "") {
     if (!CopyFileA((BinDirectory() + "\\probe.exe").c_str(), probe.c_str(),
                    FALSE)) {
       return ::testing::AssertionFailure() << "no probe: " << GetLastError();
     }
-    return launcher.Start(folder, "", workingDirectory);
-  }
-  ::testing::AssertionResult StartWith(
-      const SettingsFile& settings, const std::string& workingDirectory = "") {
-    return StartWith(settings.Text(), workingDirectory);
+    return launcher.StartWith(folder, settings, workingDirectory);
   }
   void TearDown() override {
     if (launcher.Process().IsRunning()) {
@@ -203,10 +147,8 @@ class MenuUse : public ::testing::Test {
 };
 
 TEST_F(MenuUse, HoveringOpensTheMenuAndAnItemStartsItsProgram) {
-  ASSERT_TRUE(
-      StartWith("[Settings]\r\nMenuOrder=1*\r\nMenuCount=1\r\nCount1=1\r\n"
-                "OpenMenu=1\r\n[Program locations1]\r\nProgram1=" +
-                probe + "\r\nDes1=Probe\r\nPar1=one two\r\n"));
+  ASSERT_TRUE(StartWith(
+      SettingsFile().Item(1, 1, probe, "Probe", {{"Par", "one two"}})));
   PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
   ASSERT_NE(WaitForPopupMenu(Pid()), nullptr);
   ChooseByKeys(Pid(), 3);  // banner, "Vorlane", then the item
@@ -392,23 +334,37 @@ class Batch : public MenuUse {
   }
 };
 
-TEST_F(Batch, StartsEveryPathInOrderWithThePauseBetween) {
+TEST_F(Batch, StartsEveryPathInOrderWithTheConfiguredPauseBetween) {
+  // Not the default pause, so that a launcher ignoring the key is seen.
+  constexpr unsigned long long kPause = 2500;
+  // The system clock's steps, and the longest the launcher may take from
+  // the end of one start to the creation of the next process beside the
+  // pause: far less than a second pause.
+  constexpr unsigned long long kClockStep = 20;
+  constexpr unsigned long long kStartTime = 1500;
   TempFolder elsewhere;
   ASSERT_TRUE(StartWith(
       SettingsFile()
-          .Set("BatchPause", "1000")
+          .Set("BatchPause", std::to_string(kPause))
           .Item(1, 1, Location(), "Batch", {{"Par", "ignored"}, {"OM", "3"}}),
       elsewhere.Path()));
   ASSERT_TRUE(OpenByHover());
   ChooseByKeys(Pid(), 3);
-  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  ASSERT_TRUE(WaitUntil([&] { return Starts().size() >= 2; },
+                        std::chrono::milliseconds(kPause) + 10s))
+      << Describe(Starts());
   const std::vector<ProbeStart> starts = Starts();
   ASSERT_EQ(starts.size(), 2u) << Describe(starts);
   EXPECT_EQ(starts[0].program, "a.exe");
   EXPECT_EQ(starts[1].program, "b.exe");
-  EXPECT_GE(starts[1].milliseconds, starts[0].milliseconds + 900)
-      << "a at " << starts[0].milliseconds << ", b at "
-      << starts[1].milliseconds;
+  // Process creation times are taken when the launcher starts a program,
+  // whatever Wine then spends on loading it: b comes a pause after a was
+  // started, and at most a start's time more after a had run.
+  EXPECT_GE(starts[1].created, starts[0].created + kPause - kClockStep)
+      << "a created at " << starts[0].created << ", b at " << starts[1].created;
+  EXPECT_LE(starts[1].created, starts[0].logged + kPause + kStartTime)
+      << "a ran until " << starts[0].logged << ", b created at "
+      << starts[1].created;
   // The item's parameters, open mode and folder belong to single programs.
   for (const ProbeStart& start : starts) {
     EXPECT_EQ(start.arguments, "") << start.program;
@@ -494,6 +450,76 @@ TEST_F(InertEntry, BannerStartsNothing) {
   ChooseByKeys(Pid(), 1);
   EXPECT_TRUE(WaitForMenuClosed(Pid()));
   EXPECT_TRUE(SettledStarts().empty()) << Describe(Starts());
+}
+
+// ---------------------------------------------------------------------------
+// The "Email" submenu: a new message, or one to a contact.
+
+// The mailto: protocol opens the probe for as long as the test runs; what
+// the prefix had before is put back.
+class MailProgram {
+ public:
+  explicit MailProgram(const std::string& probe) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, kCommandKey, 0, nullptr, 0,
+                    KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+    key_.reset(key);
+    char old[1024] = {};
+    DWORD size = sizeof(old) - 1;
+    hadOld_ = RegQueryValueExA(key_.get(), nullptr, nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(old), &size) ==
+              ERROR_SUCCESS;
+    old_ = old;
+    SetCommand("\"" + probe + "\" %1");
+  }
+  ~MailProgram() {
+    if (hadOld_) {
+      SetCommand(old_);
+    } else {
+      RegDeleteValueA(key_.get(), nullptr);
+    }
+  }
+  MailProgram(const MailProgram&) = delete;
+  MailProgram& operator=(const MailProgram&) = delete;
+
+  bool Ready() const { return static_cast<bool>(key_); }
+
+ private:
+  static constexpr char kCommandKey[] = "mailto\\shell\\open\\command";
+
+  void SetCommand(const std::string& command) {
+    RegSetValueExA(key_.get(), nullptr, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+  }
+
+  win32::UniqueKey key_;
+  bool hadOld_ = false;
+  std::string old_;
+};
+
+class Mail : public MenuUse {};
+
+TEST_F(Mail, BlankEmailAndAContactOpenTheirMailtoAddresses) {
+  const MailProgram mail(probe);
+  ASSERT_TRUE(mail.Ready());
+  ASSERT_TRUE(StartWith(SettingsFile()
+                            .Set("ShowEmailItem", "1")
+                            .Contact(1, "Ann", "ann@example.org")
+                            .Contact(2, "Bob", "bob@example.org")));
+  // Main popup: banner, "Vorlane", separator, "Email"; in it "Blank Email",
+  // a separator, then the contacts.
+  ASSERT_TRUE(OpenByHover());
+  ChooseInSubmenu(3, 0);
+  ASSERT_TRUE(WaitForStarts(1)) << Describe(Starts());
+  ASSERT_TRUE(WaitForMenuClosed(Pid()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseInSubmenu(3, 2);
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  const std::vector<ProbeStart> starts = SettledStarts();
+  ASSERT_EQ(starts.size(), 2u) << Describe(starts);
+  EXPECT_EQ(starts[0].arguments, "mailto:");
+  EXPECT_EQ(starts[1].arguments, "mailto:bob@example.org");
 }
 
 // ---------------------------------------------------------------------------

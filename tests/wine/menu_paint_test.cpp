@@ -13,9 +13,9 @@
 
 #include "menu_driver.h"
 #include "menu_look.h"
+#include "menu_screen.h"
 #include "screen_shot.h"
 #include "test_support.h"
-#include "win32/handles.h"
 
 namespace vorlane::test {
 namespace {
@@ -123,16 +123,6 @@ int CountDifferent(const ScreenShot& shot, const RECT& area,
          << "only fill colours in " << Describe(area);
 }
 
-// The height of the launcher's menu text with the stock GUI font, which it
-// uses when the settings name no font.
-int MenuTextHeight() {
-  win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  win32::SelectedObject font(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
-  SIZE size{};
-  GetTextExtentPoint32A(dc.get(), "Vorlane", 7, &size);
-  return static_cast<int>(size.cy);
-}
-
 enum class Kind { Banner, Submenu, Separator, Item };
 
 struct EntryShape {
@@ -148,8 +138,8 @@ struct PlacedEntry {
 };
 
 // Where a popup's entries are: Wine insets them from its frame by the same
-// margin on every side, so the first entry's top left corner, the first
-// pixel in the launcher's own colours, fixes all of them.
+// margin on every side, so the first entry's top left corner fixes all of
+// them.
 struct PopupLayout {
   int left = 0;
   int top = 0;
@@ -183,16 +173,6 @@ struct PopupLayout {
     return entry.shape.icon || entry.shape.kind == Kind::Submenu;
   }
 };
-
-std::optional<POINT> FirstEntryCorner(const ScreenShot& shot) {
-  for (int y = 0; y < shot.Height(); ++y) {
-    for (int x = 0; x < shot.Width(); ++x) {
-      const COLORREF pixel = shot.At(x, y);
-      if (pixel == kGutter || pixel == kFrame) return POINT{x, y};
-    }
-  }
-  return std::nullopt;
-}
 
 std::optional<PopupLayout> LayOut(HWND popup,
                                   const std::vector<EntryShape>& shapes) {
@@ -286,15 +266,13 @@ std::vector<Fill> Uncovered(std::vector<Fill> fills, HWND popup, HWND cover) {
 // A settings file with every kind of entry in the main popup: the standard
 // menu holds an item with an icon, an empty description (a separator) and an
 // item whose program is missing, so that it has no icon.
-std::string SettingsWithEveryKind() {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, std::size(windows));
-  return std::string("[Settings]\r\nMenuOrder=1*\r\nMenuCount=1\r\nCount1=3\r\n"
-                     "OpenMenu=1\r\nShowEmailItem=1\r\nShowFastStart=1\r\n"
-                     "[Program locations1]\r\nProgram1=") +
-         windows + "\\notepad.exe\r\nDes1=Notepad\r\n"
-         "Program2=\r\nDes2=\r\n"
-         "Program3=C:\\no\\such\\folder\\program.exe\r\nDes3=Missing\r\n";
+SettingsFile SettingsWithEveryKind() {
+  return SettingsFile()
+      .Set("ShowEmailItem", "1")
+      .Set("ShowFastStart", "1")
+      .Item(1, 1, WindowsDirectory() + "\\notepad.exe", "Notepad")
+      .Item(1, 2, "", "")
+      .Item(1, 3, "C:\\no\\such\\folder\\program.exe", "Missing");
 }
 
 const std::vector<EntryShape> kMainPopup{
@@ -319,8 +297,7 @@ const std::vector<EntryShape> kSystemSubmenu{
 class MenuPaint : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteTextFile(folder.File("vorlane.ini"), SettingsWithEveryKind());
-    ASSERT_TRUE(launcher.Start(folder));
+    ASSERT_TRUE(launcher.StartWith(folder, SettingsWithEveryKind()));
     PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
     popup = WaitForPopupMenu(Pid());
     ASSERT_NE(popup, nullptr) << "the menu did not open";

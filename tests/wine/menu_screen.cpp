@@ -6,13 +6,8 @@
 #include "menu_look.h"
 #include "win32/handles.h"
 
-namespace vorlane::bench {
+namespace vorlane::test {
 namespace {
-
-using test::kBanner;
-using test::kFrame;
-using test::kGutter;
-using test::kSelected;
 
 // The launcher's entry geometry: the icon box counts from the entry's left
 // edge and is centred in the entry's height.
@@ -40,42 +35,15 @@ RECT BottomBand(RECT area) {
 bool Painted(HWND popup, const std::vector<COLORREF>& firstEntry,
              const std::vector<COLORREF>& lastEntry) {
   const RECT area = ClientOnScreen(popup);
-  return ScreenArea(TopBand(area)).ShowsAll(firstEntry) &&
-         ScreenArea(BottomBand(area)).ShowsAll(lastEntry);
+  return ScreenShot(TopBand(area)).ShowsAll(firstEntry) &&
+         ScreenShot(BottomBand(area)).ShowsAll(lastEntry);
 }
 
-// As the launcher measures its entries: the menu font's height, at least
-// the minimum.
-int EntryHeight() {
-  HDC screen = GetDC(nullptr);
-  int height = kMinimumEntryHeight;
-  {
-    win32::SelectedObject font(screen, GetStockObject(DEFAULT_GUI_FONT));
-    SIZE size{};
-    if (GetTextExtentPoint32A(screen, "Program", 7, &size)) {
-      height = std::max<int>(size.cy, kMinimumEntryHeight);
-    }
-  }
-  ReleaseDC(nullptr, screen);
-  return height;
-}
-
-// The first entry's top left corner in the client area: the first pixel of
-// its gutter or of the frame of its selection. A popup taller than the
-// screen has a scroll arrow above it.
-std::optional<POINT> FirstEntryCorner(const RECT& client) {
-  const RECT searched{client.left, client.top,
-                      std::min(client.right, client.left + kCornerSearchWidth),
-                      std::min(client.bottom, client.top + kEdgeBand)};
-  const ScreenArea corner(searched);
-  for (int y = 0; y < corner.Height(); ++y) {
-    for (int x = 0; x < corner.Width(); ++x) {
-      if (corner.At(x, y) == kGutter || corner.At(x, y) == kFrame) {
-        return POINT{x, y};
-      }
-    }
-  }
-  return std::nullopt;
+// The corner is looked for near the client area's top left only.
+RECT CornerSearchArea(const RECT& client) {
+  return {client.left, client.top,
+          std::min(client.right, client.left + kCornerSearchWidth),
+          std::min(client.bottom, client.top + kEdgeBand)};
 }
 
 // How many entries fit wholly between the first entry's top and the lowest
@@ -83,7 +51,7 @@ std::optional<POINT> FirstEntryCorner(const RECT& client) {
 // edge: the bottom scroll arrow of a tall popup hides the rest.
 int WhollyVisibleEntries(const RECT& client, POINT corner, int entryHeight) {
   const int x = client.left + corner.x + 1;
-  const ScreenArea column({x, client.top, x + 1, client.bottom});
+  const ScreenShot column({x, client.top, x + 1, client.bottom});
   for (int y = column.Height() - 1; y >= corner.y; --y) {
     const COLORREF pixel = column.At(0, y);
     if (pixel == kGutter || pixel == kSelected) {
@@ -95,7 +63,7 @@ int WhollyVisibleEntries(const RECT& client, POINT corner, int entryHeight) {
 
 // The entry's fill is the gutter, or the selection when the entry is
 // selected: anything else in its box is its icon.
-bool ShowsIcon(const ScreenArea& column, int boxTop) {
+bool ShowsIcon(const ScreenShot& column, int boxTop) {
   for (int y = boxTop; y < boxTop + kIconSize; ++y) {
     for (int x = 0; x < column.Width(); ++x) {
       const COLORREF pixel = column.At(x, y);
@@ -106,6 +74,28 @@ bool ShowsIcon(const ScreenArea& column, int boxTop) {
 }
 
 }  // namespace
+
+int MenuTextHeight() {
+  win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  win32::SelectedObject font(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
+  SIZE size{};
+  GetTextExtentPoint32A(dc.get(), "Vorlane", 7, &size);
+  return static_cast<int>(size.cy);
+}
+
+int MenuEntryHeight() {
+  return std::max(MenuTextHeight(), kMinimumEntryHeight);
+}
+
+std::optional<POINT> FirstEntryCorner(const ScreenShot& shot) {
+  for (int y = 0; y < shot.Height(); ++y) {
+    for (int x = 0; x < shot.Width(); ++x) {
+      const COLORREF pixel = shot.At(x, y);
+      if (pixel == kGutter || pixel == kFrame) return POINT{x, y};
+    }
+  }
+  return std::nullopt;
+}
 
 MenuLook LauncherLook() { return {{kBanner}, {kSelected}, {kGutter}}; }
 
@@ -136,14 +126,15 @@ bool SubmenuPainted(HWND popup, const MenuLook& look) {
 }
 
 bool StillShown(const RECT& area, const MenuLook& look) {
-  const ScreenArea top(TopBand(area));
+  const ScreenShot top(TopBand(area));
   return top.ShowsAll(look.mainFirstEntry) ||
          top.ShowsAll(look.submenuFirstEntry);
 }
 
-IconBoxes::IconBoxes(HWND submenu) : entryHeight_(EntryHeight()) {
+IconBoxes::IconBoxes(HWND submenu) : entryHeight_(MenuEntryHeight()) {
   const RECT client = ClientOnScreen(submenu);
-  const std::optional<POINT> corner = FirstEntryCorner(client);
+  const std::optional<POINT> corner =
+      FirstEntryCorner(ScreenShot(CornerSearchArea(client)));
   if (!corner) return;
   entries_ = WhollyVisibleEntries(client, *corner, entryHeight_);
   column_.left = client.left + corner->x + kIconOffset;
@@ -153,7 +144,7 @@ IconBoxes::IconBoxes(HWND submenu) : entryHeight_(EntryHeight()) {
 }
 
 int IconBoxes::WithIcons() const {
-  const ScreenArea column(column_);
+  const ScreenShot column(column_);
   const int boxOffset = (entryHeight_ - kIconSize) / 2;
   int shown = 0;
   for (int entry = 0; entry < entries_; ++entry) {
@@ -162,4 +153,4 @@ int IconBoxes::WithIcons() const {
   return shown;
 }
 
-}  // namespace vorlane::bench
+}  // namespace vorlane::test

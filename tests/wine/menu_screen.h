@@ -1,6 +1,7 @@
 // What a popup menu shows on the screen, read from its pixels as a person
-// sees them: whether its entries are painted through, and how many of the
-// launcher's entries show their icons.
+// sees them: where its entries start, whether they are painted through, and
+// how many of the launcher's entries show their icons. Shared by the tests
+// and the benchmark.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +11,18 @@
 
 #include "screen_shot.h"
 
-namespace vorlane::bench {
+namespace vorlane::test {
 
-using ScreenArea = test::ScreenShot;
+// The height of the launcher's menu text with the stock GUI font, which it
+// uses when the settings name no font, and the height of its entries.
+int MenuTextHeight();
+int MenuEntryHeight();
+
+// The first entry's top left corner within `shot`: the first pixel of its
+// gutter or of the frame of its selection. Wine insets the entries from the
+// popup's frame, and a popup taller than the screen has a scroll arrow
+// above them.
+std::optional<POINT> FirstEntryCorner(const ScreenShot& shot);
 
 // The colours that tell a popup's entries painted, each list complete when
 // every one of its colours is seen in the band it is looked for in.
@@ -54,4 +64,4 @@ class IconBoxes {
   int entries_ = 0;
 };
 
-}  // namespace vorlane::bench
+}  // namespace vorlane::test

@@ -1,12 +1,16 @@
 // The real popup built by the launcher's code in this process, looked at
 // while the platform's menu loop runs: items, identifiers, types, submenus
-// filled on opening, the painting requests, and nothing left behind.
+// filled on opening, the font and icons the entries are painted with, and
+// nothing left behind.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "launcher/launcher_state.h"
@@ -15,28 +19,67 @@
 namespace vorlane::launcher {
 namespace {
 
+using test::SettingsFile;
 using test::TempFolder;
 using test::WriteTextFile;
 
+void EndMenu() { PostMessageA(State().hwnd, WM_CANCELMODE, 0, 0); }
+
 // One scripted step runs each time the menu loop falls idle with no icon
 // left to load; the step inspects the menus and posts the next key or ends
-// the menu.
+// the menu. A step that fails fatally ends the menu at once, and a menu
+// still open long after it was shown is ended as a failure, so that no
+// failure waits for the test's time-out.
 std::vector<std::function<void()>> g_steps;
 std::size_t g_nextStep = 0;
-int g_measureRequests = 0;
-int g_drawRequests = 0;
+constexpr UINT_PTR kWatchdogTimer = 0x7e57;
+constexpr UINT kWatchdogMilliseconds = 30000;
+
+// What the launcher was asked to measure and paint, in order.
+struct DrawRecord {
+  std::string text;
+  bool withIcon;
+};
+std::vector<DrawRecord> g_draws;
+std::vector<UINT> g_measuredHeights;
 WNDPROC g_launcherProc = nullptr;
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam,
                                LPARAM lParam) {
-  if (message == WM_MEASUREITEM) ++g_measureRequests;
-  if (message == WM_DRAWITEM) ++g_drawRequests;
+  if (message == WM_TIMER && wParam == kWatchdogTimer) {
+    ADD_FAILURE() << "the menu was still open " << kWatchdogMilliseconds
+                  << " ms after it was shown, at step " << g_nextStep
+                  << " of " << g_steps.size();
+    KillTimer(hwnd, kWatchdogTimer);
+    g_nextStep = g_steps.size();
+    EndMenu();
+    return 0;
+  }
+  if (message == WM_DRAWITEM) {
+    const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (const auto* entry = reinterpret_cast<const MenuEntry*>(draw.itemData)) {
+      g_draws.push_back({entry->text, entry->Icon() != nullptr});
+    }
+  }
+  const bool wasLoading = !State().pendingIcons.empty();
   const LRESULT result =
       CallWindowProcA(g_launcherProc, hwnd, message, wParam, lParam);
-  // Steps look at a menu whose icons are all in.
-  if (message == WM_ENTERIDLE && wParam == MSGF_MENU &&
-      g_nextStep < g_steps.size() && State().pendingIcons.empty()) {
+  if (message == WM_MEASUREITEM) {
+    g_measuredHeights.push_back(
+        reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->itemHeight);
+  }
+  // Steps look at a menu whose icons are all in: when the menu loop falls
+  // idle, or when the launcher's timer brought the last icon (Wine's menu
+  // loop does not fall idle again after timer messages).
+  const bool idle = message == WM_ENTERIDLE && wParam == MSGF_MENU;
+  const bool lastIconIn = message == WM_TIMER && wasLoading;
+  if ((idle || lastIconIn) && g_nextStep < g_steps.size() &&
+      State().pendingIcons.empty()) {
     g_steps[g_nextStep++]();
+    if (::testing::Test::HasFatalFailure()) {
+      g_nextStep = g_steps.size();
+      EndMenu();
+    }
   }
   return result;
 }
@@ -66,8 +109,6 @@ void Press(WPARAM key, int times = 1) {
     PostMessageA(TopPopup(), WM_KEYDOWN, key, 0);
   }
 }
-
-void EndMenu() { PostMessageA(State().hwnd, WM_CANCELMODE, 0, 0); }
 
 struct ItemView {
   UINT id;
@@ -113,8 +154,8 @@ class Popup : public ::testing::Test {
     State().iniPath = folder.File("vorlane.ini");
     g_steps.clear();
     g_nextStep = 0;
-    g_measureRequests = 0;
-    g_drawRequests = 0;
+    g_draws.clear();
+    g_measuredHeights.clear();
   }
 
   void TearDown() override {
@@ -125,8 +166,8 @@ class Popup : public ::testing::Test {
     }
   }
 
-  void Settings(const std::string& text) {
-    WriteTextFile(State().iniPath, text);
+  void Settings(const SettingsFile& settings) {
+    WriteTextFile(State().iniPath, settings.Text());
   }
 
   // Shows the menu as the tray callback does and runs the steps in it.
@@ -134,7 +175,9 @@ class Popup : public ::testing::Test {
     g_steps = std::move(steps);
     g_nextStep = 0;
     State().menuOpen = true;
+    SetTimer(State().hwnd, kWatchdogTimer, kWatchdogMilliseconds, nullptr);
     ShowTrayMenu();
+    KillTimer(State().hwnd, kWatchdogTimer);
     EXPECT_EQ(g_nextStep, g_steps.size()) << "menu ended before its steps";
     EXPECT_FALSE(State().menuOpen);
     EXPECT_TRUE(State().entries.empty());
@@ -148,19 +191,27 @@ class Popup : public ::testing::Test {
   TempFolder folder;
 };
 
-const std::string kThreeMenus =
-    "[Settings]\r\nMenuOrder=1*3*2*\r\nMenuCount=3\r\nShowEmailItem=1\r\n"
-    "ShowFastStart=1\r\nMenuName2=Two\r\nMenuName3=Three\r\nCount1=2\r\n"
-    "Count2=2\r\nCount3=1\r\nContactCount=1\r\n"
-    "[Program locations1]\r\nProgram1=C:\\windows\\notepad.exe\r\nDes1=Notepad\r\n"
-    "Program2=C:\\\r\nDes2=Drive\r\n"
-    "[Program locations2]\r\nProgram1=C:\\windows\r\nDes1=Windows\r\n"
-    "Program2=\r\nDes2=\r\n"
-    "[Program locations3]\r\nProgram1=www.example.org\r\nDes1=Web\r\n"
-    "[Emailcontacts]\r\nName1=Ann\r\nEmail1=ann@example.org\r\n";
+// Menu 1 with two items, then menus 3 and 2 in the order of MenuOrder, the
+// e-mail submenu with one contact, and "Run".
+SettingsFile ThreeMenus() {
+  const std::string windows = test::WindowsDirectory();
+  return SettingsFile()
+      .Set("MenuOrder", "1*3*2*")
+      .Set("MenuCount", "3")
+      .Set("ShowEmailItem", "1")
+      .Set("ShowFastStart", "1")
+      .Set("MenuName2", "Two")
+      .Set("MenuName3", "Three")
+      .Item(1, 1, windows + "\\notepad.exe", "Notepad")
+      .Item(1, 2, "C:\\", "Drive")
+      .Item(2, 1, windows, "Windows")
+      .Item(2, 2, "", "")
+      .Item(3, 1, "www.example.org", "Web")
+      .Contact(1, "Ann", "ann@example.org");
+}
 
 TEST_F(Popup, MainPopupItemsWhileTheMenuRuns) {
-  Settings(kThreeMenus);
+  Settings(ThreeMenus());
   Show({[&] {
     const std::vector<ItemView> items = Items(Slot(0));
     ASSERT_EQ(items.size(), 11u);
@@ -190,12 +241,12 @@ TEST_F(Popup, MainPopupItemsWhileTheMenuRuns) {
     EXPECT_EQ(GetMenuItemCount(Slot(3)), 0) << "filled only when opened";
     EndMenu();
   }});
-  EXPECT_GT(g_measureRequests, 0);
-  EXPECT_GT(g_drawRequests, 0);
+  EXPECT_FALSE(g_measuredHeights.empty());
+  EXPECT_FALSE(g_draws.empty());
 }
 
 TEST_F(Popup, SubmenusAreFilledWhenTheyOpen) {
-  Settings(kThreeMenus);
+  Settings(ThreeMenus());
   std::size_t rootEntries = 0;
   Show({[&] {
           rootEntries = State().entries.size();
@@ -226,7 +277,19 @@ TEST_F(Popup, SubmenusAreFilledWhenTheyOpen) {
           Press(VK_LEFT);
         },
         [&] {
-          Press(VK_UP);
+          // Back to "Two", changed in the file meanwhile: read again.
+          WritePrivateProfileStringA("Program locations2", "Des1", "Changed",
+                                     State().iniPath.c_str());
+          Press(VK_DOWN);
+          Press(VK_RIGHT);
+        },
+        [&] {
+          EXPECT_EQ(Texts(Slot(4)), (std::vector<std::string>{"Changed", ""}));
+          EXPECT_EQ(State().entries.size(), rootEntries + 2);
+          Press(VK_LEFT);
+        },
+        [&] {
+          Press(VK_UP, 2);
           Press(VK_RIGHT);
         },
         [&] {
@@ -238,7 +301,7 @@ TEST_F(Popup, SubmenusAreFilledWhenTheyOpen) {
 }
 
 TEST_F(Popup, ChangesToTheFileShowAtTheNextOpening) {
-  Settings(kThreeMenus);
+  Settings(ThreeMenus());
   Show({[&] {
     EXPECT_EQ(Texts(Slot(0))[7], "Notepad");
     EndMenu();
@@ -255,21 +318,154 @@ TEST_F(Popup, ChangesToTheFileShowAtTheNextOpening) {
   }});
 }
 
-TEST_F(Popup, CustomFontIsUsedAndReleased) {
-  Settings(kThreeMenus + "[Settings]\r\n");
-  WritePrivateProfileStringA("Settings", "FontFace", "Tahoma",
-                             State().iniPath.c_str());
+TEST_F(Popup, FontKeysMakeTheFontEntriesAreMeasuredWith) {
+  Settings(ThreeMenus()
+               .Set("FontFace", "Tahoma")
+               .Set("FontSize", "-40")
+               .Set("FontWeight", "700")
+               .Set("FontItalic", "1")
+               .Set("FontUnderline", "1")
+               .Set("FontStrikeOut", "1"));
   const long fontsBefore = win32::UniqueFont::Live();
   Show({[&] {
     EXPECT_EQ(win32::UniqueFont::Live(), fontsBefore + 1);
+    ASSERT_NE(State().menuFont, nullptr);
     EXPECT_EQ(State().menuFont, State().ownedFont.get());
+    LOGFONTA font{};
+    ASSERT_EQ(GetObjectA(State().menuFont, sizeof(font), &font),
+              static_cast<int>(sizeof(font)));
+    EXPECT_EQ(font.lfHeight, -40);
+    EXPECT_EQ(font.lfWeight, 700);
+    EXPECT_TRUE(font.lfItalic);
+    EXPECT_TRUE(font.lfUnderline);
+    EXPECT_TRUE(font.lfStrikeOut);
+    EXPECT_STREQ(font.lfFaceName, "Tahoma");
     EndMenu();
   }});
   EXPECT_EQ(win32::UniqueFont::Live(), fontsBefore);
+  // Characters 40 pixels high make every entry but the banner and the
+  // separators taller than the 20 pixels of the default font.
+  int tall = 0;
+  for (UINT height : g_measuredHeights) tall += height >= 40 ? 1 : 0;
+  EXPECT_GE(tall, 7) << "entries measured with the configured font";
+}
+
+// The colour an icon shows in its middle when drawn at menu size.
+COLORREF IconColour(HICON icon) {
+  win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  HDC screen = GetDC(nullptr);
+  win32::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, 16, 16));
+  ReleaseDC(nullptr, screen);
+  win32::SelectedObject selected(dc.get(), bitmap.get());
+  const RECT all{0, 0, 16, 16};
+  FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DrawIconEx(dc.get(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+  return GetPixel(dc.get(), 8, 8);
+}
+
+const MenuEntry* EntryNamed(HMENU menu, const std::string& text) {
+  for (const ItemView& item : Items(menu)) {
+    if (item.entry != nullptr && text == item.entry->text) return item.entry;
+  }
+  return nullptr;
+}
+
+// The colour of the small icon the shell gives for a path (under Wine the
+// generic one for most files).
+COLORREF ShellIconColour(const std::string& path) {
+  SHFILEINFOA info{};
+  if (SHGetFileInfoA(path.c_str(), 0, &info, sizeof(info),
+                     SHGFI_ICON | SHGFI_SMALLICON) == 0) {
+    return CLR_INVALID;
+  }
+  win32::UniqueIcon icon(info.hIcon);
+  return IconColour(icon.get());
+}
+
+TEST_F(Popup, ItemIconsComeFromTheIconKeyOrElseFromTheLocation) {
+  constexpr COLORREF kCustom = RGB(0xe0, 0x10, 0xc0);
+  const std::vector<COLORREF> library{RGB(0x10, 0xa0, 0x20),
+                                      RGB(0x20, 0x30, 0xe0),
+                                      RGB(0xf0, 0xa0, 0x10)};
+  const std::string custom = folder.File("custom.ico");
+  const std::string icons = folder.File("icons.exe");
+  const std::string notes = folder.File("notes.txt");
+  test::WriteSolidIcon(custom, kCustom);
+  ASSERT_TRUE(test::WriteIconLibrary(icons, library));
+  WriteTextFile(notes, "no icons in here");
+  Settings(SettingsFile()
+               .Item(1, 1, notes, "Icon file", {{"Icon", custom + ",0"}})
+               .Item(1, 2, notes, "Third icon", {{"Icon", icons + ",2"}})
+               .Item(1, 3, icons, "No icon in the file", {{"Icon", notes + ",0"}})
+               .Item(1, 4, icons, "No such number", {{"Icon", icons + ",7"}})
+               .Item(1, 5, notes, "No comma", {{"Icon", custom}}));
+  ReleaseIconCache();
+  Show({[&] {
+    const std::pair<const char*, COLORREF> expected[] = {
+        {"Icon file", kCustom},
+        {"Third icon", library[2]},
+        // Nothing to extract: the location's own icon, as the shell has it.
+        {"No icon in the file", ShellIconColour(icons)},
+        {"No such number", ShellIconColour(icons)},
+        {"No comma", ShellIconColour(notes)}};
+    for (const auto& [text, colour] : expected) {
+      const MenuEntry* entry = EntryNamed(Slot(0), text);
+      ASSERT_NE(entry, nullptr) << text;
+      ASSERT_NE(entry->Icon(), nullptr) << text;
+      EXPECT_EQ(IconColour(entry->Icon()), colour) << text;
+    }
+    EndMenu();
+  }});
+}
+
+// A submenu of many programs shows its entries before their icons, the
+// icons arrive while it stays open, and the next opening shows them at once.
+TEST_F(Popup, EntriesArePaintedBeforeTheirIconsAreLoaded) {
+  constexpr int kPrograms = 200;
+  ASSERT_TRUE(test::WriteProgramsMenu(folder, kPrograms));
+  ReleaseIconCache();
+  // For each entry drawn: with its icon at its first drawing, and at all.
+  const auto summarise = [](int* firstWithIcon, int* everWithIcon) {
+    std::vector<std::string> seen;
+    std::vector<std::string> withIcon;
+    for (const DrawRecord& draw : g_draws) {
+      if (draw.text.rfind("Program ", 0) != 0) continue;
+      if (std::find(seen.begin(), seen.end(), draw.text) == seen.end()) {
+        seen.push_back(draw.text);
+        *firstWithIcon += draw.withIcon ? 1 : 0;
+      }
+      if (draw.withIcon && std::find(withIcon.begin(), withIcon.end(),
+                                     draw.text) == withIcon.end()) {
+        withIcon.push_back(draw.text);
+      }
+    }
+    *everWithIcon = static_cast<int>(withIcon.size());
+    return static_cast<int>(seen.size());
+  };
+  const auto openPrograms = [&] {
+    Show({[&] {
+            Press(VK_DOWN, 3);  // banner, Vorlane, Programs
+            Press(VK_RIGHT);
+          },
+          [&] { EndMenu(); }});
+  };
+
+  openPrograms();
+  int firstWithIcon = 0, everWithIcon = 0;
+  const int drawn = summarise(&firstWithIcon, &everWithIcon);
+  ASSERT_GT(drawn, 10) << "entries of the submenu drawn";
+  EXPECT_EQ(firstWithIcon, 0) << "entries waited for their icons";
+  EXPECT_EQ(everWithIcon, drawn) << "icons that never arrived while open";
+
+  g_draws.clear();
+  openPrograms();
+  firstWithIcon = everWithIcon = 0;
+  EXPECT_EQ(summarise(&firstWithIcon, &everWithIcon), drawn);
+  EXPECT_EQ(firstWithIcon, drawn) << "cached icons not drawn at once";
 }
 
 TEST_F(Popup, ManyOpeningsLeaveNothingBehind) {
-  Settings(kThreeMenus);
+  Settings(ThreeMenus());
   ReleaseIconCache();
   const long withoutCache = win32::UniqueIcon::Live();
   // Warm-up: every icon these menus show is cached from then on, and the

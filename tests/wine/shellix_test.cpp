@@ -329,22 +329,78 @@ HRESULT Initialize(IContextMenu* menu, IDataObject* data) {
   return init->Initialize(nullptr, data, nullptr);
 }
 
-// Runs `invoke` on this thread while `drive` acts on the dialog from another,
-// as a user would while Explorer waits in InvokeCommand.
-void WithDialog(const std::function<void()>& invoke,
-                const std::function<void(HWND)>& drive) {
+// A window of this process with the caption, once it is ready: the
+// platform shows a dialog only after WM_INITDIALOG has filled it.
+HWND FindReady(const char* caption) {
+  HWND window = FindWindowA("#32770", caption);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (window == nullptr || owner != GetCurrentProcessId() ||
+      !IsWindowVisible(window)) {
+    return nullptr;
+  }
+  return window;
+}
+
+HWND WaitForReady(const char* caption) {
+  HWND window = nullptr;
+  WaitUntil([&] { return (window = FindReady(caption)) != nullptr; });
+  return window;
+}
+
+BOOL CALLBACK CloseDialogWindow(HWND hwnd, LPARAM) {
+  char name[16] = {};
+  GetClassNameA(hwnd, name, std::size(name));
+  if (lstrcmpA(name, "#32770") == 0 && IsWindowEnabled(hwnd)) {
+    PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+  }
+  return TRUE;
+}
+
+struct DialogRun {
+  bool appeared = false;
+  bool leftOpen = false;
+};
+
+// Runs `invoke` on this thread, as Explorer waits in InvokeCommand, while
+// `drive` acts on the ready dialog from another, as a user would. Whatever
+// the user's step leaves open is closed afterwards, so that a failure never
+// leaves InvokeCommand waiting.
+DialogRun RunWithDialog(const std::function<void()>& invoke,
+                        const std::function<void(HWND)>& drive) {
+  const DWORD explorer = GetCurrentThreadId();
   std::atomic<bool> done{false};
+  DialogRun run;
   std::thread user([&] {
     HWND dialog = nullptr;
     WaitUntil([&] {
-      dialog = FindWindowA("#32770", "Add to Vorlane");
+      dialog = FindReady("Add to Vorlane");
       return dialog != nullptr || done.load();
     });
-    if (dialog != nullptr) drive(dialog);
+    if (dialog != nullptr) {
+      run.appeared = true;
+      drive(dialog);
+    }
+    if (WaitUntil([&] { return done.load(); }, std::chrono::seconds(5))) {
+      return;
+    }
+    run.leftOpen = true;
+    while (!done.load()) {
+      EnumThreadWindows(explorer, CloseDialogWindow, 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
   });
   invoke();
   done = true;
   user.join();
+  return run;
+}
+
+void WithDialog(const std::function<void()>& invoke,
+                const std::function<void(HWND)>& drive) {
+  const DialogRun run = RunWithDialog(invoke, drive);
+  EXPECT_TRUE(run.appeared) << "the dialog did not appear";
+  EXPECT_FALSE(run.leftOpen) << "the dialog was still open after its step";
 }
 
 HRESULT InvokeOffset(IContextMenu* menu, UINT offset) {
@@ -440,8 +496,7 @@ TEST_F(Shellix, ItemsWithoutADescriptionAreRefused) {
     WithDialog([&] { InvokeOffset(menu.get(), 0); },
                [&](HWND dialog) {
                  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-                 HWND box = nullptr;
-                 WaitUntil([&] { return (box = FindWindowA("#32770", "Failed")) != nullptr; });
+                 const HWND box = WaitForReady("Failed");
                  if (box == nullptr) return;
                  char message[128] = {};
                  GetDlgItemTextA(box, 0xFFFF, message, sizeof(message));
@@ -461,10 +516,11 @@ TEST_F(Shellix, AddWithoutAnyMenuWritesNothing) {
   WithDialog([&] { InvokeOffset(menu.get(), 0); },
              [&](HWND dialog) {
                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-               HWND box = nullptr;
-               refused = WaitUntil([&] { return (box = FindWindowA("#32770", "Failed")) != nullptr; });
-               if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
-               WaitUntil([&] { return FindWindowA("#32770", "Failed") == nullptr; });
+               const HWND box = WaitForReady("Failed");
+               refused = box != nullptr;
+               if (box == nullptr) return;
+               PostMessageA(box, WM_COMMAND, IDOK, 0);
+               WaitUntil([&] { return !IsWindow(box); });
                Click(dialog, IDCANCEL);
              });
   EXPECT_TRUE(refused);
@@ -546,8 +602,9 @@ TEST_F(Shellix, StringVerbOpensNothing) {
   CMINVOKECOMMANDINFO info{};
   info.cbSize = sizeof(info);
   info.lpVerb = "Add file to Vorlane";
-  EXPECT_EQ(menu->InvokeCommand(&info), S_OK);
-  EXPECT_EQ(FindWindowA("#32770", "Add to Vorlane"), nullptr);
+  const DialogRun run = RunWithDialog(
+      [&] { EXPECT_EQ(menu->InvokeCommand(&info), S_OK); }, [](HWND) {});
+  EXPECT_FALSE(run.appeared);
 }
 
 TEST_F(Shellix, ArrowBitmapIsDrawnAsDescribed) {

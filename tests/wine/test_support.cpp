@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -15,6 +17,12 @@ std::string BinDirectory() {
   GetModuleFileNameA(nullptr, path, std::size(path));
   std::string text(path);
   return text.substr(0, text.rfind('\\'));
+}
+
+std::string WindowsDirectory() {
+  char directory[MAX_PATH] = {};
+  GetWindowsDirectoryA(directory, std::size(directory));
+  return directory;
 }
 
 std::string ReadTextFile(const std::string& path) {
@@ -38,57 +46,153 @@ template <typename T>
 void Append(std::string& out, T value) {
   out.append(reinterpret_cast<const char*>(&value), sizeof(value));
 }
-}  // namespace
 
-void WriteSolidIcon(const std::string& path, COLORREF colour) {
-  constexpr int kSize = 32;
+constexpr int kIconSize = 32;
+
+// One 32 by 32 image in the form icon files and icon resources share: a
+// bitmap header of double height, the colour rows, then the AND mask.
+std::string SolidIconImage(COLORREF colour) {
   std::string image;
   Append<std::uint32_t>(image, 40);  // BITMAPINFOHEADER
-  Append<std::int32_t>(image, kSize);
-  Append<std::int32_t>(image, kSize * 2);
+  Append<std::int32_t>(image, kIconSize);
+  Append<std::int32_t>(image, kIconSize * 2);
   Append<std::uint16_t>(image, 1);
   Append<std::uint16_t>(image, 32);
   for (int i = 0; i < 6; ++i) Append<std::uint32_t>(image, 0);
-  for (int i = 0; i < kSize * kSize; ++i) {
+  for (int i = 0; i < kIconSize * kIconSize; ++i) {
     Append<std::uint8_t>(image, GetBValue(colour));
     Append<std::uint8_t>(image, GetGValue(colour));
     Append<std::uint8_t>(image, GetRValue(colour));
     Append<std::uint8_t>(image, 255);
   }
-  image.append(kSize * kSize / 8, '\0');  // AND mask: all opaque
+  image.append(kIconSize * kIconSize / 8, '\0');  // AND mask: all opaque
+  return image;
+}
 
-  std::string file;
-  Append<std::uint16_t>(file, 0);
-  Append<std::uint16_t>(file, 1);
-  Append<std::uint16_t>(file, 1);
-  Append<std::uint8_t>(file, kSize);
-  Append<std::uint8_t>(file, kSize);
-  Append<std::uint8_t>(file, 0);
-  Append<std::uint8_t>(file, 0);
-  Append<std::uint16_t>(file, 1);
-  Append<std::uint16_t>(file, 32);
-  Append<std::uint32_t>(file, static_cast<std::uint32_t>(image.size()));
-  Append<std::uint32_t>(file, 22);
+// The directory entry that icon files and icon groups share, up to the
+// image's size; a file follows it with the image's offset, a group with
+// the image's resource id.
+void AppendIconEntry(std::string& out, std::size_t imageSize) {
+  Append<std::uint8_t>(out, kIconSize);
+  Append<std::uint8_t>(out, kIconSize);
+  Append<std::uint8_t>(out, 0);
+  Append<std::uint8_t>(out, 0);
+  Append<std::uint16_t>(out, 1);
+  Append<std::uint16_t>(out, 32);
+  Append<std::uint32_t>(out, static_cast<std::uint32_t>(imageSize));
+}
+
+std::string IconDirectoryHead() {
+  std::string head;
+  Append<std::uint16_t>(head, 0);
+  Append<std::uint16_t>(head, 1);  // icons, not cursors
+  Append<std::uint16_t>(head, 1);  // one image
+  return head;
+}
+
+}  // namespace
+
+void WriteSolidIcon(const std::string& path, COLORREF colour) {
+  const std::string image = SolidIconImage(colour);
+  std::string file = IconDirectoryHead();
+  AppendIconEntry(file, image.size());
+  Append<std::uint32_t>(file, 22);  // the image follows the directory
   WriteTextFile(path, file + image);
+}
+
+bool WriteIconLibrary(const std::string& path,
+                      const std::vector<COLORREF>& colours) {
+  if (!CopyFileA((BinDirectory() + "\\probe.exe").c_str(), path.c_str(),
+                 FALSE)) {
+    return false;
+  }
+  HANDLE update = BeginUpdateResourceA(path.c_str(), FALSE);
+  if (update == nullptr) return false;
+  bool written = true;
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    const auto id = static_cast<WORD>(i + 1);
+    std::string image = SolidIconImage(colours[i]);
+    std::string group = IconDirectoryHead();
+    AppendIconEntry(group, image.size());
+    Append<std::uint16_t>(group, id);
+    written = written &&
+              UpdateResourceA(update, RT_ICON, MAKEINTRESOURCEA(id),
+                              MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                              image.data(), static_cast<DWORD>(image.size())) &&
+              UpdateResourceA(update, RT_GROUP_ICON, MAKEINTRESOURCEA(id),
+                              MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                              group.data(), static_cast<DWORD>(group.size()));
+  }
+  return EndUpdateResourceA(update, !written) && written;
+}
+
+SettingsFile::SettingsFile() {
+  Set("MenuOrder", "1*").Set("MenuCount", "1").Set("OpenMenu", "1");
+}
+
+SettingsFile& SettingsFile::Set(const std::string& key,
+                                const std::string& value) {
+  settings_[key] = value;
+  return *this;
+}
+
+SettingsFile& SettingsFile::Item(int menu, int number,
+                                 const std::string& program,
+                                 const std::string& description,
+                                 const Keys& more) {
+  std::string& lines = sections_[menu];
+  const std::string n = std::to_string(number);
+  lines += "Program" + n + "=" + program + "\r\nDes" + n + "=" + description +
+           "\r\n";
+  for (const auto& [key, value] : more) lines += key + n + "=" + value + "\r\n";
+  if (number > counts_[menu]) counts_[menu] = number;
+  return *this;
+}
+
+SettingsFile& SettingsFile::Contact(int number, const std::string& name,
+                                    const std::string& address) {
+  const std::string n = std::to_string(number);
+  contacts_ += "Name" + n + "=" + name + "\r\nEmail" + n + "=" + address +
+               "\r\n";
+  contactCount_ = std::max(contactCount_, number);
+  return *this;
+}
+
+std::string SettingsFile::Text() const {
+  Keys settings = settings_;
+  for (const auto& [menu, count] : counts_) {
+    settings.emplace("Count" + std::to_string(menu), std::to_string(count));
+  }
+  if (contactCount_ > 0) {
+    settings.emplace("ContactCount", std::to_string(contactCount_));
+  }
+  std::string text = "[Settings]\r\n";
+  for (const auto& [key, value] : settings) text += key + "=" + value + "\r\n";
+  for (const auto& [menu, lines] : sections_) {
+    text += "[Program locations" + std::to_string(menu) + "]\r\n" + lines;
+  }
+  if (!contacts_.empty()) text += "[Emailcontacts]\r\n" + contacts_;
+  return text;
 }
 
 bool WriteProgramsMenu(const TempFolder& folder, int count) {
   const std::string probe = BinDirectory() + "\\probe.exe";
-  std::string text =
-      "[Settings]\r\nMenuOrder=1*2*\r\nMenuCount=2\r\nCount1=0\r\n"
-      "MenuName2=Programs\r\nCount2=";
-  text.append(std::to_string(count)).append("\r\n[Program locations2]\r\n");
+  SettingsFile settings;
+  settings.Set("MenuOrder", "1*2*").Set("MenuCount", "2").Set("Count1", "0");
+  settings.Set("MenuName2", "Programs");
   for (int i = 1; i <= count; ++i) {
     const std::string number = std::to_string(i);
-    const std::string program =
-        folder.File(std::string("p").append(number).append(".exe"));
+    const std::string program = folder.File("p" + number + ".exe");
     if (!CopyFileA(probe.c_str(), program.c_str(), FALSE)) return false;
-    text.append("Program").append(number).append("=").append(program);
-    text.append("\r\nDes").append(number).append("=Program ").append(number);
-    text.append("\r\n");
+    settings.Item(2, i, program, "Program " + number);
   }
-  WriteTextFile(folder.File("vorlane.ini"), text);
+  WriteTextFile(folder.File("vorlane.ini"), settings.Text());
   return true;
+}
+
+void ParkCursor() {
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2,
+               GetSystemMetrics(SM_CYSCREEN) / 2);
 }
 
 bool WaitUntil(const std::function<bool()>& condition,
@@ -148,19 +252,57 @@ ChildProcess::~ChildProcess() {
   }
 }
 
+namespace {
+
+// The test script names the tests whose programs Wine refused to start once
+// ($VORLANE_RETRY_LOG, a Unix path: Wine shows the Unix root as drive Z:).
+void LogRetry(const std::string& what) {
+  const ::testing::TestInfo* test =
+      ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string line =
+      (test ? std::string(test->test_suite_name()) + "." + test->name()
+            : std::string("(outside a test)")) +
+      ": " + what + "\n";
+  std::fputs(line.c_str(), stderr);
+  char log[MAX_PATH] = {};
+  const DWORD length =
+      GetEnvironmentVariableA("VORLANE_RETRY_LOG", log, std::size(log));
+  if (length == 0 || length >= std::size(log)) return;
+  std::string path(log);
+  if (path.front() == '/') {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    path = "Z:" + path;
+  }
+  std::ofstream(path, std::ios::app) << line;
+}
+
+}  // namespace
+
 bool ChildProcess::Start(const std::string& program,
                          const std::string& commandLine,
                          const std::string& workingDirectory) {
-  std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
-  mutableLine.push_back('\0');
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  return CreateProcessA(program.empty() ? nullptr : program.c_str(),
-                        mutableLine.data(), nullptr, nullptr,
-                        FALSE, 0, nullptr,
-                        workingDirectory.empty() ? nullptr
-                                                 : workingDirectory.c_str(),
-                        &startup, &info_) != 0;
+  for (int attempt = 1;; ++attempt) {
+    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    if (CreateProcessA(program.empty() ? nullptr : program.c_str(),
+                       mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       workingDirectory.empty() ? nullptr
+                                                : workingDirectory.c_str(),
+                       &startup, &info_)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    // A program or folder that is not there is the test's own doing.
+    if (attempt == 2 || error == ERROR_FILE_NOT_FOUND ||
+        error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY) {
+      SetLastError(error);
+      return false;
+    }
+    LogRetry("CreateProcess(" + commandLine + ") failed with error " +
+             std::to_string(error) + "; started again");
+  }
 }
 
 bool ChildProcess::IsRunning() const {
@@ -209,6 +351,7 @@ HWND FindProcessWindow(DWORD processId, const char* className) {
                                           const std::string& arguments,
                                           const std::string& workingDirectory,
                                           bool bareName) {
+  ParkCursor();
   exePath_ = folder.File("Vorlane.exe");
   if (!CopyFileA((BinDirectory() + "\\Vorlane.exe").c_str(), exePath_.c_str(),
                  FALSE)) {
@@ -243,6 +386,13 @@ HWND FindProcessWindow(DWORD processId, const char* className) {
     return ::testing::AssertionFailure() << "no tray icon";
   }
   return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult Launcher::StartWith(
+    const TempFolder& folder, const std::string& settings,
+    const std::string& workingDirectory) {
+  WriteTextFile(folder.File("vorlane.ini"), settings);
+  return Start(folder, "", workingDirectory);
 }
 
 DWORD Launcher::Close() {

@@ -8,12 +8,15 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace vorlane::test {
 
 // The folder holding the test program, and so the programs under test.
 std::string BinDirectory();
+std::string WindowsDirectory();
 
 std::string ReadTextFile(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& text);
@@ -21,6 +24,35 @@ bool FileExists(const std::string& path);
 
 // Writes a .ico file holding one 32 by 32 image of one colour.
 void WriteSolidIcon(const std::string& path, COLORREF colour);
+// Writes a program (a copy of the probe) holding one solid icon per colour,
+// icon number i in colours[i].
+bool WriteIconLibrary(const std::string& path,
+                      const std::vector<COLORREF>& colours);
+
+// A settings file as the tests need it: a single standard menu opened by
+// hovering unless a test sets otherwise, the items of each program menu,
+// and contacts. Count<n> and ContactCount follow the highest number given
+// unless they are set.
+class SettingsFile {
+ public:
+  using Keys = std::map<std::string, std::string>;
+
+  SettingsFile();
+  SettingsFile& Set(const std::string& key, const std::string& value);
+  // `more` holds further keys of the item without their number (Par, OM).
+  SettingsFile& Item(int menu, int number, const std::string& program,
+                     const std::string& description, const Keys& more = {});
+  SettingsFile& Contact(int number, const std::string& name,
+                        const std::string& address);
+  std::string Text() const;
+
+ private:
+  Keys settings_;
+  std::map<int, std::string> sections_;
+  std::map<int, int> counts_;
+  std::string contacts_;
+  int contactCount_ = 0;
+};
 
 class TempFolder;
 
@@ -28,6 +60,11 @@ class TempFolder;
 // entries naming as many copies of the probe program, so that every entry
 // costs the shell its own icon; the standard menu is empty.
 bool WriteProgramsMenu(const TempFolder& folder, int count);
+
+// Keeps the real cursor off the tray: the shell reports a cursor resting on
+// the icon as hovering, which opens a menu with the default OpenMenu, and a
+// popup opens where the cursor is.
+void ParkCursor();
 
 // Polls until the condition holds or the time is up; true if it held.
 bool WaitUntil(const std::function<bool()>& condition,
@@ -59,7 +96,8 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   // `commandLine` is given as is; an empty `program` is looked up from it
-  // as the platform does. `workingDirectory` may be empty.
+  // as the platform does. `workingDirectory` may be empty. A start that
+  // Wine refuses is tried again once and logged as a retry.
   bool Start(const std::string& program, const std::string& commandLine,
              const std::string& workingDirectory = "");
   DWORD Id() const { return info_.dwProcessId; }
@@ -86,6 +124,15 @@ class Launcher {
                                    const std::string& arguments = "",
                                    const std::string& workingDirectory = "",
                                    bool bareName = false);
+  // Writes the folder's vorlane.ini first.
+  ::testing::AssertionResult StartWith(const TempFolder& folder,
+                                       const std::string& settings,
+                                       const std::string& workingDirectory = "");
+  ::testing::AssertionResult StartWith(const TempFolder& folder,
+                                       const SettingsFile& settings,
+                                       const std::string& workingDirectory = "") {
+    return StartWith(folder, settings.Text(), workingDirectory);
+  }
   HWND Window() const { return window_; }
   ChildProcess& Process() { return process_; }
   std::string ExePath() const { return exePath_; }
