@@ -92,9 +92,8 @@ TEST(LauncherStart, HiddenWindowOfClassVorlane) {
 TEST(LauncherStart, ExistingFileIsLeftAsItIs) {
   TempFolder folder;
   const std::string text = "[Settings]\r\nMenuCount=0\r\n";
-  WriteTextFile(folder.File("vorlane.ini"), text);
   Launcher launcher;
-  ASSERT_TRUE(launcher.Start(folder));
+  ASSERT_TRUE(launcher.StartWith(folder, text));
   EXPECT_EQ(ReadTextFile(folder.File("vorlane.ini")), text);
   EXPECT_EQ(launcher.Close(), 0u);
 }

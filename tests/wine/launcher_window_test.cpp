@@ -32,7 +32,11 @@ TEST(LauncherWindow, CloseRemovesTheTrayIconAndEndsTheLoop) {
   test::TempFolder folder;
   LauncherState& state = State();
   state.instance = GetModuleHandleA(nullptr);
+  // No tray message may open a menu: nothing here would end it.
   state.iniPath = folder.File("vorlane.ini");
+  test::WriteTextFile(state.iniPath,
+                      test::SettingsFile().Set("OpenMenu", "7").Text());
+  test::ParkCursor();
   RegisterMainClass(state.instance);
   state.hwnd = CreateMainWindow(state.instance);
   ASSERT_NE(state.hwnd, nullptr);

@@ -66,7 +66,6 @@ enum SystemEntry { kConfig, kOptions, kHelp, kDonate, kAbout, kExit };
 // made by the test.
 class MenuUse : public ::testing::Test {
  protected:
-  void SetUp() override { ParkCursor(); }
   ::testing::AssertionResult StartWith(
       const SettingsFile& settings, const std::string& workingDirectory = "") {
     if (!CopyFileA((BinDirectory() + "\\probe.exe").c_str(), probe.c_str(),
@@ -79,7 +78,6 @@ class MenuUse : public ::testing::Test {
     if (launcher.Process().IsRunning()) {
       EXPECT_EQ(launcher.Close(), 0u);
     }
-    ParkCursor();
   }
   DWORD Pid() { return launcher.Process().Id(); }
 

@@ -1,7 +1,8 @@
-// The launcher's menu colours as a person sees them on the screen: COLORREF
-// values (0x00BBGGRR), the form GetPixel and the screen readers answer in.
-// Written out here rather than taken from the launcher, so that the tests
-// check the launcher against the look, not against itself.
+// The launcher's menu look as a person sees it on the screen: colours as
+// COLORREF values (0x00BBGGRR), the form GetPixel and the screen readers
+// answer in, and the entries' geometry. Written out here rather than taken
+// from the launcher, so that the tests check the launcher against the look,
+// not against itself.
 #pragma once
 
 #include <windows.h>
@@ -14,5 +15,16 @@ constexpr COLORREF kSeparatorLine = 0x00A6A6A6;
 constexpr COLORREF kFrame = 0x006A240A;
 constexpr COLORREF kSelected = 0x00D2BDB6;
 constexpr COLORREF kBanner = 0x00E29C7C;
+
+// x offsets from an entry's left edge, which under Wine lies a few pixels
+// inside the popup; the icon box is centred in the entry's height.
+constexpr int kGutterRight = 23;
+constexpr int kSeparatorLineLeft = 27;
+constexpr int kIconOffset = 3;
+constexpr int kIconSize = 16;
+constexpr int kTextOffset = 27;
+constexpr int kBannerHeight = 17;
+constexpr int kSeparatorHeight = 5;
+constexpr int kMinimumEntryHeight = 20;
 
 }  // namespace vorlane::test

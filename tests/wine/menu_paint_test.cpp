@@ -20,17 +20,6 @@
 namespace vorlane::test {
 namespace {
 
-// x offsets from an entry's left edge, which under Wine lies a few pixels
-// inside the popup.
-constexpr int kGutterRight = 23;
-constexpr int kSeparatorLineLeft = 27;
-constexpr int kIconOffset = 3;
-constexpr int kIconSize = 16;
-constexpr int kTextOffset = 27;
-constexpr int kBannerHeight = 17;
-constexpr int kSeparatorHeight = 5;
-constexpr int kMinimumEntryHeight = 20;
-
 bool Contains(const RECT& area, int x, int y) {
   return x >= area.left && x < area.right && y >= area.top && y < area.bottom;
 }

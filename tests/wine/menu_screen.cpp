@@ -9,12 +9,6 @@
 namespace vorlane::test {
 namespace {
 
-// The launcher's entry geometry: the icon box counts from the entry's left
-// edge and is centred in the entry's height.
-constexpr int kIconOffset = 3;
-constexpr int kIconSize = 16;
-constexpr int kMinimumEntryHeight = 20;
-
 // How far into a popup from its top or bottom edge the first or last entry's
 // colours are looked for; covers Wine's frame and the scroll arrows it adds
 // to a popup taller than the screen.

@@ -190,11 +190,6 @@ bool WriteProgramsMenu(const TempFolder& folder, int count) {
   return true;
 }
 
-void ParkCursor() {
-  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2,
-               GetSystemMetrics(SM_CYSCREEN) / 2);
-}
-
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -345,6 +340,11 @@ HWND FindProcessWindow(DWORD processId, const char* className) {
   WindowSearch search{processId, className, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+void ParkCursor() {
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2,
+               GetSystemMetrics(SM_CYSCREEN) / 2);
 }
 
 ::testing::AssertionResult Launcher::Start(const TempFolder& folder,

@@ -54,17 +54,17 @@ class SettingsFile {
   int contactCount_ = 0;
 };
 
+// Keeps the real cursor off the tray: the shell reports a cursor resting on
+// the icon as hovering, which opens a menu with the default OpenMenu, and a
+// popup opens where the cursor is, whatever the test before left.
+void ParkCursor();
+
 class TempFolder;
 
 // A settings file in `folder` whose second menu, "Programs", holds `count`
 // entries naming as many copies of the probe program, so that every entry
 // costs the shell its own icon; the standard menu is empty.
 bool WriteProgramsMenu(const TempFolder& folder, int count);
-
-// Keeps the real cursor off the tray: the shell reports a cursor resting on
-// the icon as hovering, which opens a menu with the default OpenMenu, and a
-// popup opens where the cursor is.
-void ParkCursor();
 
 // Polls until the condition holds or the time is up; true if it held.
 bool WaitUntil(const std::function<bool()>& condition,
@@ -113,9 +113,9 @@ class ChildProcess {
 // The top-level window of the given class that belongs to the process.
 HWND FindProcessWindow(DWORD processId, const char* className);
 
-// The launcher copied into `folder` and started there; ready once its window
-// answers messages and its tray icon exists, which is after it settled its
-// settings file.
+// The launcher copied into `folder` and started there, with the cursor
+// parked; ready once its window answers messages and its tray icon
+// exists, which is after it settled its settings file.
 class Launcher {
  public:
   // `arguments` is appended to the quoted program path; `bareName` starts it
