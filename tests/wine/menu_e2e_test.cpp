@@ -454,28 +454,35 @@ TEST_F(InertEntry, BannerStartsNothing) {
 // The "Email" submenu: a new message, or one to a contact.
 
 // The mailto: protocol opens the probe for as long as the test runs; what
-// the prefix had before is put back.
+// the prefix had before is put back, and a protocol key that was not there
+// is removed again.
 class MailProgram {
  public:
   explicit MailProgram(const std::string& probe) {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CLASSES_ROOT, kCommandKey, 0, nullptr, 0,
-                    KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+    hadProtocol_ = RegOpenKeyExA(HKEY_CLASSES_ROOT, "mailto", 0, KEY_READ,
+                                 &key) == ERROR_SUCCESS;
+    if (key != nullptr) RegCloseKey(key);
+    key = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, "mailto\\shell\\open\\command", 0,
+                    nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
     key_.reset(key);
     char old[1024] = {};
     DWORD size = sizeof(old) - 1;
-    hadOld_ = RegQueryValueExA(key_.get(), nullptr, nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(old), &size) ==
-              ERROR_SUCCESS;
+    hadCommand_ = RegQueryValueExA(key_.get(), nullptr, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(old), &size) ==
+                  ERROR_SUCCESS;
     old_ = old;
     SetCommand("\"" + probe + "\" %1");
   }
   ~MailProgram() {
-    if (hadOld_) {
+    if (hadCommand_) {
       SetCommand(old_);
     } else {
       RegDeleteValueA(key_.get(), nullptr);
     }
+    key_.reset();
+    if (!hadProtocol_) RegDeleteTreeA(HKEY_CLASSES_ROOT, "mailto");
   }
   MailProgram(const MailProgram&) = delete;
   MailProgram& operator=(const MailProgram&) = delete;
@@ -483,8 +490,6 @@ class MailProgram {
   bool Ready() const { return static_cast<bool>(key_); }
 
  private:
-  static constexpr char kCommandKey[] = "mailto\\shell\\open\\command";
-
   void SetCommand(const std::string& command) {
     RegSetValueExA(key_.get(), nullptr, 0, REG_SZ,
                    reinterpret_cast<const BYTE*>(command.c_str()),
@@ -492,7 +497,8 @@ class MailProgram {
   }
 
   win32::UniqueKey key_;
-  bool hadOld_ = false;
+  bool hadProtocol_ = false;
+  bool hadCommand_ = false;
   std::string old_;
 };
 
