@@ -38,8 +38,7 @@ CommandPlan PlanItem(settings::SettingsStore& store,
     return plan;
   }
   const EntryRef& entry = entries[index];
-  const std::optional<int> menu = settings::MenuOrderNumber(
-      store, entry.menuRef - EmailOffset(store) - 1);
+  const std::optional<int> menu = MenuAtPosition(store, entry.menuRef);
   if (!menu) {
     return plan;
   }

@@ -98,6 +98,17 @@ int EmailOffset(settings::SettingsStore& store) {
              : 0;
 }
 
+std::optional<int> MenuAtPosition(settings::SettingsStore& store,
+                                  int position) {
+  const std::vector<int> shown = settings::ShownMenus(store);
+  const int n = position - EmailOffset(store) - 1;
+  const std::size_t index = n <= 1 ? 0 : static_cast<std::size_t>(n) - 1;
+  if (index >= shown.size()) {
+    return std::nullopt;
+  }
+  return shown[index];
+}
+
 bool IsEmailPosition(settings::SettingsStore& store, int position) {
   return position == 3 && EmailOffset(store) == 1;
 }
@@ -106,8 +117,7 @@ MainMenuPlan PlanMainMenu(settings::SettingsStore& store) {
   MainMenuPlan plan;
   std::vector<PlannedEntry>& entries = plan.entries;
   const int email = EmailOffset(store);
-  const int menuCount =
-      settings::Read(store, kSettingsSection, settings::kMenuCount);
+  const int menuCount = settings::ReadCount(store, settings::kMenuCount);
 
   entries.push_back(Item(kSystemSlot, 0, CMD_CONFIG, "Config"));
   entries.push_back(Item(kSystemSlot, 0, CMD_OPTIONS, "Options"));
@@ -128,19 +138,12 @@ MainMenuPlan PlanMainMenu(settings::SettingsStore& store) {
     entries.push_back(Submenu(kMainSlot, "Email", kEmailSlot));
     nextSlot = kEmailSlot + 1;
   }
-  if (menuCount > 1) {
-    const std::vector<int> tokens = settings::MenuOrderTokens(
-        settings::Read(store, kSettingsSection, settings::kMenuOrder));
-    int appended = 0;
-    for (int menu : tokens) {
-      if (appended >= menuCount) break;
-      if (menu == 1) continue;
-      entries.push_back(Submenu(
-          kMainSlot,
-          settings::Read(store, kSettingsSection, settings::kMenuName, menu),
-          nextSlot++));
-      ++appended;
-    }
+  const std::vector<int> shown = settings::ShownMenus(store);
+  for (std::size_t i = 1; i < shown.size(); ++i) {
+    entries.push_back(Submenu(
+        kMainSlot,
+        settings::Read(store, kSettingsSection, settings::kMenuName, shown[i]),
+        nextSlot++));
   }
   if (menuCount > 1 || email == 1) {
     entries.push_back(Separator(kMainSlot, entries.size()));
@@ -160,14 +163,12 @@ std::vector<PlannedEntry> PlanProgramMenu(settings::SettingsStore& store,
                                           int position,
                                           std::size_t entriesBefore) {
   std::vector<PlannedEntry> entries;
-  const std::optional<int> menu =
-      settings::MenuOrderNumber(store, position - EmailOffset(store) - 1);
+  const std::optional<int> menu = MenuAtPosition(store, position);
   if (!menu) {
     return entries;
   }
   const int slot = position > 1 ? position - 1 : position;
-  const int count =
-      settings::Read(store, kSettingsSection, settings::kCount, *menu);
+  const int count = settings::ReadCount(store, settings::kCount, *menu);
   if (count <= 0) {
     entries.push_back(Item(slot, 0, CMD_NONE, "Empty menu"));
     return entries;
@@ -202,8 +203,7 @@ std::vector<PlannedEntry> PlanEmailMenu(settings::SettingsStore& store,
   std::vector<PlannedEntry> entries;
   entries.push_back(Mail(CMD_BLANK_EMAIL, "Blank Email"));
   entries.push_back(Separator(kEmailSlot, entriesBefore + 1));
-  const int contacts =
-      settings::Read(store, kSettingsSection, settings::kContactCount);
+  const int contacts = settings::ReadCount(store, settings::kContactCount);
   const int lastContact = kLastContactCommand - CONTACT_COMMAND_BASE;
   for (int j = 1; j <= contacts && j <= lastContact; ++j) {
     const std::string name = settings::Read(store, settings::kContactsSection,

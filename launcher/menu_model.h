@@ -119,6 +119,11 @@ std::vector<PlannedEntry> PlanProgramMenu(settings::SettingsStore& store,
 std::vector<PlannedEntry> PlanEmailMenu(settings::SettingsStore& store,
                                         std::size_t entriesBefore);
 
+// The menu shown at `position` of the main popup: the standard menu for 0
+// (and for every position up to the first program submenu's), then the
+// submenus' menus in the order their labels show. Empty past the last.
+std::optional<int> MenuAtPosition(settings::SettingsStore& store, int position);
+
 // Whether opening the submenu at `position` fills the e-mail submenu.
 bool IsEmailPosition(settings::SettingsStore& store, int position);
 

@@ -1,5 +1,6 @@
 #include "settings_model.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -68,6 +69,36 @@ std::optional<int> MenuOrderNumber(std::string_view menuOrder, int n) {
 
 std::optional<int> MenuOrderNumber(SettingsStore& store, int n) {
   return MenuOrderNumber(Read(store, kSettingsSection, kMenuOrder), n);
+}
+
+bool CountInRange(int count) { return count >= 0 && count <= kMostCount; }
+
+int ReadCount(SettingsStore& store, const IntKey& key) {
+  const int count = Read(store, kSettingsSection, key);
+  return CountInRange(count) ? count : 0;
+}
+
+int ReadCount(SettingsStore& store, const IntKey& key, int number) {
+  const int count = Read(store, kSettingsSection, key, number);
+  return CountInRange(count) ? count : 0;
+}
+
+std::vector<int> ShownMenus(std::string_view menuOrder, int menuCount) {
+  const int highest = std::max(menuCount, 1);
+  std::vector<int> shown;
+  for (int menu : MenuOrderTokens(menuOrder)) {
+    if (menu < 1 || menu > highest ||
+        std::find(shown.begin(), shown.end(), menu) != shown.end()) {
+      continue;
+    }
+    shown.push_back(menu);
+  }
+  return shown;
+}
+
+std::vector<int> ShownMenus(SettingsStore& store) {
+  return ShownMenus(Read(store, kSettingsSection, kMenuOrder),
+                    ReadCount(store, kMenuCount));
 }
 
 IconSpec ParseIconSpec(std::string_view value) {

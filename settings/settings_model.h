@@ -25,6 +25,24 @@ std::vector<int> MenuOrderTokens(std::string_view menuOrder);
 std::optional<int> MenuOrderNumber(std::string_view menuOrder, int n);
 std::optional<int> MenuOrderNumber(SettingsStore& store, int n);
 
+// Counts (MenuCount, Count<n>, ContactCount) beyond this are damage, not
+// data: no writer comes near it, walking such a count would stall a reader,
+// and adding one to it would overflow.
+inline constexpr int kMostCount = 100000;
+bool CountInRange(int count);
+// A count as readers take it: 0 when it lies outside 0 .. kMostCount.
+int ReadCount(SettingsStore& store, const IntKey& key);
+int ReadCount(SettingsStore& store, const IntKey& key, int number);
+
+// The menus as the launcher shows them, from one reading of MenuOrder: the
+// standard menu first (the first number, as the configurator shows it),
+// then one submenu per further menu, in order. A number outside 1 ..
+// MenuCount (menu 1 counts even without MenuCount) or one already listed
+// is passed over, so that no menu shows twice and a submenu's label and
+// its contents always come from the same place in this list.
+std::vector<int> ShownMenus(std::string_view menuOrder, int menuCount);
+std::vector<int> ShownMenus(SettingsStore& store);
+
 // A file name and an icon number separated by the value's last comma.
 struct IconSpec {
   std::string file;

@@ -63,11 +63,26 @@ TEST(LaunchItem, ParametersOpenModeAndRelativePaths) {
 TEST(LaunchItem, SubmenuPositionFindsItsMenuThroughMenuOrder) {
   // "Email" at position 3; position 5 shows the third token, menu 2.
   IniDocument doc = IniDocument::Parse(
-      "[Settings]\nShowEmailItem=1\nMenuOrder=1*3*2*\n"
+      "[Settings]\nShowEmailItem=1\nMenuOrder=1*3*2*\nMenuCount=3\n"
       "[Program locations2]\nProgram1=C:\\two.exe\n"
       "[Program locations3]\nProgram1=C:\\three.exe\n");
   EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(5, 1)), 10019, kIni).launch.file,
             "C:\\two.exe");
+  EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(4, 1)), 10019, kIni).launch.file,
+            "C:\\three.exe");
+}
+
+TEST(LaunchItem, OrderNotStartingWithOneStartsWhatTheLabelsShow) {
+  // Labels: menu 2 is the standard menu, then "One" (menu 1), "Three".
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuOrder=2*1*2*3*\nMenuCount=3\n"
+      "[Program locations1]\nProgram1=C:\\one.exe\n"
+      "[Program locations2]\nProgram1=C:\\two.exe\n"
+      "[Program locations3]\nProgram1=C:\\three.exe\n");
+  EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(1, 1)), 10019, kIni).launch.file,
+            "C:\\two.exe");
+  EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(3, 1)), 10019, kIni).launch.file,
+            "C:\\one.exe");
   EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(4, 1)), 10019, kIni).launch.file,
             "C:\\three.exe");
 }

@@ -101,6 +101,42 @@ TEST(MainMenu, SubmenusFollowMenuOrder) {
                                       "---", "Empty menu 1/0 #12"}));
 }
 
+// A hand-edited order: labels and contents come from one list, whose first
+// number is the standard menu; numbers repeated or above MenuCount show once
+// at most.
+TEST(MainMenu, OrderNotStartingWithOneShowsEachMenuOnceWhereItsLabelIs) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuOrder=2*1*2*7*0*3*1*\nMenuCount=3\nMenuName1=One\n"
+      "MenuName2=Two\nMenuName3=Three\nCount1=1\nCount2=1\nCount3=1\n"
+      "[Program locations1]\nProgram1=C:\\1.exe\nDes1=In one\n"
+      "[Program locations2]\nProgram1=C:\\2.exe\nDes1=In two\n"
+      "[Program locations3]\nProgram1=C:\\3.exe\nDes1=In three\n");
+  EXPECT_EQ(Describe(PlanMainMenu(doc).entries, kMainSlot),
+            (std::vector<std::string>{"banner", "> Vorlane @1", "---",
+                                      "> One @2", "> Three @3", "---",
+                                      "In two 1/1 #10011"}));
+  EXPECT_EQ(Describe(PlanProgramMenu(doc, 3, 20), 2),
+            (std::vector<std::string>{"In one 3/1 #10019"}));
+  EXPECT_EQ(Describe(PlanProgramMenu(doc, 4, 20), 3),
+            (std::vector<std::string>{"In three 4/1 #10019"}));
+  EXPECT_TRUE(PlanProgramMenu(doc, 5, 20).empty());
+}
+
+TEST(MainMenu, CountsOutsideTheirRangeShowAsEmpty) {
+  for (const char* count : {"2147483647", "4294967295", "100001", "-1"}) {
+    SCOPED_TRACE(count);
+    const std::string c(count);
+    IniDocument doc = IniDocument::Parse(
+        "[Settings]\nMenuOrder=1*2*\nMenuCount=" + c + "\nCount1=" + c +
+        "\nContactCount=" + c + "\n[Program locations1]\nProgram1=C:\\a.exe\n"
+        "Des1=A\n[Emailcontacts]\nName1=Ann\nEmail1=ann@example.org\n");
+    EXPECT_EQ(Describe(PlanMainMenu(doc).entries, kMainSlot),
+              (std::vector<std::string>{"banner", "> Vorlane @1", "---",
+                                        "Empty menu 1/0 #12"}));
+    EXPECT_EQ(PlanEmailMenu(doc, 20).size(), 2u) << "Blank Email, separator";
+  }
+}
+
 TEST(MainMenu, MissingMenuNameShowsSubMenu) {
   IniDocument doc =
       IniDocument::Parse("[Settings]\nMenuOrder=1*2*\nMenuCount=2\n");
@@ -153,9 +189,9 @@ TEST(SubmenuContents, MissingTokenLeavesTheSubmenuEmpty) {
   EXPECT_TRUE(PlanProgramMenu(doc, 7, 10).empty());
 }
 
-TEST(SubmenuContents, HugeCountStopsAtTheLastEntryIdentifier) {
+TEST(SubmenuContents, LargestCountStopsAtTheLastEntryIdentifier) {
   IniDocument doc = IniDocument::Parse(
-      "[Settings]\nMenuOrder=1*\nMenuCount=1\nCount1=2000000000\n");
+      "[Settings]\nMenuOrder=1*\nMenuCount=1\nCount1=100000\n");
   const std::vector<PlannedEntry> entries = PlanProgramMenu(doc, 0, 9990);
   ASSERT_FALSE(entries.empty());
   EXPECT_EQ(entries.back().commandId, kLastEntryCommand);
