@@ -37,7 +37,10 @@ void CAddToMenuDialog::FillMenuList() {
 
 void CAddToMenuDialog::AddMenu() {
   settings::ProfileStore store(SettingsPath());
-  shellext::AddMenu(store);
+  if (!shellext::AddMenu(store)) {
+    MessageBoxA(Window(), kDamagedCountText, "Failed", MB_OK | MB_ICONHAND);
+    return;
+  }
   FillMenuList();
 }
 
@@ -57,6 +60,10 @@ void CAddToMenuDialog::OnOK() {
       // Without a menu the entry would land in a menu that nobody shows.
       MessageBoxA(Window(), "There is no menu to add to. Press New first.",
                   "Failed", MB_OK | MB_ICONHAND);
+      return;
+    case AddResult::DamagedCount:
+      // Another menu may still take the file.
+      MessageBoxA(Window(), kDamagedCountText, "Failed", MB_OK | MB_ICONHAND);
       return;
   }
   EndDialog(Window(), IDOK);

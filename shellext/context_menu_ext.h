@@ -7,7 +7,6 @@
 #include <shlobj.h>
 
 #include <string>
-#include <vector>
 
 #include "win32/com_ptr.h"
 #include "win32/handles.h"
@@ -37,9 +36,12 @@ class CContextMenuExt final : public IContextMenu, public IShellExtInit {
  private:
   ~CContextMenuExt();
 
-  ULONG references_ = 0;
+  LONG references_ = 0;
   win32::ComPtr<IDataObject> data_;
-  std::vector<std::string> paths_;
+  // The first selected item, the only one that is added; empty when the
+  // settings file cannot keep its name, which the dialog then refuses.
+  bool hasItem_ = false;
+  std::string path_;
   win32::UniqueBitmap menuBitmap_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "settings/stored_path_win32.h"
 #include "shellext/add_to_menu_dialog.h"
 #include "shellext/shellix_logic.h"
 #include "shellext/shellix_module.h"
@@ -12,10 +13,10 @@ namespace vorlane::shellext {
 
 CContextMenuExt::CContextMenuExt()
     : menuBitmap_(LoadBitmapA(ModuleInstance(), MAKEINTRESOURCEA(IDB_ADD_ARROW))) {
-  ++g_objectCount;
+  InterlockedIncrement(&g_objectCount);
 }
 
-CContextMenuExt::~CContextMenuExt() { --g_objectCount; }
+CContextMenuExt::~CContextMenuExt() { InterlockedDecrement(&g_objectCount); }
 
 STDMETHODIMP CContextMenuExt::QueryInterface(REFIID riid, void** ppv) {
   if (ppv == nullptr) {
@@ -33,24 +34,27 @@ STDMETHODIMP CContextMenuExt::QueryInterface(REFIID riid, void** ppv) {
   return S_OK;
 }
 
-STDMETHODIMP_(ULONG) CContextMenuExt::AddRef() { return ++references_; }
+STDMETHODIMP_(ULONG) CContextMenuExt::AddRef() {
+  return static_cast<ULONG>(InterlockedIncrement(&references_));
+}
 
 STDMETHODIMP_(ULONG) CContextMenuExt::Release() {
-  const ULONG remaining = --references_;
+  const LONG remaining = InterlockedDecrement(&references_);
   if (remaining == 0) {
     delete this;
   }
-  return remaining;
+  return static_cast<ULONG>(remaining);
 }
 
 STDMETHODIMP CContextMenuExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data,
                                          HKEY) {
   data_.reset();
+  hasItem_ = false;
+  path_.clear();
   if (data == nullptr) {
     return E_FAIL;
   }
   data_ = win32::ComPtr<IDataObject>::Share(data);
-  paths_.clear();
 
   FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   STGMEDIUM medium{};
@@ -59,20 +63,25 @@ STDMETHODIMP CContextMenuExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data,
   }
   HRESULT result = S_OK;
   try {
+    // Only the first item is added, so only it is read: the platform walks
+    // the list from its start for every item asked for, and a selection of
+    // thousands would cost Explorer's thread dearly.
     const auto drop = static_cast<HDROP>(medium.hGlobal);
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    paths_.resize(count);
-    for (UINT i = 0; i < count; ++i) {
-      char buffer[MAX_PATH] = {};
-      // Items longer than a path are cut by the platform; an item it cannot
-      // give stays an empty string.
-      if (DragQueryFileA(drop, i, buffer, MAX_PATH) != 0) {
-        paths_[i] = buffer;
+    hasItem_ = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0;
+    if (hasItem_) {
+      // In wide characters, as long as it is: the settings file decides
+      // which form of the name it can keep.
+      const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+      std::wstring name(length + 1, L'\0');
+      if (length > 0 &&
+          DragQueryFileW(drop, 0, name.data(), length + 1) == length) {
+        name.resize(length);
+        path_ = settings::StorablePath(name).value_or(std::string());
       }
     }
-    paths_.shrink_to_fit();
   } catch (...) {
-    paths_.clear();
+    hasItem_ = false;
+    path_.clear();
     result = E_OUTOFMEMORY;
   }
   ReleaseStgMedium(&medium);
@@ -80,13 +89,15 @@ STDMETHODIMP CContextMenuExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data,
 }
 
 STDMETHODIMP CContextMenuExt::QueryContextMenu(HMENU menu, UINT indexMenu,
-                                               UINT idCmdFirst, UINT,
+                                               UINT idCmdFirst, UINT idCmdLast,
                                                UINT flags) {
-  if (!AddsCommand(flags)) {
+  // No identifier left for the command, or no item made for it: nothing is
+  // added, and the bitmap must not land on another handler's item.
+  if (!AddsCommand(flags) || idCmdFirst > idCmdLast ||
+      !InsertMenuA(menu, indexMenu, MF_BYPOSITION | MF_STRING, idCmdFirst,
+                   kCommandText)) {
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0);
   }
-  InsertMenuA(menu, indexMenu, MF_BYPOSITION | MF_STRING, idCmdFirst,
-              kCommandText);
   // The arrow stands in the item's check-mark area, checked or not.
   SetMenuItemBitmaps(menu, indexMenu, MF_BYPOSITION | MF_BITMAP,
                      menuBitmap_.get(), menuBitmap_.get());
@@ -95,10 +106,23 @@ STDMETHODIMP CContextMenuExt::QueryContextMenu(HMENU menu, UINT indexMenu,
 
 STDMETHODIMP CContextMenuExt::GetCommandString(UINT_PTR idCmd, UINT type,
                                                UINT*, CHAR* name, UINT cchMax) {
-  if (type == GCS_VERBA || type == GCS_HELPTEXTA) {
-    CopyToBuffer(CommandStringFor(static_cast<unsigned>(idCmd)), name, cchMax);
+  const char* text = CommandStringFor(static_cast<unsigned>(idCmd));
+  switch (type) {
+    case GCS_VERBA:
+    case GCS_HELPTEXTA:
+      CopyToBuffer(text, name, cchMax);
+      return S_OK;
+    // Current Explorer asks in wide characters; cchMax counts them.
+    case GCS_VERBW:
+    case GCS_HELPTEXTW:
+      CopyToBuffer(text, reinterpret_cast<wchar_t*>(name), cchMax);
+      return S_OK;
+    case GCS_VALIDATEA:
+    case GCS_VALIDATEW:
+      return idCmd == 0 ? S_OK : S_FALSE;
+    default:
+      return E_INVALIDARG;
   }
-  return S_OK;
 }
 
 STDMETHODIMP CContextMenuExt::InvokeCommand(CMINVOKECOMMANDINFO* info) {
@@ -113,12 +137,11 @@ STDMETHODIMP CContextMenuExt::InvokeCommand(CMINVOKECOMMANDINFO* info) {
     PostMessageA(info->hwnd, WM_ENABLE, 0, 0);
   }
   // A selection that lists no item has nothing to add.
-  if (paths_.empty()) {
+  if (!hasItem_) {
     return E_FAIL;
   }
   try {
-    const std::string& path = paths_.front();
-    CAddToMenuDialog dialog(path, DescriptionFromPath(path));
+    CAddToMenuDialog dialog(path_, DescriptionFromPath(path_));
     dialog.DoModal();
   } catch (...) {
     return E_OUTOFMEMORY;

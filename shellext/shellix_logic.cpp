@@ -50,12 +50,20 @@ void CopyToBuffer(std::string_view text, char* buffer, std::size_t capacity) {
   std::memset(buffer + copied, 0, capacity - copied);
 }
 
+void CopyToBuffer(std::string_view text, wchar_t* buffer, std::size_t capacity) {
+  if (buffer == nullptr || capacity == 0) {
+    return;
+  }
+  const std::size_t copied = std::min(text.size(), capacity - 1);
+  for (std::size_t i = 0; i < capacity; ++i) {
+    buffer[i] = i < copied ? static_cast<wchar_t>(text[i]) : L'\0';
+  }
+}
+
 std::vector<std::string> MenuNames(settings::SettingsStore& store) {
   std::vector<std::string> names;
-  const int count = settings::Read(store, kSettingsSection, settings::kMenuCount);
-  // A count beyond any real file would only fill the list with empty lines.
-  constexpr int kMostMenus = 10000;
-  for (int i = 1; i <= std::min(count, kMostMenus); ++i) {
+  const int count = settings::ReadCount(store, settings::kMenuCount);
+  for (int i = 1; i <= count; ++i) {
     names.push_back(settings::Read(store, kSettingsSection, kListedMenuName, i));
   }
   return names;
@@ -69,8 +77,12 @@ AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
   if (menuNumber < 1) {
     return AddResult::NoSuchMenu;
   }
-  const int entry =
-      settings::Read(store, kSettingsSection, settings::kCount, menuNumber) + 1;
+  const int count =
+      settings::Read(store, kSettingsSection, settings::kCount, menuNumber);
+  if (!settings::CountInRange(count) || count == settings::kMostCount) {
+    return AddResult::DamagedCount;
+  }
+  const int entry = count + 1;
   settings::WriteInt(store, kSettingsSection,
                      settings::NumberedName(settings::kCount.name, menuNumber),
                      entry);
@@ -83,9 +95,12 @@ AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
   return AddResult::Added;
 }
 
-int AddMenu(settings::SettingsStore& store) {
-  const int menu =
-      settings::Read(store, kSettingsSection, settings::kMenuCount) + 1;
+std::optional<int> AddMenu(settings::SettingsStore& store) {
+  const int count = settings::Read(store, kSettingsSection, settings::kMenuCount);
+  if (!settings::CountInRange(count) || count == settings::kMostCount) {
+    return std::nullopt;
+  }
+  const int menu = count + 1;
   settings::WriteInt(store, kSettingsSection, settings::kMenuCount.name, menu);
   store.WriteString(kSettingsSection,
                     settings::NumberedName(settings::kMenuName.name, menu),

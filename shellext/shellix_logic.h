@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,18 +33,28 @@ const char* CommandStringFor(unsigned commandOffset);
 // the text and always zero-terminated within the buffer, cutting the text
 // when it does not fit.
 void CopyToBuffer(std::string_view text, char* buffer, std::size_t capacity);
+// The same for a buffer of wide characters, `capacity` of them: the texts
+// are plain ASCII.
+void CopyToBuffer(std::string_view text, wchar_t* buffer, std::size_t capacity);
 
 // Line k of the dialog's list stands for menu k + 1, in number order.
 std::vector<std::string> MenuNames(settings::SettingsStore& store);
 
-enum class AddResult { Added, NothingToAdd, NoSuchMenu };
+enum class AddResult { Added, NothingToAdd, NoSuchMenu, DamagedCount };
 
 // Appends the item as the last entry of the menu: Count, Program and Des.
+// A Count outside 0 .. kMostCount is damage: nothing is written.
 AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
                     std::string_view path, std::string_view description);
 
 // Creates an empty menu "Menu<n>" at the end of MenuCount and MenuOrder;
-// its number.
-int AddMenu(settings::SettingsStore& store);
+// its number, or nothing (and nothing written) when MenuCount lies outside
+// 0 .. kMostCount - 1.
+std::optional<int> AddMenu(settings::SettingsStore& store);
+
+// What the dialog says when a count in the file is damaged.
+inline constexpr char kDamagedCountText[] =
+    "The settings file holds a count that cannot be right, so nothing was "
+    "added. Correct it in the configurator or in Vorlane.ini.";
 
 }  // namespace vorlane::shellext

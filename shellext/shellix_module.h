@@ -18,8 +18,9 @@ inline constexpr int IDD_ADD_TO_MENU = 140;
 inline constexpr int IDC_MENU_LIST = 1000;
 inline constexpr int IDC_NEW_MENU = 1001;
 
-// Every factory and handler adds one while it lives. The objects live in one
-// apartment, so a plain count does.
+// Every factory and handler adds one while it lives. Explorer makes them on
+// many threads (each of its windows and every file dialog is an apartment
+// of its own), so the count changes only through interlocked operations.
 extern LONG g_objectCount;
 
 HINSTANCE ModuleInstance();

@@ -20,11 +20,10 @@ LONG g_objectCount = 0;
 namespace {
 
 HINSTANCE g_instance = nullptr;
-std::string g_settingsPath;
 
 class CContextMenuExtFactory final : public IClassFactory {
  public:
-  CContextMenuExtFactory() { ++g_objectCount; }
+  CContextMenuExtFactory() { InterlockedIncrement(&g_objectCount); }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
     if (ppv == nullptr) return E_POINTER;
@@ -36,11 +35,13 @@ class CContextMenuExtFactory final : public IClassFactory {
     AddRef();
     return S_OK;
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&references_));
+  }
   STDMETHODIMP_(ULONG) Release() override {
-    const ULONG remaining = --references_;
+    const LONG remaining = InterlockedDecrement(&references_);
     if (remaining == 0) delete this;
-    return remaining;
+    return static_cast<ULONG>(remaining);
   }
 
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
@@ -58,8 +59,8 @@ class CContextMenuExtFactory final : public IClassFactory {
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 
  private:
-  ~CContextMenuExtFactory() { --g_objectCount; }
-  ULONG references_ = 0;
+  ~CContextMenuExtFactory() { InterlockedDecrement(&g_objectCount); }
+  LONG references_ = 0;
 };
 
 std::string ModulePath() {
@@ -111,7 +112,16 @@ bool IsNtPlatform() {
 }  // namespace
 
 HINSTANCE ModuleInstance() { return g_instance; }
-const std::string& SettingsPath() { return g_settingsPath; }
+
+const std::string& SettingsPath() {
+  // Made at first use, not in DllMain: nothing that allocates (or may
+  // throw) belongs under the loader lock.
+  static const std::string path = [] {
+    const std::string module = ModulePath();
+    return module.substr(0, module.rfind('\\') + 1) + kSettingsFileName;
+  }();
+  return path;
+}
 
 }  // namespace vorlane::shellext
 
@@ -121,13 +131,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     g_instance = instance;
     DisableThreadLibraryCalls(instance);
-    const std::string module = ModulePath();
-    g_settingsPath = module.substr(0, module.rfind('\\')) + "\\" + kSettingsFileName;
   }
   return TRUE;
 }
 
-STDAPI DllCanUnloadNow() { return g_objectCount == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() {
+  return InterlockedCompareExchange(&g_objectCount, 0, 0) == 0 ? S_OK : S_FALSE;
+}
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
   if (ppv == nullptr) return E_POINTER;

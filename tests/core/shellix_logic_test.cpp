@@ -3,7 +3,9 @@
 // or a menu writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -58,7 +60,15 @@ TEST(CommandStrings, CopyIsZeroFilledAndTerminatedWithinTheBuffer) {
   EXPECT_EQ(buffer[5], 'x');
 
   CopyToBuffer("text", buffer, 0);  // nothing to write into
-  CopyToBuffer("text", nullptr, 10);
+  CopyToBuffer("text", static_cast<char*>(nullptr), 10);
+
+  // Wide requests count characters, not bytes.
+  wchar_t wide[8];
+  std::fill(std::begin(wide), std::end(wide), L'x');
+  CopyToBuffer("Add file to Vorlane", wide, 6);
+  EXPECT_EQ(std::wstring(wide), L"Add f");
+  EXPECT_EQ(wide[6], L'x');
+  CopyToBuffer("text", static_cast<wchar_t*>(nullptr), 10);
 }
 
 TEST(Registration, RowsInOrder) {
@@ -117,6 +127,23 @@ TEST(AddFile, NothingIsWrittenWithoutPathDescriptionOrMenu) {
   EXPECT_EQ(AddToMenu(doc, 1, "", "x"), AddResult::NothingToAdd);
   EXPECT_EQ(AddToMenu(doc, 0, "C:\\a.exe", "a"), AddResult::NoSuchMenu);
   EXPECT_EQ(doc.Text(), before);
+}
+
+// Near the integer limit the next number would overflow (or read back as
+// -1): a damaged count is refused before anything is written.
+TEST(DamagedCounts, AddAndNewRefuseAndWriteNothing) {
+  for (const char* count : {"2147483647", "4294967295", "100000", "-1"}) {
+    SCOPED_TRACE(count);
+    const std::string c(count);
+    IniDocument doc = IniDocument::Parse("[Settings]\nMenuCount=" + c +
+                                         "\nMenuOrder=1*\nCount1=" + c + "\n");
+    const std::string before = doc.Text();
+    EXPECT_EQ(AddToMenu(doc, 1, "C:\\a.exe", "a"), AddResult::DamagedCount);
+    EXPECT_EQ(AddMenu(doc), std::nullopt);
+    EXPECT_EQ(doc.Text(), before);
+  }
+  IniDocument huge = IniDocument::Parse("[Settings]\nMenuCount=2147483647\n");
+  EXPECT_TRUE(MenuNames(huge).empty());
 }
 
 TEST(NewMenu, AppendsToCountNamesAndOrder) {

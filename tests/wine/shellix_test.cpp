@@ -8,8 +8,10 @@
 #include <olectl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <thread>
@@ -248,13 +250,12 @@ TEST_F(Shellix, RegistersWithTheSystemToolAndUnregistersAgain) {
 
 // A data object made by the shell for files of one folder, as Explorer
 // hands it over (SHCreateDataObject is a stub in Wine).
-ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths) {
+ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths) {
   ComPtr<IDataObject> data;
   std::vector<PIDLIST_ABSOLUTE> absolute;
   std::vector<PCUITEMID_CHILD> children;
   ComPtr<IShellFolder> parent;
-  for (const std::string& path : paths) {
-    std::wstring wide(path.begin(), path.end());
+  for (const std::wstring& wide : paths) {
     PIDLIST_ABSOLUTE item = nullptr;
     if (FAILED(SHParseDisplayName(wide.c_str(), nullptr, &item, 0, nullptr))) {
       break;
@@ -275,11 +276,27 @@ ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths) {
   return data;
 }
 
-// A data object holding whatever CF_HDROP list the test makes, or none.
+std::wstring Widened(const std::string& ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
+ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths) {
+  std::vector<std::wstring> wide;
+  for (const std::string& path : paths) wide.push_back(Widened(path));
+  return ShellDataObject(wide);
+}
+
+// A data object holding whatever CF_HDROP list the test makes, in ANSI or
+// wide characters, or none.
 class HandMadeData final : public IDataObject {
  public:
-  explicit HandMadeData(std::vector<std::string> files, bool hasDrop = true)
-      : files_(std::move(files)), hasDrop_(hasDrop) {}
+  explicit HandMadeData(const std::vector<std::string>& files,
+                        bool hasDrop = true)
+      : hasDrop_(hasDrop) {
+    for (const std::string& file : files) files_.push_back(Widened(file));
+  }
+  explicit HandMadeData(std::vector<std::wstring> files)
+      : files_(std::move(files)), wide_(true) {}
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
     *ppv = nullptr;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
@@ -293,14 +310,19 @@ class HandMadeData final : public IDataObject {
   STDMETHODIMP_(ULONG) Release() override { return --references; }
   STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (!hasDrop_ || format->cfFormat != CF_HDROP) return DV_E_FORMATETC;
-    std::string names;
-    for (const std::string& file : files_) names += file + '\0';
-    names += '\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    std::wstring names;
+    for (const std::wstring& file : files_) names += file + L'\0';
+    names += L'\0';
+    const std::string narrow(names.begin(), names.end());
+    const void* list = wide_ ? static_cast<const void*>(names.data())
+                             : static_cast<const void*>(narrow.data());
+    const std::size_t bytes =
+        wide_ ? names.size() * sizeof(wchar_t) : narrow.size();
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(),
-                names.size());
+    drop->fWide = wide_;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list, bytes);
     GlobalUnlock(memory);
     medium->tymed = TYMED_HGLOBAL;
     medium->hGlobal = memory;
@@ -319,8 +341,9 @@ class HandMadeData final : public IDataObject {
   ULONG references = 1;
 
  private:
-  std::vector<std::string> files_;
-  bool hasDrop_;
+  std::vector<std::wstring> files_;
+  bool hasDrop_ = true;
+  bool wide_ = false;
 };
 
 HRESULT Initialize(IContextMenu* menu, IDataObject* data) {
@@ -536,20 +559,134 @@ TEST_F(Shellix, InitializeFailsWithoutAFileList) {
   EXPECT_EQ(noDrop.references, 1u) << "the data object was not released";
 }
 
-TEST_F(Shellix, ThousandsOfItemsAndOverlongOnes) {
+// The "Failed to add file" box of a dialog that refuses its file, read and
+// closed; the dialog closes after it.
+std::string RefusalAfterOk(HWND dialog) {
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  const HWND box = WaitForReady("Failed");
+  if (box == nullptr) return "(no box)";
+  char message[128] = {};
+  GetDlgItemTextA(box, 0xFFFF, message, sizeof(message));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return message;
+}
+
+TEST_F(Shellix, ThousandsOfItemsAndAnOverlongFirstOne) {
+  // Longer than the launcher reads a location, and no file to take a short
+  // name from: refused rather than stored cut.
   std::vector<std::string> files;
   files.push_back(Folder() + "\\" + std::string(400, 'n') + ".txt");
-  for (int i = 0; i < 5000; ++i) files.push_back("C:\\f" + std::to_string(i));
+  for (int i = 0; i < 30000; ++i) files.push_back("C:\\f" + std::to_string(i));
   HandMadeData data(files);
   ComPtr<IContextMenu> menu = NewHandler();
   EXPECT_EQ(Initialize(menu.get(), &data), S_OK);
-  WriteTextFile(Ini(), "[Settings]\r\nMenuCount=1\r\nMenuName1=Work\r\n");
+  const std::string text = "[Settings]\r\nMenuCount=1\r\nMenuName1=Work\r\n";
+  WriteTextFile(Ini(), text);
+  std::string refusal;
+  WithDialog([&] { InvokeOffset(menu.get(), 0); },
+             [&](HWND dialog) { refusal = RefusalAfterOk(dialog); });
+  EXPECT_EQ(refusal, "Failed to add file");
+  EXPECT_EQ(ReadTextFile(Ini()), text);
+}
+
+// Names the ANSI code page cannot hold: the short form where there is one,
+// else the file is refused.
+class NonAnsiName : public Shellix {
+ protected:
+  void SetUp() override {
+    Shellix::SetUp();
+    folderName_ = Widened(Folder()) + L"\\\u0416\u0443\u043a";  // Zhuk
+    fileName_ = folderName_ + L"\\\u0444\u0430\u0439\u043b.txt";
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, fileName_.c_str(), -1,
+                        nullptr, 0, nullptr, &lost);
+    if (!lost) GTEST_SKIP() << "the ANSI code page " << GetACP() << " holds it";
+    WriteTextFile(Ini(), kOneMenu);
+  }
+  void TearDown() override {
+    DeleteFileW(fileName_.c_str());
+    RemoveDirectoryW(folderName_.c_str());
+  }
+
+  static constexpr char kOneMenu[] =
+      "[Settings]\r\nMenuCount=1\r\nMenuName1=Work\r\n";
+  std::wstring folderName_;
+  std::wstring fileName_;
+};
+
+TEST_F(NonAnsiName, IsStoredInItsShortForm) {
+  ASSERT_TRUE(CreateDirectoryW(folderName_.c_str(), nullptr));
+  win32::UniqueFile file(CreateFileW(fileName_.c_str(), GENERIC_WRITE, 0,
+                                     nullptr, CREATE_ALWAYS, 0, nullptr));
+  ASSERT_TRUE(file);
+  file.reset();
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(fileName_.c_str(), shortName, MAX_PATH), 0u);
+  char expected[MAX_PATH] = {};
+  WideCharToMultiByte(CP_ACP, 0, shortName, -1, expected, MAX_PATH, nullptr,
+                      nullptr);
+
+  ComPtr<IDataObject> data = ShellDataObject(std::vector<std::wstring>{fileName_});
+  ASSERT_TRUE(data) << "the shell made no data object";
+  ComPtr<IContextMenu> menu = NewHandler();
+  ASSERT_EQ(Initialize(menu.get(), data.get()), S_OK);
   WithDialog([&] { InvokeOffset(menu.get(), 0); },
              [&](HWND dialog) { Click(dialog, IDOK); });
   settings::ProfileStore store(Ini());
-  const std::string added = store.ReadString("Program Locations1", "Program1", "", 1000);
-  EXPECT_EQ(added.size(), 259u) << "cut at the path limit";
-  EXPECT_EQ(added, files[0].substr(0, 259));
+  const std::string stored =
+      store.ReadString("Program Locations1", "Program1", "", 259);
+  EXPECT_EQ(stored, expected);
+  EXPECT_EQ(stored.find('?'), std::string::npos);
+  EXPECT_TRUE(FileExists(stored)) << stored;
+}
+
+TEST_F(NonAnsiName, WithoutAShortFormIsRefused) {
+  // No such file, so no short name either.
+  ComPtr<IContextMenu> menu = NewHandler();
+  HandMadeData data(std::vector<std::wstring>{fileName_});
+  ASSERT_EQ(Initialize(menu.get(), &data), S_OK);
+  std::string refusal;
+  WithDialog([&] { InvokeOffset(menu.get(), 0); },
+             [&](HWND dialog) { refusal = RefusalAfterOk(dialog); });
+  EXPECT_EQ(refusal, "Failed to add file");
+  EXPECT_EQ(ReadTextFile(Ini()), kOneMenu);
+}
+
+// Each Explorer window is an apartment of its own: class factories and
+// handlers made and released on several threads at once must leave the
+// count exact.
+TEST_F(Shellix, ObjectsOfManyThreadsKeepUnloadingHonest) {
+  const auto canUnload = Export<CanUnloadNow>(Module(), "DllCanUnloadNow");
+  const auto getClassObject =
+      Export<GetClassObject>(Module(), "DllGetClassObject");
+  ComPtr<IContextMenu> kept = NewHandler();
+  ASSERT_TRUE(kept);
+  std::atomic<int> made{0};
+  const auto churn = [&] {
+    for (int i = 0; i < 100000; ++i) {
+      IClassFactory* factory = nullptr;
+      if (FAILED(getClassObject(kClassId, IID_IClassFactory,
+                                reinterpret_cast<void**>(&factory)))) {
+        continue;
+      }
+      if (i % 50 == 0) {
+        IUnknown* handler = nullptr;
+        if (SUCCEEDED(factory->CreateInstance(
+                nullptr, IID_IUnknown, reinterpret_cast<void**>(&handler)))) {
+          handler->Release();
+        }
+      }
+      factory->Release();
+      ++made;
+    }
+  };
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) threads.emplace_back(churn);
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(made.load(), 400000);
+  EXPECT_EQ(canUnload(), S_FALSE) << "a handler still lives";
+  kept.reset();
+  EXPECT_EQ(canUnload(), S_OK);
 }
 
 TEST_F(Shellix, CommandJoinsMenusByTheirFlags) {
@@ -573,9 +710,20 @@ TEST_F(Shellix, CommandJoinsMenusByTheirFlags) {
     GetMenuItemInfoA(popup.get(), 1, TRUE, &info);
     EXPECT_NE(info.hbmpUnchecked, nullptr) << "the arrow bitmap";
   }
+  // No identifier left between first and last: nothing is added, and no
+  // other item gets the arrow.
+  win32::UniqueMenu full(CreatePopupMenu());
+  AppendMenuA(full.get(), MF_STRING, 1, "Open");
+  EXPECT_EQ(menu->QueryContextMenu(full.get(), 0, 201, 200, 0), 0);
+  EXPECT_EQ(GetMenuItemCount(full.get()), 1);
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_CHECKMARKS;
+  GetMenuItemInfoA(full.get(), 0, TRUE, &info);
+  EXPECT_EQ(info.hbmpUnchecked, nullptr);
 }
 
-TEST_F(Shellix, CommandStringsForAnsiRequestsOnly) {
+TEST_F(Shellix, CommandStringsInAnsiAndWideCharacters) {
   ComPtr<IContextMenu> menu = NewHandler();
   char text[64];
   for (UINT type : {GCS_VERBA, GCS_HELPTEXTA}) {
@@ -590,9 +738,21 @@ TEST_F(Shellix, CommandStringsForAnsiRequestsOnly) {
   std::memset(text, 'x', sizeof(text));
   EXPECT_EQ(menu->GetCommandString(0, GCS_HELPTEXTA, nullptr, text, 4), S_OK);
   EXPECT_STREQ(text, "Add");
-  std::memset(text, 'x', sizeof(text));
-  EXPECT_EQ(menu->GetCommandString(0, GCS_HELPTEXTW, nullptr, text, 32), S_OK);
-  EXPECT_EQ(text[0], 'x') << "wide request written to";
+  // Wide requests, as current Explorer sends them, count characters.
+  wchar_t wide[32];
+  for (UINT type : {GCS_VERBW, GCS_HELPTEXTW}) {
+    std::fill(std::begin(wide), std::end(wide), L'x');
+    EXPECT_EQ(menu->GetCommandString(0, type, nullptr,
+                                     reinterpret_cast<CHAR*>(wide), 20),
+              S_OK);
+    EXPECT_EQ(std::wstring(wide), L"Add file to Vorlane");
+    EXPECT_EQ(wide[20], L'x');
+  }
+  // Only the one command exists.
+  for (UINT type : {GCS_VALIDATEA, GCS_VALIDATEW}) {
+    EXPECT_EQ(menu->GetCommandString(0, type, nullptr, nullptr, 0), S_OK);
+    EXPECT_EQ(menu->GetCommandString(1, type, nullptr, nullptr, 0), S_FALSE);
+  }
 }
 
 TEST_F(Shellix, StringVerbOpensNothing) {
