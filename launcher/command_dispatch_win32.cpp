@@ -34,6 +34,15 @@ void ShowLaunchFailure(DWORD error) {
               MB_ICONERROR);
 }
 
+// The item's folder is handed to the shell only when it is one: for a web
+// address or a bare program name the "folder" is the location itself, which
+// Windows refuses (error 267) where Wine ignores it.
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 void LaunchItem(const LaunchRequest& request) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof(info);
@@ -42,7 +51,9 @@ void LaunchItem(const LaunchRequest& request) {
   info.lpVerb = "Open";
   info.lpFile = request.file.c_str();
   info.lpParameters = request.parameters.c_str();
-  info.lpDirectory = request.useDirectory ? request.directory.c_str() : nullptr;
+  info.lpDirectory = request.useDirectory && IsFolder(request.directory)
+                         ? request.directory.c_str()
+                         : nullptr;
   info.nShow = request.showCommand;
   if (!ShellExecuteExA(&info)) {
     ShowLaunchFailure(GetLastError());

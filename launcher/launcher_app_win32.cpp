@@ -13,14 +13,6 @@
 namespace vorlane::launcher {
 namespace {
 
-bool IsReadableFile(const std::string& path) {
-  win32::UniqueFile file(CreateFileA(
-      path.c_str(), GENERIC_READ,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return static_cast<bool>(file);
-}
-
 std::string ModuleDirectory() {
   char path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, std::size(path));
@@ -74,8 +66,8 @@ void SettleSettingsPath() {
   if (__argc >= 2 && __argv != nullptr && __argv[1] != nullptr) {
     argument = FullPath(__argv[1]);
   }
-  SettingsPathChoice choice =
-      ChooseSettingsPath(ProgramDirectory(), argument, IsReadableFile);
+  SettingsPathChoice choice = ChooseSettingsPath(
+      ProgramDirectory(), argument, {IsReadableFile, IsMissingFile});
   State().iniPath = std::move(choice.path);
   if (choice.writeDefaults) {
     settings::ProfileStore store(State().iniPath);
@@ -84,6 +76,24 @@ void SettleSettingsPath() {
 }
 
 }  // namespace
+
+bool IsReadableFile(const std::string& path) {
+  win32::UniqueFile file(CreateFileA(
+      path.c_str(), GENERIC_READ,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+// Only "not found" means absent: a file that another program holds open, or
+// one behind a folder or share that cannot be read now, is there.
+bool IsMissingFile(const std::string& path) {
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return false;
+  }
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
 bool RegisterMainClass(HINSTANCE instance) {
   WNDCLASSEXA windowClass{};

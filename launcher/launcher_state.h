@@ -78,6 +78,8 @@ struct LauncherState {
 LauncherState& State();
 
 // Start-up (launcher_app_win32.cpp).
+bool IsReadableFile(const std::string& path);
+bool IsMissingFile(const std::string& path);
 bool RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);
 int RunLauncher(HINSTANCE instance);

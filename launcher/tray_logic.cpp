@@ -44,17 +44,16 @@ std::optional<std::string> DirectoryOf(std::string_view path) {
   return std::string(path.substr(0, slash));
 }
 
-SettingsPathChoice ChooseSettingsPath(
-    std::string_view programDirectory,
-    const std::optional<std::string>& argument,
-    const std::function<bool(const std::string&)>& isReadable) {
+SettingsPathChoice ChooseSettingsPath(std::string_view programDirectory,
+                                      const std::optional<std::string>& argument,
+                                      const SettingsFileProbe& probe) {
   std::string besideProgram = std::string(programDirectory) + "\\" +
                               settings::kFileName;
   if (!argument) {
-    const bool missing = !isReadable(besideProgram);
+    const bool missing = probe.isMissing(besideProgram);
     return {std::move(besideProgram), missing};
   }
-  if (isReadable(*argument)) {
+  if (probe.isReadable(*argument)) {
     return {*argument, false};
   }
   return {std::move(besideProgram), false};

@@ -48,12 +48,20 @@ struct SettingsPathChoice {
   bool writeDefaults = false;
 };
 
-// Without an argument the file beside the program, written with defaults when
-// it cannot be read; with one the argument, or the file beside the program
-// (never written) when the argument cannot be read.
-SettingsPathChoice ChooseSettingsPath(
-    std::string_view programDirectory,
-    const std::optional<std::string>& argument,
-    const std::function<bool(const std::string&)>& isReadable);
+// What the platform says of a settings file.
+struct SettingsFileProbe {
+  std::function<bool(const std::string&)> isReadable;
+  // True only when the file is certainly not there: one that exists but
+  // cannot be opened just now (another program saving it, no access, a slow
+  // network folder) is no first start.
+  std::function<bool(const std::string&)> isMissing;
+};
+
+// Without an argument the file beside the program, written with defaults
+// only when it does not exist; with one the argument, or the file beside
+// the program (never written) when the argument cannot be read.
+SettingsPathChoice ChooseSettingsPath(std::string_view programDirectory,
+                                      const std::optional<std::string>& argument,
+                                      const SettingsFileProbe& probe);
 
 }  // namespace vorlane::launcher

@@ -70,11 +70,12 @@ TEST(ProgramDirectory, CutBeforeTheLastBackslash) {
 class SettingsPath : public ::testing::Test {
  protected:
   std::set<std::string> readable;
+  std::set<std::string> present;
   SettingsPathChoice Choose(std::optional<std::string> argument) {
-    return ChooseSettingsPath("C:\\app", argument,
-                              [this](const std::string& path) {
-                                return readable.count(path) > 0;
-                              });
+    const SettingsFileProbe probe{
+        [this](const std::string& path) { return readable.count(path) > 0; },
+        [this](const std::string& path) { return present.count(path) == 0; }};
+    return ChooseSettingsPath("C:\\app", argument, probe);
   }
 };
 
@@ -85,7 +86,12 @@ TEST_F(SettingsPath, FirstStartWritesDefaultsBesideTheProgram) {
 }
 
 TEST_F(SettingsPath, ExistingFileBesideTheProgramIsKept) {
+  present.insert("C:\\app\\vorlane.ini");
   readable.insert("C:\\app\\vorlane.ini");
+  EXPECT_FALSE(Choose(std::nullopt).writeDefaults);
+  // Locked by a program saving it, or not readable to this user: still no
+  // first start, whose defaults would replace the user's menus.
+  readable.clear();
   EXPECT_FALSE(Choose(std::nullopt).writeDefaults);
 }
 

@@ -1,5 +1,5 @@
-// The launcher's window made by its own code in this process, where its
-// messages can be watched as they arrive.
+// The launcher's window and start-up made by its own code in this process,
+// where its messages and the platform's answers can be watched.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -57,6 +57,23 @@ TEST(LauncherWindow, CloseRemovesTheTrayIconAndEndsTheLoop) {
       << "no quit message for the loop";
   EXPECT_EQ(message.wParam, 0u);
   if (test::TrayIconExists(window)) test::RemoveTrayIcon(window);
+}
+
+// A settings file that another program holds open (saving it, say) cannot
+// be read for a moment, but is no first start: its menus must not be
+// replaced by the default file.
+TEST(SettingsFileProbe, LockedFileIsThereThoughUnreadable) {
+  test::TempFolder folder;
+  const std::string ini = folder.File("vorlane.ini");
+  EXPECT_TRUE(IsMissingFile(ini));
+  EXPECT_TRUE(IsMissingFile(folder.File("no-folder\\vorlane.ini")));
+  test::WriteTextFile(ini, "[Settings]\r\nMenuCount=3\r\n");
+  EXPECT_TRUE(IsReadableFile(ini));
+  win32::UniqueFile lock(CreateFileA(ini.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                     0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock);
+  EXPECT_FALSE(IsReadableFile(ini));
+  EXPECT_FALSE(IsMissingFile(ini));
 }
 
 }  // namespace

@@ -159,6 +159,58 @@ TEST_F(MenuUse, HoveringOpensTheMenuAndAnItemStartsItsProgram) {
   EXPECT_TRUE(WaitForMenuClosed(Pid()));
 }
 
+// A protocol (mailto:, http:) opens the probe for as long as the test runs;
+// what the prefix had before is put back, and a protocol key that was not
+// there is removed again.
+class ProtocolProgram {
+ public:
+  ProtocolProgram(std::string scheme, const std::string& probe)
+      : scheme_(std::move(scheme)) {
+    HKEY key = nullptr;
+    hadProtocol_ = RegOpenKeyExA(HKEY_CLASSES_ROOT, scheme_.c_str(), 0,
+                                 KEY_READ, &key) == ERROR_SUCCESS;
+    if (key != nullptr) RegCloseKey(key);
+    key = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT,
+                    (scheme_ + "\\shell\\open\\command").c_str(), 0,
+                    nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+    key_.reset(key);
+    char old[1024] = {};
+    DWORD size = sizeof(old) - 1;
+    hadCommand_ = RegQueryValueExA(key_.get(), nullptr, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(old), &size) ==
+                  ERROR_SUCCESS;
+    old_ = old;
+    SetCommand("\"" + probe + "\" %1");
+  }
+  ~ProtocolProgram() {
+    if (hadCommand_) {
+      SetCommand(old_);
+    } else {
+      RegDeleteValueA(key_.get(), nullptr);
+    }
+    key_.reset();
+    if (!hadProtocol_) RegDeleteTreeA(HKEY_CLASSES_ROOT, scheme_.c_str());
+  }
+  ProtocolProgram(const ProtocolProgram&) = delete;
+  ProtocolProgram& operator=(const ProtocolProgram&) = delete;
+
+  bool Ready() const { return static_cast<bool>(key_); }
+
+ private:
+  void SetCommand(const std::string& command) {
+    RegSetValueExA(key_.get(), nullptr, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+  }
+
+  std::string scheme_;
+  win32::UniqueKey key_;
+  bool hadProtocol_ = false;
+  bool hadCommand_ = false;
+  std::string old_;
+};
+
 // ---------------------------------------------------------------------------
 // How an item is started: show command, working directory, and from the
 // file as it is when the menu opens.
@@ -223,6 +275,33 @@ TEST_F(ItemStart, RelativePathsPassNoWorkingDirectory) {
       SettingsFile().Set("enableRelativePaths", "1"), {}, elsewhere.Path());
   EXPECT_NE(start.directory, folder.Path());
   EXPECT_EQ(start.directory, elsewhere.Path());
+}
+
+// Locations without a folder of their own: the launcher hands the shell no
+// working directory for them rather than the location itself.
+TEST_F(ItemStart, WebAddressAndBareProgramNameStart) {
+  const ProtocolProgram web("http", probe);
+  ASSERT_TRUE(web.Ready());
+  const std::string bare = CopyProbe(folder.File("bare.exe"));
+  // Found through the launcher's own folder, its current one here.
+  ASSERT_TRUE(StartWith(SettingsFile()
+                            .Item(1, 1, "www.example.org", "Web")
+                            .Item(1, 2, "bare.exe", "Bare", {{"Par", "x"}}),
+                        folder.Path()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 3);
+  ASSERT_TRUE(WaitForStarts(1)) << Describe(Starts());
+  ASSERT_TRUE(WaitForMenuClosed(Pid()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseByKeys(Pid(), 4);
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  const std::vector<ProbeStart> starts = SettledStarts();
+  ASSERT_EQ(starts.size(), 2u) << Describe(starts);
+  EXPECT_EQ(starts[0].program, "probe.exe");
+  EXPECT_EQ(starts[0].arguments, "http://www.example.org");
+  EXPECT_EQ(starts[1].program, "bare.exe");
+  EXPECT_EQ(starts[1].arguments, "x");
+  EXPECT_EQ(starts[1].directory, folder.Path());
 }
 
 TEST_F(ItemStart, ChangedFileShowsAtTheNextOpening) {
@@ -453,59 +532,10 @@ TEST_F(InertEntry, BannerStartsNothing) {
 // ---------------------------------------------------------------------------
 // The "Email" submenu: a new message, or one to a contact.
 
-// The mailto: protocol opens the probe for as long as the test runs; what
-// the prefix had before is put back, and a protocol key that was not there
-// is removed again.
-class MailProgram {
- public:
-  explicit MailProgram(const std::string& probe) {
-    HKEY key = nullptr;
-    hadProtocol_ = RegOpenKeyExA(HKEY_CLASSES_ROOT, "mailto", 0, KEY_READ,
-                                 &key) == ERROR_SUCCESS;
-    if (key != nullptr) RegCloseKey(key);
-    key = nullptr;
-    RegCreateKeyExA(HKEY_CLASSES_ROOT, "mailto\\shell\\open\\command", 0,
-                    nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-    key_.reset(key);
-    char old[1024] = {};
-    DWORD size = sizeof(old) - 1;
-    hadCommand_ = RegQueryValueExA(key_.get(), nullptr, nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(old), &size) ==
-                  ERROR_SUCCESS;
-    old_ = old;
-    SetCommand("\"" + probe + "\" %1");
-  }
-  ~MailProgram() {
-    if (hadCommand_) {
-      SetCommand(old_);
-    } else {
-      RegDeleteValueA(key_.get(), nullptr);
-    }
-    key_.reset();
-    if (!hadProtocol_) RegDeleteTreeA(HKEY_CLASSES_ROOT, "mailto");
-  }
-  MailProgram(const MailProgram&) = delete;
-  MailProgram& operator=(const MailProgram&) = delete;
-
-  bool Ready() const { return static_cast<bool>(key_); }
-
- private:
-  void SetCommand(const std::string& command) {
-    RegSetValueExA(key_.get(), nullptr, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(command.c_str()),
-                   static_cast<DWORD>(command.size() + 1));
-  }
-
-  win32::UniqueKey key_;
-  bool hadProtocol_ = false;
-  bool hadCommand_ = false;
-  std::string old_;
-};
-
 class Mail : public MenuUse {};
 
 TEST_F(Mail, BlankEmailAndAContactOpenTheirMailtoAddresses) {
-  const MailProgram mail(probe);
+  const ProtocolProgram mail("mailto", probe);
   ASSERT_TRUE(mail.Ready());
   ASSERT_TRUE(StartWith(SettingsFile()
                             .Set("ShowEmailItem", "1")
