@@ -88,9 +88,9 @@ void OpenHelp(const CommandPlan& plan) {
 }
 
 // A shell whose automation object cannot show the dialog (Wine's FileRun is
-// not implemented) gets the same message as one without the object.
+// not implemented) gets the same message as one without the object. COM is
+// initialised for the launcher's whole life (RunLauncher).
 void ShowRunDialog() {
-  const HRESULT initialized = CoInitialize(nullptr);
   IShellDispatch* shell = nullptr;
   HRESULT result =
       CoCreateInstance(kShellClsid, nullptr,
@@ -103,9 +103,6 @@ void ShowRunDialog() {
   if (FAILED(result)) {
     MessageBoxA(nullptr, "Failed to launch the run dialog", "Error",
                 MB_ICONERROR);
-  }
-  if (SUCCEEDED(initialized)) {
-    CoUninitialize();
   }
 }
 

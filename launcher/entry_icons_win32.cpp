@@ -51,8 +51,14 @@ std::uint64_t IconStamp(const IconRequest& request) {
   }
 }
 
+// Owned before the shared record is made, so that an allocation that fails
+// does not leak the icon.
 SharedIcon Share(HICON icon) {
-  return icon ? std::make_shared<win32::UniqueIcon>(icon) : nullptr;
+  win32::UniqueIcon owned(icon);
+  if (!owned) {
+    return nullptr;
+  }
+  return std::make_shared<win32::UniqueIcon>(std::move(owned));
 }
 
 struct PopupSearch {
@@ -135,11 +141,14 @@ void AssignEntryIcon(std::size_t entryIndex, const IconRequest& request) {
     entry.icon = Share(LoadIconFor(request));
     return;
   }
-  PendingIcon pending{entryIndex, request, IconCacheKey(request),
-                      IconStamp(request)};
-  if (const auto cached = state.iconCache.Find(pending.key, pending.stamp)) {
+  // Nothing here touches the files: a target on a share that does not
+  // answer would hold up every opening. A cached icon shows at once, and
+  // whether its files changed is looked at with the loading, once the menu
+  // is painted.
+  PendingIcon pending{entryIndex, &entry, request, IconCacheKey(request), false};
+  if (const auto cached = state.iconCache.Peek(pending.key)) {
     entry.icon = *cached;
-    return;
+    pending.shownFromCache = true;
   }
   state.pendingIcons.push_back(std::move(pending));
 }
@@ -167,18 +176,28 @@ void OnIconTimer(UINT_PTR timerId) {
          std::chrono::steady_clock::now() < deadline) {
     PendingIcon pending = std::move(state.pendingIcons.front());
     state.pendingIcons.pop_front();
+    const std::uint64_t stamp = IconStamp(pending.request);
     // The same icon may have been loaded for an earlier entry of this menu.
+    const std::optional<SharedIcon> cached =
+        state.iconCache.Find(pending.key, stamp);
+    if (cached && pending.shownFromCache) {
+      continue;  // still what the files give: shown already
+    }
     SharedIcon icon;
-    if (const auto cached = state.iconCache.Find(pending.key, pending.stamp)) {
+    if (cached) {
       icon = *cached;
     } else {
       icon = Share(LoadIconFor(pending.request));
-      state.iconCache.Store(pending.key, pending.stamp, icon);
+      state.iconCache.Store(pending.key, stamp, icon);
     }
-    if (pending.entryIndex < state.entries.size()) {
+    // The entry list may have changed since; only the entry the icon was
+    // meant for takes it.
+    if (pending.entryIndex < state.entries.size() &&
+        state.entries[pending.entryIndex].get() == pending.entry) {
       MenuEntry& entry = *state.entries[pending.entryIndex];
+      const bool changed = entry.icon != icon;
       entry.icon = std::move(icon);
-      if (entry.icon) {
+      if (changed) {
         RepaintEntry(entry);
       }
     }

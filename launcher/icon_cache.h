@@ -36,6 +36,14 @@ class IconCache {
     return found->second->icon;
   }
 
+  // The icon stored under `key` whatever its stamp, to show at once while
+  // the stamp is checked later; nothing when it was never stored.
+  std::optional<IconPtr> Peek(const std::string& key) const {
+    auto found = index_.find(key);
+    if (found == index_.end()) return std::nullopt;
+    return found->second->icon;
+  }
+
   void Store(const std::string& key, std::uint64_t stamp, IconPtr icon) {
     if (capacity_ == 0) return;
     auto found = index_.find(key);

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <string>
@@ -127,6 +128,15 @@ int RunMessageLoop() {
 int RunLauncher(HINSTANCE instance) {
   LauncherState& state = State();
   state.instance = instance;
+  // The shell functions behind icons and launching (and the Run dialog's
+  // automation object) expect COM on the calling thread, single-threaded.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  struct ComLifetime {
+    HRESULT result;
+    ~ComLifetime() {
+      if (SUCCEEDED(result)) CoUninitialize();
+    }
+  } comLifetime{com};
 
   if (!RegisterMainClass(instance)) {
     MessageBoxA(nullptr, "Window Registration Failed!", "Error!",

@@ -36,12 +36,14 @@ struct MenuEntry {
   HICON Icon() const { return icon ? icon->get() : nullptr; }
 };
 
-// An icon still to be loaded for an entry of the open menu.
+// An icon still to be loaded, or a cached one shown already whose files are
+// still to be checked, for an entry of the open menu.
 struct PendingIcon {
-  std::size_t entryIndex = 0;  // in the entry list
+  std::size_t entryIndex = 0;       // in the entry list
+  const MenuEntry* entry = nullptr;  // the entry it was meant for
   IconRequest request;
   std::string key;
-  std::uint64_t stamp = 0;
+  bool shownFromCache = false;
 };
 
 // Enough for every icon of several large menus.

@@ -14,8 +14,8 @@ void CreateMenuFont(settings::SettingsStore& store) {
   LauncherState& state = State();
   const std::string face =
       settings::Read(store, kSettingsSection, settings::kFontFace);
+  state.menuFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   if (face.empty()) {
-    state.menuFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     return;
   }
   state.ownedFont.reset(CreateFontA(
@@ -25,7 +25,11 @@ void CreateMenuFont(settings::SettingsStore& store) {
       settings::Read(store, kSettingsSection, settings::kFontUnderline),
       settings::Read(store, kSettingsSection, settings::kFontStrikeOut),
       ANSI_CHARSET, OUT_TT_PRECIS, 0, 0, 0, face.c_str()));
-  state.menuFont = state.ownedFont.get();
+  // A font that cannot be made (the process's GDI quota reached) leaves the
+  // standard one: without a font no entry would be measured or painted.
+  if (state.ownedFont) {
+    state.menuFont = state.ownedFont.get();
+  }
 }
 
 void AppendEntry(const PlannedEntry& planned) {
@@ -128,6 +132,9 @@ void ShowTrayMenu() {
                        cursor.y, 0, state.hwnd, nullptr));
     // Lets the menu close properly before anything else is shown.
     PostMessageA(state.hwnd, WM_NULL, 0, 0);
+    // The menu is gone: no icon is loaded for it any more, also while a box
+    // of the command below runs its own message loop.
+    ForgetPendingIcons(0);
     DispatchCommand(chosen);
   } catch (...) {
     // Out of memory while building: the menu is simply not shown.

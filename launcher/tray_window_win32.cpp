@@ -154,8 +154,9 @@ void UpdateTrayIcon() {
   Shell_NotifyIconA(NIM_MODIFY, &state.trayData);
 }
 
-LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
-                             LPARAM lParam) {
+namespace {
+
+void HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == State().taskbarCreatedMessage) {
     OnTaskbarCreated();
   }
@@ -194,6 +195,18 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
       break;
     default:
       break;
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
+                             LPARAM lParam) {
+  // Nothing may unwind through the platform's message loop: a handler that
+  // runs out of memory gives up on that one message.
+  try {
+    HandleMessage(hwnd, message, wParam, lParam);
+  } catch (...) {
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }

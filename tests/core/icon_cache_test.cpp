@@ -32,6 +32,16 @@ TEST_F(IconCacheTest, HitAndMiss) {
   EXPECT_FALSE(cache.Find("b", 1).has_value());
 }
 
+TEST_F(IconCacheTest, PeekShowsWhatIsStoredWithoutCheckingItsStamp) {
+  Cache cache(10);
+  EXPECT_FALSE(cache.Peek("a").has_value());
+  auto icon = std::make_shared<FakeIcon>();
+  cache.Store("a", 1, icon);
+  EXPECT_EQ(cache.Peek("a"), icon);
+  EXPECT_FALSE(cache.Find("a", 2).has_value()) << "the stamp decides later";
+  EXPECT_FALSE(cache.Peek("a").has_value());
+}
+
 TEST_F(IconCacheTest, KnownAbsenceIsAHitToo) {
   Cache cache(10);
   cache.Store("missing", 0, nullptr);

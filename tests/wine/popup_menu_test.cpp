@@ -43,6 +43,12 @@ struct DrawRecord {
 std::vector<DrawRecord> g_draws;
 std::vector<UINT> g_measuredHeights;
 WNDPROC g_launcherProc = nullptr;
+// Whether steps wait for the icons; with false each runs at the next idle.
+bool g_stepsWaitForIcons = true;
+// The launcher's icon timer firing once its menu loop has ended.
+bool g_menuEnded = false;
+int g_iconTimerAfterMenu = 0;
+constexpr UINT_PTR kLauncherIconTimer = 1;
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam,
                                LPARAM lParam) {
@@ -61,6 +67,10 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam,
       g_draws.push_back({entry->text, entry->Icon() != nullptr});
     }
   }
+  if (message == WM_EXITMENULOOP) g_menuEnded = true;
+  if (message == WM_TIMER && wParam == kLauncherIconTimer && g_menuEnded) {
+    ++g_iconTimerAfterMenu;
+  }
   const bool wasLoading = !State().pendingIcons.empty();
   const LRESULT result =
       CallWindowProcA(g_launcherProc, hwnd, message, wParam, lParam);
@@ -74,7 +84,7 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam,
   const bool idle = message == WM_ENTERIDLE && wParam == MSGF_MENU;
   const bool lastIconIn = message == WM_TIMER && wasLoading;
   if ((idle || lastIconIn) && g_nextStep < g_steps.size() &&
-      State().pendingIcons.empty()) {
+      (State().pendingIcons.empty() || (idle && !g_stepsWaitForIcons))) {
     g_steps[g_nextStep++]();
     if (::testing::Test::HasFatalFailure()) {
       g_nextStep = g_steps.size();
@@ -156,6 +166,9 @@ class Popup : public ::testing::Test {
     g_nextStep = 0;
     g_draws.clear();
     g_measuredHeights.clear();
+    g_stepsWaitForIcons = true;
+    g_menuEnded = false;
+    g_iconTimerAfterMenu = 0;
   }
 
   void TearDown() override {
@@ -462,6 +475,85 @@ TEST_F(Popup, EntriesArePaintedBeforeTheirIconsAreLoaded) {
   firstWithIcon = everWithIcon = 0;
   EXPECT_EQ(summarise(&firstWithIcon, &everWithIcon), drawn);
   EXPECT_EQ(firstWithIcon, drawn) << "cached icons not drawn at once";
+}
+
+// The launcher's own "Vorlane Error" box, closed by a timer of the test
+// since it blocks this thread.
+constexpr UINT_PTR kCloseBoxTimer = 0xb0c5;
+
+void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (HWND box = FindWindowA("#32770", "Vorlane Error")) {
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    KillTimer(nullptr, timer);
+  }
+}
+
+// A cached icon shows with its entry at once; whether its file changed is
+// looked at after the menu is painted, and a changed file's icon follows.
+TEST_F(Popup, CachedIconsShowAtOnceAndAreCheckedAfterPainting) {
+  const std::string icon = folder.File("changing.ico");
+  test::WriteSolidIcon(icon, RGB(0xe0, 0x10, 0xc0));
+  Settings(SettingsFile().Item(1, 1, folder.File("a.txt"), "Changing",
+                               {{"Icon", icon + ",0"}}));
+  ReleaseIconCache();
+  Show({[&] { EndMenu(); }});
+
+  test::WriteSolidIcon(icon, RGB(0x10, 0xa0, 0x20));
+  // A later write time, whatever the clock's steps.
+  win32::UniqueFile file(CreateFileA(icon.c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  ticks.QuadPart += 100000000ull;  // ten seconds
+  const FILETIME later{ticks.LowPart, ticks.HighPart};
+  ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &later));
+  file.reset();
+
+  g_draws.clear();
+  Show({[&] {
+    const MenuEntry* entry = EntryNamed(Slot(0), "Changing");
+    ASSERT_NE(entry, nullptr);
+    ASSERT_NE(entry->Icon(), nullptr);
+    EXPECT_EQ(IconColour(entry->Icon()), RGB(0x10, 0xa0, 0x20));
+    EndMenu();
+  }});
+  const auto first = std::find_if(
+      g_draws.begin(), g_draws.end(),
+      [](const DrawRecord& draw) { return draw.text == "Changing"; });
+  ASSERT_NE(first, g_draws.end());
+  EXPECT_TRUE(first->withIcon) << "the entry waited for its file to be checked";
+}
+
+// Once the menu has closed no icon is loaded for it, also while the box of
+// a failed start runs its own message loop.
+TEST_F(Popup, IconLoadingEndsWithTheMenu) {
+  ASSERT_TRUE(test::WriteProgramsMenu(folder, 200));
+  WritePrivateProfileStringA("Settings", "Count1", "1", State().iniPath.c_str());
+  WritePrivateProfileStringA("Program locations1", "Program1",
+                             "C:\\no\\such\\program.exe",
+                             State().iniPath.c_str());
+  WritePrivateProfileStringA("Program locations1", "Des1", "Missing",
+                             State().iniPath.c_str());
+  ReleaseIconCache();
+  g_stepsWaitForIcons = false;
+  Show({[&] {
+          Press(VK_DOWN, 3);  // banner, Vorlane, Programs
+          Press(VK_RIGHT);
+        },
+        [&] {
+          ASSERT_FALSE(State().pendingIcons.empty()) << "icons all in already";
+          Press(VK_LEFT);
+        },
+        [&] {
+          Press(VK_DOWN);  // "Missing"
+          Press(VK_RETURN);
+          SetTimer(nullptr, kCloseBoxTimer, 500, CloseErrorBox);
+        }});
+  EXPECT_TRUE(g_menuEnded);
+  EXPECT_EQ(g_iconTimerAfterMenu, 0) << "icons loaded for a closed menu";
 }
 
 TEST_F(Popup, ManyOpeningsLeaveNothingBehind) {
