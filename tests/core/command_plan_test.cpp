@@ -60,31 +60,29 @@ TEST(LaunchItem, ParametersOpenModeAndRelativePaths) {
   EXPECT_EQ(plan.launch.directory, "tool.exe");  // no backslash: all of it
 }
 
-TEST(LaunchItem, SubmenuPositionFindsItsMenuThroughMenuOrder) {
-  // "Email" at position 3; position 5 shows the third token, menu 2.
-  IniDocument doc = IniDocument::Parse(
-      "[Settings]\nShowEmailItem=1\nMenuOrder=1*3*2*\nMenuCount=3\n"
-      "[Program locations2]\nProgram1=C:\\two.exe\n"
-      "[Program locations3]\nProgram1=C:\\three.exe\n");
-  EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(5, 1)), 10019, kIni).launch.file,
-            "C:\\two.exe");
-  EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(4, 1)), 10019, kIni).launch.file,
-            "C:\\three.exe");
+// The file an item of the entry at `menuRef` (its slot + 1) starts.
+std::string StartedFrom(IniDocument& doc, int menuRef) {
+  return PlanCommand(doc, ListWith(20, ItemRef(menuRef, 1)), 10019, kIni)
+      .launch.file;
 }
 
-TEST(LaunchItem, OrderNotStartingWithOneStartsWhatTheLabelsShow) {
-  // Labels: menu 2 is the standard menu, then "One" (menu 1), "Three".
-  IniDocument doc = IniDocument::Parse(
-      "[Settings]\nMenuOrder=2*1*2*3*\nMenuCount=3\n"
+TEST(LaunchItem, SubmenuPositionFindsItsMenuThroughMenuOrder) {
+  const std::string items =
       "[Program locations1]\nProgram1=C:\\one.exe\n"
       "[Program locations2]\nProgram1=C:\\two.exe\n"
-      "[Program locations3]\nProgram1=C:\\three.exe\n");
-  EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(1, 1)), 10019, kIni).launch.file,
-            "C:\\two.exe");
-  EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(3, 1)), 10019, kIni).launch.file,
-            "C:\\one.exe");
-  EXPECT_EQ(PlanCommand(doc, ListWith(20, ItemRef(4, 1)), 10019, kIni).launch.file,
-            "C:\\three.exe");
+      "[Program locations3]\nProgram1=C:\\three.exe\n";
+  // "Email" at position 3; position 5 shows the third token, menu 2.
+  IniDocument email = IniDocument::Parse(
+      "[Settings]\nShowEmailItem=1\nMenuOrder=1*3*2*\nMenuCount=3\n" + items);
+  EXPECT_EQ(StartedFrom(email, 5), "C:\\two.exe");
+  EXPECT_EQ(StartedFrom(email, 4), "C:\\three.exe");
+  // A hand-edited order: menu 2 is the standard menu, then "One" (menu 1)
+  // and "Three", as the labels show them; the repeated 2 shows once.
+  IniDocument edited = IniDocument::Parse(
+      "[Settings]\nMenuOrder=2*1*2*3*\nMenuCount=3\n" + items);
+  EXPECT_EQ(StartedFrom(edited, 1), "C:\\two.exe");
+  EXPECT_EQ(StartedFrom(edited, 3), "C:\\one.exe");
+  EXPECT_EQ(StartedFrom(edited, 4), "C:\\three.exe");
 }
 
 TEST(LaunchItem, LocationsAreCutAt254Characters) {

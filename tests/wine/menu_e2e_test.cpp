@@ -89,6 +89,15 @@ class MenuUse : public ::testing::Test {
     return path;
   }
 
+  // Opens the menu, chooses the entry `downs` steps below its top, and waits
+  // until the probes have logged `starts` starts in all and the menu is gone.
+  void StartEntry(int downs, std::size_t starts) {
+    ASSERT_TRUE(OpenByHover());
+    ChooseByKeys(Pid(), downs);
+    ASSERT_TRUE(WaitForStarts(starts)) << Describe(Starts());
+    ASSERT_TRUE(WaitForMenuClosed(Pid()));
+  }
+
   ::testing::AssertionResult OpenByHover() {
     PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
     if (WaitForPopupMenu(Pid()) == nullptr) {
@@ -255,13 +264,8 @@ TEST_F(ItemStart, OpenModesMinimisedAndMaximised) {
   settings.Item(1, 1, CopyProbe(folder.File("min.exe")), "Min", {{"OM", "1"}})
       .Item(1, 2, CopyProbe(folder.File("max.exe")), "Max", {{"OM", "2"}});
   ASSERT_TRUE(StartWith(settings));
-  ASSERT_TRUE(OpenByHover());
-  ChooseByKeys(Pid(), 3);
-  ASSERT_TRUE(WaitForStarts(1)) << Describe(Starts());
-  ASSERT_TRUE(WaitForMenuClosed(Pid()));
-  ASSERT_TRUE(OpenByHover());
-  ChooseByKeys(Pid(), 4);
-  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  ASSERT_NO_FATAL_FAILURE(StartEntry(3, 1));
+  ASSERT_NO_FATAL_FAILURE(StartEntry(4, 2));
   const std::vector<ProbeStart> starts = Starts();
   EXPECT_EQ(starts[0].program, "min.exe") << Describe(starts);
   EXPECT_EQ(starts[0].show, SW_SHOWMINIMIZED);
@@ -288,13 +292,8 @@ TEST_F(ItemStart, WebAddressAndBareProgramNameStart) {
                             .Item(1, 1, "www.example.org", "Web")
                             .Item(1, 2, "bare.exe", "Bare", {{"Par", "x"}}),
                         folder.Path()));
-  ASSERT_TRUE(OpenByHover());
-  ChooseByKeys(Pid(), 3);
-  ASSERT_TRUE(WaitForStarts(1)) << Describe(Starts());
-  ASSERT_TRUE(WaitForMenuClosed(Pid()));
-  ASSERT_TRUE(OpenByHover());
-  ChooseByKeys(Pid(), 4);
-  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  ASSERT_NO_FATAL_FAILURE(StartEntry(3, 1));
+  ASSERT_NO_FATAL_FAILURE(StartEntry(4, 2));
   const std::vector<ProbeStart> starts = SettledStarts();
   ASSERT_EQ(starts.size(), 2u) << Describe(starts);
   EXPECT_EQ(starts[0].program, "probe.exe");
