@@ -44,6 +44,11 @@ PlannedEntry Separator(int slot, std::size_t index) {
   return entry;
 }
 
+// The items of one menu in the popup of `slot`.
+std::vector<PlannedEntry> PlanMenuItems(settings::SettingsStore& store,
+                                        int menu, int slot,
+                                        std::size_t entriesBefore);
+
 PlannedEntry Submenu(int slot, std::string_view text, int submenuSlot) {
   PlannedEntry entry;
   entry.slot = slot;
@@ -148,7 +153,10 @@ MainMenuPlan PlanMainMenu(settings::SettingsStore& store) {
   if (menuCount > 1 || email == 1) {
     entries.push_back(Separator(kMainSlot, entries.size()));
   }
-  std::vector<PlannedEntry> standard = PlanProgramMenu(store, 0, entries.size());
+  std::vector<PlannedEntry> standard;
+  if (!shown.empty()) {
+    standard = PlanMenuItems(store, shown.front(), kMainSlot, entries.size());
+  }
   entries.insert(entries.end(), standard.begin(), standard.end());
   if (settings::Read(store, kSettingsSection, settings::kShowFastStart) == 1) {
     entries.push_back(Separator(kMainSlot, entries.size()));
@@ -162,20 +170,28 @@ MainMenuPlan PlanMainMenu(settings::SettingsStore& store) {
 std::vector<PlannedEntry> PlanProgramMenu(settings::SettingsStore& store,
                                           int position,
                                           std::size_t entriesBefore) {
-  std::vector<PlannedEntry> entries;
   const std::optional<int> menu = MenuAtPosition(store, position);
   if (!menu) {
-    return entries;
+    return {};
   }
   const int slot = position > 1 ? position - 1 : position;
-  const int count = settings::ReadCount(store, settings::kCount, *menu);
+  return PlanMenuItems(store, *menu, slot, entriesBefore);
+}
+
+namespace {
+
+std::vector<PlannedEntry> PlanMenuItems(settings::SettingsStore& store,
+                                        int menu, int slot,
+                                        std::size_t entriesBefore) {
+  std::vector<PlannedEntry> entries;
+  const int count = settings::ReadCount(store, settings::kCount, menu);
   if (count <= 0) {
     entries.push_back(Item(slot, 0, CMD_NONE, "Empty menu"));
     return entries;
   }
   // One read for the whole section rather than three per item; a section
   // too large for that is read key by key.
-  const std::string section = settings::ProgramSection(*menu);
+  const std::string section = settings::ProgramSection(menu);
   const std::optional<std::string> data = store.ReadSection(section);
   const settings::SectionValues items(data ? *data : std::string_view());
   const auto read = [&](const settings::TextKey& key, int i) {
@@ -197,6 +213,8 @@ std::vector<PlannedEntry> PlanProgramMenu(settings::SettingsStore& store,
   }
   return entries;
 }
+
+}  // namespace
 
 std::vector<PlannedEntry> PlanEmailMenu(settings::SettingsStore& store,
                                         std::size_t entriesBefore) {

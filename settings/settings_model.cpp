@@ -73,6 +73,8 @@ std::optional<int> MenuOrderNumber(SettingsStore& store, int n) {
 
 bool CountInRange(int count) { return count >= 0 && count <= kMostCount; }
 
+bool CountCanGrow(int count) { return count >= 0 && count < kMostCount; }
+
 int ReadCount(SettingsStore& store, const IntKey& key) {
   const int count = Read(store, kSettingsSection, key);
   return CountInRange(count) ? count : 0;

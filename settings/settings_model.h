@@ -30,6 +30,8 @@ std::optional<int> MenuOrderNumber(SettingsStore& store, int n);
 // and adding one to it would overflow.
 inline constexpr int kMostCount = 100000;
 bool CountInRange(int count);
+// Whether a writer may add one to the count: it stays in range.
+bool CountCanGrow(int count);
 // A count as readers take it: 0 when it lies outside 0 .. kMostCount.
 int ReadCount(SettingsStore& store, const IntKey& key);
 int ReadCount(SettingsStore& store, const IntKey& key, int number);

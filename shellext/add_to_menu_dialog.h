@@ -19,6 +19,7 @@ class CAddToMenuDialog final : public win32::Dialog {
 
   void FillMenuList();
   void AddMenu();
+  void ShowFailure(const char* text);
 
   std::string path_;
   std::string description_;

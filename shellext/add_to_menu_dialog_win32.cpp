@@ -35,10 +35,14 @@ void CAddToMenuDialog::FillMenuList() {
   SendMessageA(list, LB_SETCURSEL, 0, 0);
 }
 
+void CAddToMenuDialog::ShowFailure(const char* text) {
+  MessageBoxA(Window(), text, "Failed", MB_OK | MB_ICONHAND);
+}
+
 void CAddToMenuDialog::AddMenu() {
   settings::ProfileStore store(SettingsPath());
   if (!shellext::AddMenu(store)) {
-    MessageBoxA(Window(), kDamagedCountText, "Failed", MB_OK | MB_ICONHAND);
+    ShowFailure(kDamagedCountText);
     return;
   }
   FillMenuList();
@@ -54,16 +58,15 @@ void CAddToMenuDialog::OnOK() {
       description_.clear();
       break;
     case AddResult::NothingToAdd:
-      MessageBoxA(Window(), "Failed to add file", "Failed", MB_OK | MB_ICONHAND);
+      ShowFailure("Failed to add file");
       break;
     case AddResult::NoSuchMenu:
       // Without a menu the entry would land in a menu that nobody shows.
-      MessageBoxA(Window(), "There is no menu to add to. Press New first.",
-                  "Failed", MB_OK | MB_ICONHAND);
+      ShowFailure("There is no menu to add to. Press New first.");
       return;
     case AddResult::DamagedCount:
       // Another menu may still take the file.
-      MessageBoxA(Window(), kDamagedCountText, "Failed", MB_OK | MB_ICONHAND);
+      ShowFailure(kDamagedCountText);
       return;
   }
   EndDialog(Window(), IDOK);

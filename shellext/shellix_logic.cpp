@@ -1,7 +1,6 @@
 #include "shellix_logic.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "settings/settings_model.h"
 
@@ -17,6 +16,17 @@ constexpr settings::TextKey kListedMenuName{"MenuName", "", 63};
 // MenuOrder is rewritten from what was read: reading it whole keeps a long
 // order from losing its tail.
 constexpr settings::TextKey kWholeMenuOrder{"MenuOrder", "", 32767};
+
+template <typename Char>
+void CopyCut(std::string_view text, Char* buffer, std::size_t capacity) {
+  if (buffer == nullptr || capacity == 0) {
+    return;
+  }
+  const std::size_t copied = std::min(text.size(), capacity - 1);
+  for (std::size_t i = 0; i < capacity; ++i) {
+    buffer[i] = i < copied ? static_cast<Char>(text[i]) : Char{};
+  }
+}
 
 }  // namespace
 
@@ -42,22 +52,11 @@ const char* CommandStringFor(unsigned commandOffset) {
 }
 
 void CopyToBuffer(std::string_view text, char* buffer, std::size_t capacity) {
-  if (buffer == nullptr || capacity == 0) {
-    return;
-  }
-  const std::size_t copied = std::min(text.size(), capacity - 1);
-  std::memcpy(buffer, text.data(), copied);
-  std::memset(buffer + copied, 0, capacity - copied);
+  CopyCut(text, buffer, capacity);
 }
 
 void CopyToBuffer(std::string_view text, wchar_t* buffer, std::size_t capacity) {
-  if (buffer == nullptr || capacity == 0) {
-    return;
-  }
-  const std::size_t copied = std::min(text.size(), capacity - 1);
-  for (std::size_t i = 0; i < capacity; ++i) {
-    buffer[i] = i < copied ? static_cast<wchar_t>(text[i]) : L'\0';
-  }
+  CopyCut(text, buffer, capacity);
 }
 
 std::vector<std::string> MenuNames(settings::SettingsStore& store) {
@@ -79,7 +78,7 @@ AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
   }
   const int count =
       settings::Read(store, kSettingsSection, settings::kCount, menuNumber);
-  if (!settings::CountInRange(count) || count == settings::kMostCount) {
+  if (!settings::CountCanGrow(count)) {
     return AddResult::DamagedCount;
   }
   const int entry = count + 1;
@@ -97,7 +96,7 @@ AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
 
 std::optional<int> AddMenu(settings::SettingsStore& store) {
   const int count = settings::Read(store, kSettingsSection, settings::kMenuCount);
-  if (!settings::CountInRange(count) || count == settings::kMostCount) {
+  if (!settings::CountCanGrow(count)) {
     return std::nullopt;
   }
   const int menu = count + 1;
