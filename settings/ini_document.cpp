@@ -137,26 +137,50 @@ int IniDocument::ReadInt(std::string_view section, std::string_view key,
   return value.empty() ? fallback : ParseDecimal(value);
 }
 
-void IniDocument::WriteString(std::string_view section, std::string_view key,
-                              std::string_view value) {
+IniSection& IniDocument::SectionToWrite(std::string_view section) {
   const std::string sectionName = UpToNul(section);
-  const std::string keyName = UpToNul(key);
   auto s = std::find_if(sections_.begin(), sections_.end(),
                         [&](const IniSection& candidate) {
                           return EqualsIgnoringCase(candidate.name, sectionName);
                         });
-  if (s == sections_.end()) {
-    sections_.push_back(IniSection{sectionName, {}});
-    s = sections_.end() - 1;
-  }
-  for (IniEntry& e : s->entries) {
+  if (s != sections_.end()) return *s;
+  sections_.push_back(IniSection{sectionName, {}});
+  return sections_.back();
+}
+
+bool IniDocument::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+  IniSection& s = SectionToWrite(section);
+  const std::string keyName = UpToNul(key);
+  for (IniEntry& e : s.entries) {
     if (EqualsIgnoringCase(e.key, keyName)) {
       e.value = UpToNul(value);
       e.hasValue = true;
-      return;
+      return true;
     }
   }
-  s->entries.push_back(IniEntry{keyName, UpToNul(value)});
+  s.entries.push_back(IniEntry{keyName, UpToNul(value)});
+  return true;
+}
+
+bool IniDocument::WriteSection(std::string_view section, std::string_view data) {
+  IniSection& s = SectionToWrite(section);
+  s.entries.clear();
+  std::size_t start = 0;
+  while (start < data.size() && data[start] != '\0') {
+    std::size_t end = data.find('\0', start);
+    if (end == std::string_view::npos) end = data.size();
+    const std::string_view line = data.substr(start, end - start);
+    start = end + 1;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+      s.entries.push_back(IniEntry{std::string(Trim(line)), "", false});
+    } else {
+      s.entries.push_back(IniEntry{std::string(Trim(line.substr(0, equals))),
+                                   std::string(Trim(line.substr(equals + 1)))});
+    }
+  }
+  return true;
 }
 
 std::optional<std::string> IniDocument::ReadSection(std::string_view section) {

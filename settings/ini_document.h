@@ -34,9 +34,10 @@ class IniDocument final : public SettingsStore {
                          std::string_view fallback, std::size_t limit) override;
   int ReadInt(std::string_view section, std::string_view key,
               int fallback) override;
-  void WriteString(std::string_view section, std::string_view key,
+  bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
   std::optional<std::string> ReadSection(std::string_view section) override;
+  bool WriteSection(std::string_view section, std::string_view data) override;
 
   const std::vector<IniSection>& Sections() const { return sections_; }
   std::string Text() const;
@@ -44,6 +45,7 @@ class IniDocument final : public SettingsStore {
  private:
   const IniSection* FindSection(std::string_view section) const;
   const IniEntry* Find(std::string_view section, std::string_view key) const;
+  IniSection& SectionToWrite(std::string_view section);
 
   std::vector<IniSection> sections_;
 };

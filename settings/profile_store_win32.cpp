@@ -26,11 +26,21 @@ int ProfileStore::ReadInt(std::string_view section, std::string_view key,
                                                 fallback, path_.c_str()));
 }
 
-void ProfileStore::WriteString(std::string_view section, std::string_view key,
+bool ProfileStore::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
-  WritePrivateProfileStringA(std::string(section).c_str(),
-                             std::string(key).c_str(),
-                             std::string(value).c_str(), path_.c_str());
+  return WritePrivateProfileStringA(std::string(section).c_str(),
+                                    std::string(key).c_str(),
+                                    std::string(value).c_str(),
+                                    path_.c_str()) != FALSE;
+}
+
+bool ProfileStore::WriteSection(std::string_view section,
+                                std::string_view data) {
+  // The platform reads the lines up to the empty one that ends them.
+  std::string lines(data);
+  lines.append(2, '\0');
+  return WritePrivateProfileSectionA(std::string(section).c_str(),
+                                     lines.c_str(), path_.c_str()) != FALSE;
 }
 
 std::optional<std::string> ProfileStore::ReadSection(std::string_view section) {

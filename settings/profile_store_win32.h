@@ -23,9 +23,10 @@ class ProfileStore final : public SettingsStore {
                          std::string_view fallback, std::size_t limit) override;
   int ReadInt(std::string_view section, std::string_view key,
               int fallback) override;
-  void WriteString(std::string_view section, std::string_view key,
+  bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
   std::optional<std::string> ReadSection(std::string_view section) override;
+  bool WriteSection(std::string_view section, std::string_view data) override;
 
   const std::string& Path() const { return path_; }
 

@@ -14,9 +14,9 @@ std::string ProgramSection(int menuNumber) {
   return NumberedName(kProgramSectionStem, menuNumber);
 }
 
-void WriteInt(SettingsStore& store, std::string_view section,
+bool WriteInt(SettingsStore& store, std::string_view section,
               std::string_view key, int value) {
-  store.WriteString(section, key, std::to_string(value));
+  return store.WriteString(section, key, std::to_string(value));
 }
 
 int ParseDecimal(std::string_view text) {

@@ -25,7 +25,9 @@ class SettingsStore {
   virtual int ReadInt(std::string_view section, std::string_view key,
                       int fallback) = 0;
 
-  virtual void WriteString(std::string_view section, std::string_view key,
+  // False when the value could not be stored (a read-only file, a missing
+  // folder).
+  virtual bool WriteString(std::string_view section, std::string_view key,
                            std::string_view value) = 0;
 
   // The whole section in one read, in the platform's form: one string per
@@ -35,6 +37,11 @@ class SettingsStore {
   // their quotes. Empty when the section is too large to be read whole:
   // the caller then reads key by key.
   virtual std::optional<std::string> ReadSection(std::string_view section) = 0;
+
+  // Replaces every line of the section with `data`, given in the form that
+  // ReadSection returns; the section keeps its place in the file, or is
+  // added at the end. False when it could not be stored.
+  virtual bool WriteSection(std::string_view section, std::string_view data) = 0;
 };
 
 // "%s%d": a stem followed by a decimal number.
@@ -63,7 +70,7 @@ inline int Read(SettingsStore& store, std::string_view section,
   return store.ReadInt(section, NumberedName(key.name, number), key.fallback);
 }
 
-void WriteInt(SettingsStore& store, std::string_view section,
+bool WriteInt(SettingsStore& store, std::string_view section,
               std::string_view key, int value);
 
 }  // namespace vorlane::settings

@@ -1,5 +1,6 @@
 #include "shellext/add_to_menu_dialog.h"
 
+#include "settings/menu_edits.h"
 #include "settings/profile_store_win32.h"
 #include "shellext/shellix_logic.h"
 #include "shellext/shellix_module.h"
@@ -41,7 +42,7 @@ void CAddToMenuDialog::ShowFailure(const char* text) {
 
 void CAddToMenuDialog::AddMenu() {
   settings::ProfileStore store(SettingsPath());
-  if (!shellext::AddMenu(store)) {
+  if (!settings::AddMenu(store)) {
     ShowFailure(kDamagedCountText);
     return;
   }

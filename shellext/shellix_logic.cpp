@@ -13,10 +13,6 @@ using settings::kSettingsSection;
 // an empty line, so that lines and menu numbers stay in step.
 constexpr settings::TextKey kListedMenuName{"MenuName", "", 63};
 
-// MenuOrder is rewritten from what was read: reading it whole keeps a long
-// order from losing its tail.
-constexpr settings::TextKey kWholeMenuOrder{"MenuOrder", "", 32767};
-
 template <typename Char>
 void CopyCut(std::string_view text, Char* buffer, std::size_t capacity) {
   if (buffer == nullptr || capacity == 0) {
@@ -92,23 +88,6 @@ AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
   store.WriteString(section, settings::NumberedName(settings::kDes.name, entry),
                     description);
   return AddResult::Added;
-}
-
-std::optional<int> AddMenu(settings::SettingsStore& store) {
-  const int count = settings::Read(store, kSettingsSection, settings::kMenuCount);
-  if (!settings::CountCanGrow(count)) {
-    return std::nullopt;
-  }
-  const int menu = count + 1;
-  settings::WriteInt(store, kSettingsSection, settings::kMenuCount.name, menu);
-  store.WriteString(kSettingsSection,
-                    settings::NumberedName(settings::kMenuName.name, menu),
-                    "Menu" + std::to_string(menu));
-  const std::string order =
-      settings::Read(store, kSettingsSection, kWholeMenuOrder);
-  store.WriteString(kSettingsSection, settings::kMenuOrder.name,
-                    order + std::to_string(menu) + "*");
-  return menu;
 }
 
 }  // namespace vorlane::shellext

@@ -47,11 +47,6 @@ enum class AddResult { Added, NothingToAdd, NoSuchMenu, DamagedCount };
 AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
                     std::string_view path, std::string_view description);
 
-// Creates an empty menu "Menu<n>" at the end of MenuCount and MenuOrder;
-// its number, or nothing (and nothing written) when MenuCount lies outside
-// 0 .. kMostCount - 1.
-std::optional<int> AddMenu(settings::SettingsStore& store);
-
 // What the dialog says when a count in the file is damaged.
 inline constexpr char kDamagedCountText[] =
     "The settings file holds a count that cannot be right, so nothing was "

@@ -223,9 +223,12 @@ class ItemReadCounter final : public settings::SettingsStore {
     if (section != settings::kSettingsSection) ++keyReads;
     return doc_.ReadInt(section, key, fallback);
   }
-  void WriteString(std::string_view section, std::string_view key,
+  bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override {
-    doc_.WriteString(section, key, value);
+    return doc_.WriteString(section, key, value);
+  }
+  bool WriteSection(std::string_view section, std::string_view data) override {
+    return doc_.WriteSection(section, data);
   }
   std::optional<std::string> ReadSection(std::string_view section) override {
     ++sectionReads;

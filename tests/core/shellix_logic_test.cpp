@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "settings/ini_document.h"
+#include "settings/menu_edits.h"
 #include "shellext/registration.h"
 #include "shellext/shellix_logic.h"
 
 namespace vorlane::shellext {
 namespace {
 
+using settings::AddMenu;
 using settings::IniDocument;
 
 TEST(ContextMenuFlags, LowFourBitsDecide) {

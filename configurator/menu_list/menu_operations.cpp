@@ -1,0 +1,217 @@
+#include "menu_operations.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "settings/ini_document.h"
+#include "settings/menu_edits.h"
+#include "settings/settings_model.h"
+
+namespace vorlane::configurator {
+namespace {
+
+using settings::kSettingsSection;
+using settings::NumberedName;
+
+// Values that an edit moves are read whole, so that a move never cuts one.
+constexpr std::size_t kWholeValue = 65535;
+constexpr settings::TextKey kListedName{"MenuName", "", 254};
+
+std::string ReadWhole(settings::SettingsStore& store, std::string_view section,
+                      const std::string& key) {
+  return store.ReadString(section, key, "", kWholeValue);
+}
+
+std::string OrderText(const std::vector<int>& numbers) {
+  std::string order;
+  for (int n : numbers) order += std::to_string(n) + "*";
+  return order;
+}
+
+std::vector<int> ListedNumbers(settings::SettingsStore& store) {
+  return settings::ShownMenus(
+      settings::Read(store, kSettingsSection, settings::kWholeMenuOrder),
+      settings::ReadCount(store, settings::kMenuCount));
+}
+
+void WriteOrder(settings::SettingsStore& store, const std::vector<int>& numbers) {
+  store.WriteString(kSettingsSection, settings::kMenuOrder.name,
+                    OrderText(numbers));
+}
+
+// The number n of a key "<stem><n>" (compared without regard to case).
+std::optional<int> KeyNumber(std::string_view key, std::string_view stem) {
+  if (key.size() <= stem.size() ||
+      !settings::EqualsIgnoringCase(key.substr(0, stem.size()), stem)) {
+    return std::nullopt;
+  }
+  const std::string_view digits = key.substr(stem.size());
+  if (digits.size() > 9 ||
+      !std::all_of(digits.begin(), digits.end(),
+                   [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  return settings::ParseDecimal(digits);
+}
+
+// The highest n, up to `limit`, for which the section holds a key "<stem><n>"
+// of one of the stems; `limit` when the section cannot be read whole. It
+// bounds a walk over a count that the file may overstate.
+int HighestKeyNumber(settings::SettingsStore& store, std::string_view section,
+                     std::initializer_list<std::string_view> stems,
+                     int limit) {
+  const std::optional<std::string> data = store.ReadSection(section);
+  if (!data) return limit;
+  int highest = 0;
+  std::size_t start = 0;
+  while (start < data->size() && (*data)[start] != '\0') {
+    std::size_t end = data->find('\0', start);
+    if (end == std::string::npos) end = data->size();
+    std::string_view line(data->data() + start, end - start);
+    start = end + 1;
+    line = line.substr(0, line.find('='));
+    for (std::string_view stem : stems) {
+      if (const std::optional<int> n = KeyNumber(line, stem);
+          n && *n <= limit) {
+        highest = std::max(highest, *n);
+      }
+    }
+  }
+  return highest;
+}
+
+int HighestItem(settings::SettingsStore& store, int menu, int count) {
+  if (!settings::CountInRange(count)) return 0;
+  return HighestKeyNumber(store, settings::ProgramSection(menu),
+                          {"Program", "Des", "Par", "OM", "Icon"}, count);
+}
+
+struct ItemFields {
+  std::string program, description, parameters, icon;
+  int openMode = 0;
+};
+
+ItemFields ReadItem(settings::SettingsStore& store, const std::string& section,
+                    int i) {
+  ItemFields item;
+  item.program = ReadWhole(store, section, NumberedName(settings::kProgram.name, i));
+  item.description = ReadWhole(store, section, NumberedName(settings::kDes.name, i));
+  item.parameters = ReadWhole(store, section, NumberedName(settings::kPar.name, i));
+  item.openMode = settings::Read(store, section, settings::kOpenMode, i);
+  item.icon = ReadWhole(store, section, NumberedName(settings::kItemIcon.name, i));
+  return item;
+}
+
+void WriteItem(settings::SettingsStore& store, const std::string& section,
+               int i, const ItemFields& item) {
+  store.WriteString(section, NumberedName(settings::kProgram.name, i), item.program);
+  store.WriteString(section, NumberedName(settings::kDes.name, i), item.description);
+  store.WriteString(section, NumberedName(settings::kPar.name, i), item.parameters);
+  settings::WriteInt(store, section, NumberedName(settings::kOpenMode.name, i),
+                     item.openMode);
+  store.WriteString(section, NumberedName(settings::kItemIcon.name, i), item.icon);
+}
+
+void ClearItems(settings::SettingsStore& store, int menu, int items) {
+  const std::string section = settings::ProgramSection(menu);
+  for (int i = 1; i <= items; ++i) WriteItem(store, section, i, ItemFields{});
+}
+
+}  // namespace
+
+std::vector<MenuLine> ReadMenuList(settings::SettingsStore& store) {
+  std::vector<MenuLine> lines;
+  for (int number : ListedNumbers(store)) {
+    lines.push_back(
+        MenuLine{number, settings::Read(store, kSettingsSection, kListedName, number)});
+  }
+  return lines;
+}
+
+int MenuNumberAt(settings::SettingsStore& store, int position) {
+  const std::vector<int> numbers = ListedNumbers(store);
+  if (position < 0 || position >= static_cast<int>(numbers.size())) return 0;
+  return numbers[static_cast<std::size_t>(position)];
+}
+
+void RenameMenu(settings::SettingsStore& store, int position,
+                std::string_view name) {
+  const int menu = MenuNumberAt(store, position);
+  if (menu < 1) return;
+  store.WriteString(kSettingsSection, NumberedName(settings::kMenuName.name, menu),
+                    name);
+}
+
+bool MoveMenuUp(settings::SettingsStore& store, int position) {
+  std::vector<int> numbers = ListedNumbers(store);
+  if (position < 2 || position >= static_cast<int>(numbers.size())) return false;
+  const auto p = static_cast<std::size_t>(position);
+  std::swap(numbers[p], numbers[p - 1]);
+  WriteOrder(store, numbers);
+  return true;
+}
+
+bool MoveMenuDown(settings::SettingsStore& store, int position) {
+  std::vector<int> numbers = ListedNumbers(store);
+  if (position < 1 || position + 1 >= static_cast<int>(numbers.size())) {
+    return false;
+  }
+  const auto p = static_cast<std::size_t>(position);
+  std::swap(numbers[p], numbers[p + 1]);
+  WriteOrder(store, numbers);
+  return true;
+}
+
+bool RemoveMenu(settings::SettingsStore& store, int position) {
+  const std::vector<int> numbers = ListedNumbers(store);
+  if (position < 1 || position >= static_cast<int>(numbers.size())) return false;
+  const int removed = numbers[static_cast<std::size_t>(position)];
+  const int menuCount = settings::Read(store, kSettingsSection, settings::kMenuCount);
+  // A MenuCount far above the menus the file holds would make the walk
+  // write empty keys for numbers that were never used.
+  const int top = std::max(
+      removed, HighestKeyNumber(store, kSettingsSection, {"MenuName", "Count"},
+                                std::max(menuCount, removed)));
+
+  for (int m = removed + 1; m <= top; ++m) {
+    store.WriteString(kSettingsSection, NumberedName(settings::kMenuName.name, m - 1),
+                      ReadWhole(store, kSettingsSection,
+                                NumberedName(settings::kMenuName.name, m)));
+    const int count = settings::Read(store, kSettingsSection, settings::kCount, m);
+    settings::WriteInt(store, kSettingsSection, NumberedName(settings::kCount.name, m), 0);
+    settings::WriteInt(store, kSettingsSection,
+                       NumberedName(settings::kCount.name, m - 1), count);
+    const int items = HighestItem(store, m, count);
+    const std::string from = settings::ProgramSection(m);
+    const std::string to = settings::ProgramSection(m - 1);
+    std::vector<ItemFields> moved;
+    for (int i = 1; i <= items; ++i) moved.push_back(ReadItem(store, from, i));
+    ClearItems(store, m, items);
+    for (int i = 1; i <= items; ++i) {
+      WriteItem(store, to, i, moved[static_cast<std::size_t>(i - 1)]);
+    }
+  }
+  if (removed == top) {
+    // No menu moved into the vacant number: it is emptied here, so that a
+    // menu added under it later starts empty.
+    const int count = settings::Read(store, kSettingsSection, settings::kCount, removed);
+    settings::WriteInt(store, kSettingsSection,
+                       NumberedName(settings::kCount.name, removed), 0);
+    ClearItems(store, removed, HighestItem(store, removed, count));
+  }
+  settings::WriteInt(store, kSettingsSection, settings::kMenuCount.name,
+                     menuCount - 1);
+
+  // Every mention of the removed menu goes, so that no line is left naming
+  // the number that now belongs to the menu above it.
+  std::vector<int> order;
+  for (int n : settings::MenuOrderTokens(
+           settings::Read(store, kSettingsSection, settings::kWholeMenuOrder))) {
+    if (n == removed) continue;
+    order.push_back(n > removed ? n - 1 : n);
+  }
+  WriteOrder(store, order);
+  return true;
+}
+
+}  // namespace vorlane::configurator

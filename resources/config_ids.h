@@ -1,0 +1,90 @@
+// Resource numbers of config.exe. Dialog templates, the code and the tests
+// share them; the numbers are part of what other tools see, so they never
+// change.
+#pragma once
+
+// Icons. A button's hot icon is drawn in colour, its normal icon is the
+// same picture in black and grey.
+#define IDI_CONFIG_PROGRAM 128
+#define IDI_GLOBE_PAGE_GREY 131
+#define IDI_CHECK_GREY 132
+#define IDI_DASHES 133
+#define IDI_DASHES_GREY 134
+#define IDI_FOLDER_PAGE 135
+#define IDI_FOLDER_PAGE_GREY 136
+#define IDI_TURN_ARROWS 137
+#define IDI_TURN_ARROWS_GREY 138
+#define IDI_DOOR 139
+#define IDI_DOOR_GREY 140
+#define IDI_LETTER 141
+#define IDI_LETTER_GREY 142
+#define IDI_ARROW_DOWN 155
+#define IDI_ARROW_DOWN_GREY 156
+#define IDI_ARROW_UP 157
+#define IDI_ARROW_UP_GREY 158
+#define IDI_FOLDER_OPEN 159
+#define IDI_FOLDER_OPEN_GREY 160
+#define IDI_CROSS 161
+#define IDI_CROSS_GREY 162
+#define IDI_DISKETTE 163
+#define IDI_DISKETTE_GREY 164
+#define IDI_GLOBE_PAGE 165
+#define IDI_CHECK 166
+#define IDI_PRODUCT 168
+#define IDI_LETTERS_GREY 172
+#define IDI_LETTERS 173
+#define IDI_GRID_GREY 174
+#define IDI_GRID 175
+#define IDI_CONTACT 176
+#define IDI_BATCH_PAGES 178
+
+// Dialogs.
+#define IDD_ABOUT 100
+#define IDD_CONFIG 102
+#define IDD_RENAME_MENU 130
+
+// About dialog.
+#define IDC_HISTORY 139
+#define IDC_WEBSITE 140
+#define IDC_FEEDBACK 141
+
+// Main dialog.
+#define IDC_CHANGE 103
+#define IDC_BROWSE_PROGRAM 104
+#define IDC_BROWSE_FOLDER 105
+#define IDC_LOCATION 106
+#define IDC_DESCRIPTION 107
+#define IDC_ADD_ITEM 108
+#define IDC_REMOVE_ITEM 109
+#define IDC_ITEM_UP 110
+#define IDC_ITEM_DOWN 111
+#define IDC_SEPARATOR 112
+#define IDC_PARAMETERS 113
+#define IDC_OPEN_MIN 114
+#define IDC_OPEN_NORMAL 115
+#define IDC_OPEN_MAX 116
+#define IDC_OPEN_HIDDEN 117
+#define IDC_LOCATION_LABEL 118
+#define IDC_DESCRIPTION_LABEL 119
+#define IDC_ITEM_GROUP 120
+#define IDC_ADD_MENU 121
+#define IDC_REMOVE_MENU 122
+#define IDC_RENAME_MENU 123
+#define IDC_EXPAND 124
+#define IDC_BROWSE_BATCH 125
+#define IDC_ADD_BATCH 126
+#define IDC_ITEM_LIST 127
+#define IDC_MENU_LIST 128
+#define IDC_MENU_UP 129
+#define IDC_MENU_DOWN 130
+#define IDC_ALWAYS_ON_TOP 1001
+#define IDC_FOLD_LINE 1003
+#define IDC_BATCH_LIST 1004
+#define IDC_BATCH_ENTRY 1005
+#define IDC_ADD_DIRECTORY 1010
+
+// Rename dialog.
+#define IDC_NEW_NAME 124
+
+// Strings.
+#define IDS_APP_TITLE 57344

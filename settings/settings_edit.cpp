@@ -1,0 +1,192 @@
+#include "settings_edit.h"
+
+#include <algorithm>
+
+#include "ini_document.h"
+#include "settings_model.h"
+
+namespace vorlane::settings {
+namespace {
+
+// Up to this many changed keys a section is written key by key: that keeps
+// anything the platform does not hand back with the section (comments)
+// and costs no more than a whole-section write would.
+constexpr std::size_t kMostKeysOneByOne = 8;
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+std::optional<std::string> ValueOf(const std::string* value) {
+  if (value == nullptr) return std::nullopt;
+  return *value;
+}
+
+}  // namespace
+
+SettingsEdit::Section& SettingsEdit::Load(std::string_view section) {
+  const std::string id = Lower(section);
+  auto found = sections_.find(id);
+  if (found != sections_.end()) return found->second;
+  Section& s = sections_[id];
+  s.name = std::string(section);
+  const std::optional<std::string> data = file_.ReadSection(section);
+  if (!data) return s;
+  s.held = true;
+  std::size_t start = 0;
+  while (start < data->size() && (*data)[start] != '\0') {
+    std::size_t end = data->find('\0', start);
+    if (end == std::string::npos) end = data->size();
+    const std::string_view line(data->data() + start, end - start);
+    start = end + 1;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+      s.lines.push_back(Line{std::string(line), "", false});
+    } else {
+      s.lines.push_back(Line{std::string(line.substr(0, equals)),
+                             std::string(line.substr(equals + 1)), true});
+    }
+  }
+  return s;
+}
+
+SettingsEdit::Line* SettingsEdit::Find(Section& s, std::string_view key) {
+  for (Line& line : s.lines) {
+    if (EqualsIgnoringCase(line.key, key)) return &line;
+  }
+  return nullptr;
+}
+
+std::string SettingsEdit::Data(const Section& s) {
+  std::string data;
+  for (const Line& line : s.lines) {
+    data += line.key;
+    if (line.hasValue) data += "=" + line.value;
+    data += '\0';
+  }
+  data += '\0';
+  return data;
+}
+
+std::string SettingsEdit::ReadString(std::string_view section,
+                                     std::string_view key,
+                                     std::string_view fallback,
+                                     std::size_t limit) {
+  Section& s = Load(section);
+  if (!s.held) return file_.ReadString(section, key, fallback, limit);
+  const Line* line = Find(s, key);
+  const std::string_view value =
+      line && line->hasValue ? Unquoted(line->value) : fallback;
+  return std::string(value.substr(0, std::min(limit, value.size())));
+}
+
+int SettingsEdit::ReadInt(std::string_view section, std::string_view key,
+                          int fallback) {
+  Section& s = Load(section);
+  if (!s.held) return file_.ReadInt(section, key, fallback);
+  const Line* line = Find(s, key);
+  if (line == nullptr || !line->hasValue) return fallback;
+  const std::string_view value = Unquoted(line->value);
+  return value.empty() ? fallback : ParseDecimal(value);
+}
+
+bool SettingsEdit::WriteString(std::string_view section, std::string_view key,
+                               std::string_view value) {
+  Section& s = Load(section);
+  if (!s.held) {
+    if (!file_.WriteString(section, key, value)) failed_ = true;
+    return !failed_;
+  }
+  const std::string id = Lower(section);
+  if (std::find(writeOrder_.begin(), writeOrder_.end(), id) ==
+      writeOrder_.end()) {
+    writeOrder_.push_back(id);
+  }
+  // The platform keeps a value up to its first NUL.
+  const std::string stored(value.substr(0, value.find('\0')));
+  Line* line = Find(s, key);
+  const std::string keyId = Lower(key);
+  if (!s.before.count(keyId)) {
+    s.written.emplace_back(key);
+    s.before[keyId] = line && line->hasValue ? ValueOf(&line->value)
+                                             : std::nullopt;
+  }
+  if (line != nullptr) {
+    line->value = stored;
+    line->hasValue = true;
+  } else {
+    s.lines.push_back(Line{std::string(key), stored, true});
+  }
+  return true;
+}
+
+std::optional<std::string> SettingsEdit::ReadSection(std::string_view section) {
+  Section& s = Load(section);
+  if (!s.held) return std::nullopt;
+  return Data(s);
+}
+
+bool SettingsEdit::WriteSection(std::string_view section,
+                                std::string_view data) {
+  Section& s = Load(section);
+  if (!s.held) {
+    if (!file_.WriteSection(section, data)) failed_ = true;
+    return !failed_;
+  }
+  const std::string id = Lower(section);
+  if (std::find(writeOrder_.begin(), writeOrder_.end(), id) ==
+      writeOrder_.end()) {
+    writeOrder_.push_back(id);
+  }
+  s.replaced = true;
+  s.lines.clear();
+  std::size_t start = 0;
+  while (start < data.size() && data[start] != '\0') {
+    std::size_t end = data.find('\0', start);
+    if (end == std::string_view::npos) end = data.size();
+    const std::string_view line = data.substr(start, end - start);
+    start = end + 1;
+    const std::size_t equals = line.find('=');
+    s.lines.push_back(equals == std::string_view::npos
+                          ? Line{std::string(line), "", false}
+                          : Line{std::string(line.substr(0, equals)),
+                                 std::string(line.substr(equals + 1)), true});
+  }
+  return true;
+}
+
+bool SettingsEdit::Commit() {
+  for (const std::string& id : writeOrder_) {
+    Section& s = sections_[id];
+    std::vector<const std::string*> changed;
+    for (const std::string& key : s.written) {
+      const Line* line = Find(s, key);
+      const std::optional<std::string>& before = s.before[Lower(key)];
+      if (!before || line == nullptr || *before != line->value) {
+        changed.push_back(&key);
+      }
+    }
+    if (s.replaced || changed.size() > kMostKeysOneByOne) {
+      if (!file_.WriteSection(s.name, Data(s))) failed_ = true;
+      continue;
+    }
+    for (const std::string* key : changed) {
+      if (!file_.WriteString(s.name, *key, Find(s, *key)->value)) {
+        failed_ = true;
+      }
+    }
+  }
+  writeOrder_.clear();
+  for (auto& [id, s] : sections_) {
+    s.written.clear();
+    s.before.clear();
+    s.replaced = false;
+  }
+  return !failed_;
+}
+
+}  // namespace vorlane::settings

@@ -1,0 +1,69 @@
+// One edit of the settings file: read what it needs, compute, write. Each
+// section the edit touches is read whole once and answered from memory, and
+// the writes are collected and stored when the edit is committed. The file
+// then holds exactly what the same writes made key by key would have left,
+// at a small part of the cost: the platform rewrites the whole file at each
+// write, so an edit of thousands of keys would take seconds.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings_store.h"
+
+namespace vorlane::settings {
+
+class SettingsEdit final : public SettingsStore {
+ public:
+  explicit SettingsEdit(SettingsStore& file) : file_(file) {}
+  SettingsEdit(const SettingsEdit&) = delete;
+  SettingsEdit& operator=(const SettingsEdit&) = delete;
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view fallback, std::size_t limit) override;
+  int ReadInt(std::string_view section, std::string_view key,
+              int fallback) override;
+  bool WriteString(std::string_view section, std::string_view key,
+                   std::string_view value) override;
+  std::optional<std::string> ReadSection(std::string_view section) override;
+  bool WriteSection(std::string_view section, std::string_view data) override;
+
+  // Stores what the edit changed, section by section in the order they were
+  // first written: a few keys one by one, so that the rest of the section
+  // stays untouched; many keys with one write of the whole section. False
+  // when any write of the edit failed.
+  bool Commit();
+
+ private:
+  struct Line {
+    std::string key;
+    std::string value;
+    bool hasValue = true;
+  };
+  struct Section {
+    std::string name;
+    // False when the section was too large to read whole: it is then read
+    // and written key by key.
+    bool held = false;
+    bool replaced = false;
+    std::vector<Line> lines;
+    // Keys in the order first written, and what each read before the edit.
+    std::vector<std::string> written;
+    std::map<std::string, std::optional<std::string>> before;
+  };
+
+  Section& Load(std::string_view section);
+  static Line* Find(Section& s, std::string_view key);
+  static std::string Data(const Section& s);
+
+  SettingsStore& file_;
+  std::map<std::string, Section> sections_;  // by lower-case name
+  std::vector<std::string> writeOrder_;      // lower-case section names
+  bool failed_ = false;
+};
+
+}  // namespace vorlane::settings

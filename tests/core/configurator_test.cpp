@@ -1,0 +1,300 @@
+// The configurator's decisions and rewrites over an in-memory settings
+// file: the menu list, the menu edits with their edge cases and damaged
+// files, edits collected and stored at once, the command line, and what a
+// row or a selection shows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config_ids.h"
+#include "configurator/config_app/command_line.h"
+#include "configurator/config_dialog/config_view.h"
+#include "configurator/menu_list/menu_operations.h"
+#include "settings/ini_document.h"
+#include "settings/menu_edits.h"
+#include "settings/settings_edit.h"
+
+namespace vorlane::configurator {
+namespace {
+
+using settings::IniDocument;
+
+std::string Get(IniDocument& doc, const std::string& section,
+                const std::string& key) {
+  return doc.ReadString(section, key, "<absent>", 100000);
+}
+
+std::vector<std::string> Names(IniDocument& doc) {
+  std::vector<std::string> names;
+  for (const MenuLine& line : ReadMenuList(doc)) names.push_back(line.name);
+  return names;
+}
+
+// Three menus with two items each, named after their menu and item.
+IniDocument ThreeMenus(const std::string& order = "1*2*3*") {
+  std::string text = "[Settings]\nMenuCount=3\nMenuOrder=" + order + "\n";
+  for (int m = 1; m <= 3; ++m) {
+    text += "MenuName" + std::to_string(m) + "=M" + std::to_string(m) + "\n";
+    text += "Count" + std::to_string(m) + "=2\n";
+  }
+  for (int m = 1; m <= 3; ++m) {
+    text += "[Program locations" + std::to_string(m) + "]\n";
+    for (int i = 1; i <= 2; ++i) {
+      const std::string id = std::to_string(m) + std::to_string(i);
+      const std::string n = std::to_string(i);
+      text += "Program" + n + "=C:\\p" + id + ".exe\nDes" + n + "=d" + id +
+              "\nPar" + n + "=-x" + id + "\nOM" + n + "=2\nIcon" + n +
+              "=C:\\i" + id + ".ico,1\n";
+    }
+  }
+  return IniDocument::Parse(text);
+}
+
+TEST(MenuList, FollowsMenuOrderAndNamesTheNumbers) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuCount=2\nMenuOrder=2*1*\nMenuName1=A\nMenuName2=B\n");
+  EXPECT_EQ(Names(doc), (std::vector<std::string>{"B", "A"}));
+  EXPECT_EQ(MenuNumberAt(doc, 0), 2);
+  EXPECT_EQ(MenuNumberAt(doc, 1), 1);
+  EXPECT_EQ(MenuNumberAt(doc, 2), 0) << "the Email Menu line";
+}
+
+// The configurator lists what the launcher shows, so that every menu the
+// user sees can be edited and no line edits a menu nobody sees.
+TEST(MenuList, ReadsADamagedOrderAsTheLauncherDoes) {
+  IniDocument noLastStar = IniDocument::Parse(
+      "[Settings]\nMenuCount=2\nMenuOrder=1*2\nMenuName1=A\nMenuName2=B\n");
+  EXPECT_EQ(Names(noLastStar), (std::vector<std::string>{"A", "B"}));
+
+  IniDocument empty = IniDocument::Parse("[Settings]\nMenuName=x\nMenuCount=2\n");
+  EXPECT_TRUE(ReadMenuList(empty).empty());
+  EXPECT_EQ(MenuNumberAt(empty, 0), 0);
+
+  IniDocument damaged = IniDocument::Parse(
+      "[Settings]\nMenuCount=2\nMenuOrder=1*9*2*1*0*-4*\nMenuName2=B\n");
+  ASSERT_EQ(ReadMenuList(damaged).size(), 2u);
+  EXPECT_EQ(MenuNumberAt(damaged, 1), 2);
+  for (const char* count : {"-1", "100001"}) {
+    IniDocument bad = IniDocument::Parse(
+        std::string("[Settings]\nMenuCount=") + count + "\nMenuOrder=1*2*3*\n");
+    EXPECT_EQ(ReadMenuList(bad).size(), 1u) << count;
+  }
+}
+
+TEST(MenuMoves, SwapNeighboursAndRefuseAtTheEnds) {
+  IniDocument doc = ThreeMenus();
+  EXPECT_TRUE(MoveMenuUp(doc, 2));
+  EXPECT_EQ(Get(doc, "Settings", "MenuOrder"), "1*3*2*");
+  EXPECT_TRUE(MoveMenuDown(doc, 1));
+  EXPECT_EQ(Get(doc, "Settings", "MenuOrder"), "1*2*3*");
+
+  const std::string before = doc.Text();
+  EXPECT_FALSE(MoveMenuUp(doc, 1)) << "nothing moves above the standard menu";
+  EXPECT_FALSE(MoveMenuUp(doc, 0));
+  EXPECT_FALSE(MoveMenuDown(doc, 0)) << "the standard menu stays first";
+  EXPECT_FALSE(MoveMenuDown(doc, 2)) << "the last menu";
+  EXPECT_FALSE(MoveMenuUp(doc, 3)) << "the Email Menu line";
+  EXPECT_EQ(doc.Text(), before);
+}
+
+TEST(MenuRename, StoresTheNameAsTypedAndNeverForEmail) {
+  IniDocument doc = ThreeMenus("1*3*2*");
+  RenameMenu(doc, 1, "   ");
+  EXPECT_EQ(doc.ReadString("Settings", "MenuName3", "", 63), "   ");
+  const std::string before = doc.Text();
+  RenameMenu(doc, 3, "Email");
+  EXPECT_EQ(doc.Text(), before);
+}
+
+TEST(MenuRemoval, MovesEveryHigherMenuDownWithItsItems) {
+  IniDocument doc = ThreeMenus();
+  ASSERT_TRUE(RemoveMenu(doc, 1));
+  EXPECT_EQ(Get(doc, "Settings", "MenuCount"), "2");
+  EXPECT_EQ(Get(doc, "Settings", "MenuOrder"), "1*2*");
+  EXPECT_EQ(Get(doc, "Settings", "MenuName2"), "M3");
+  EXPECT_EQ(Get(doc, "Settings", "MenuName3"), "M3") << "left beyond the count";
+  EXPECT_EQ(Get(doc, "Settings", "Count2"), "2");
+  EXPECT_EQ(Get(doc, "Settings", "Count3"), "0");
+  EXPECT_EQ(Get(doc, "Program locations2", "Program2"), "C:\\p32.exe");
+  EXPECT_EQ(Get(doc, "Program locations2", "Icon1"), "C:\\i31.ico,1");
+  EXPECT_EQ(Get(doc, "Program locations2", "OM1"), "2");
+  EXPECT_EQ(Get(doc, "Program locations3", "Program1"), "");
+  EXPECT_EQ(Get(doc, "Program locations3", "OM2"), "0");
+  EXPECT_EQ(Get(doc, "Program locations1", "Des1"), "d11");
+}
+
+TEST(MenuRemoval, RenumbersTheOrderAndDropsTheRemovedMenu) {
+  IniDocument doc = ThreeMenus("1*3*2*");
+  ASSERT_TRUE(RemoveMenu(doc, 2));
+  EXPECT_EQ(Get(doc, "Settings", "MenuOrder"), "1*2*");
+  EXPECT_EQ(Get(doc, "Settings", "MenuName2"), "M3");
+
+  IniDocument repeated = ThreeMenus("1*2*3*2*");
+  ASSERT_TRUE(RemoveMenu(repeated, 1));
+  EXPECT_EQ(Get(repeated, "Settings", "MenuOrder"), "1*2*");
+}
+
+TEST(MenuRemoval, HighestMenuLeavesAnEmptyNumberForTheNextAdd) {
+  for (const char* order : {"1*2*3*", "1*3*2*"}) {
+    SCOPED_TRACE(order);
+    IniDocument doc = ThreeMenus(order);
+    const int position = std::string(order) == "1*2*3*" ? 2 : 1;
+    ASSERT_TRUE(RemoveMenu(doc, position));
+    EXPECT_EQ(Get(doc, "Settings", "MenuCount"), "2");
+    EXPECT_EQ(Get(doc, "Settings", "Count3"), "0");
+    EXPECT_EQ(Get(doc, "Program locations3", "Des2"), "");
+    EXPECT_EQ(settings::AddMenu(doc), 3);
+    EXPECT_EQ(Get(doc, "Settings", "MenuName3"), "Menu3");
+    EXPECT_EQ(doc.ReadInt("Settings", "Count3", -1), 0);
+    EXPECT_EQ(Names(doc).size(), 3u);
+  }
+}
+
+TEST(MenuRemoval, RefusesTheStandardAndEmailLines) {
+  IniDocument doc = ThreeMenus();
+  const std::string before = doc.Text();
+  EXPECT_FALSE(RemoveMenu(doc, 0));
+  EXPECT_FALSE(RemoveMenu(doc, 3));
+  EXPECT_EQ(doc.Text(), before);
+}
+
+// Damage in the file bounds the work and the keys written: a MenuCount
+// far above the menus stored writes no keys for numbers never used, and a
+// value longer than any reader's buffer moves whole.
+TEST(MenuRemoval, DamagedCountsAndLongValues) {
+  const std::string longValue(5000, 'v');
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuCount=100000\nMenuOrder=1*2*3*\nMenuName2=B\n"
+      "MenuName3=" + longValue + "\nCount2=1\nCount3=100000\n"
+      "[Program locations3]\nProgram1=" + longValue + "\nDes1=x\n");
+  ASSERT_TRUE(RemoveMenu(doc, 1));
+  EXPECT_EQ(Get(doc, "Settings", "MenuName2"), longValue);
+  EXPECT_EQ(Get(doc, "Program locations2", "Program1"), longValue);
+  EXPECT_EQ(Get(doc, "Settings", "MenuCount"), "99999");
+  EXPECT_EQ(Get(doc, "Settings", "MenuName4"), "<absent>");
+  EXPECT_EQ(Get(doc, "Program locations2", "Program2"), "<absent>");
+  EXPECT_LT(doc.Text().size(), 3 * longValue.size() + 1000);
+}
+
+// An edit holds its writes and stores them at once; the file must then be
+// what the same writes made one by one leave, in every section, whether a
+// section is written key by key or whole.
+TEST(SettingsEdit, LeavesWhatKeyByKeyWritesLeave) {
+  const std::string text =
+      "[Settings]\n; kept\nMenuCount=3\nb\nMenuName1=\"q\"\nMENUNAME1=dup\n"
+      "[Program locations1]\nProgram1=a\nDes1=b\n[Other]\nx=1\n";
+  for (int keys : {2, 40}) {
+    SCOPED_TRACE(keys);
+    IniDocument direct = IniDocument::Parse(text);
+    IniDocument file = IniDocument::Parse(text);
+    settings::SettingsEdit edit(file);
+    for (settings::SettingsStore* store :
+         std::vector<settings::SettingsStore*>{&direct, &edit}) {
+      store->WriteString("settings", "menuname1", store->ReadString(
+          "Settings", "MenuCount", "", 10) + "!");
+      store->WriteString("Program Locations1", "Des1", "b");
+      store->WriteString("Program Locations1", "B", "new");
+      for (int i = 0; i < keys; ++i) {
+        store->WriteString("Program locations9", "K" + std::to_string(i % 30),
+                           std::to_string(i));
+      }
+      store->WriteString("Settings", "Count1", "7");
+    }
+    EXPECT_EQ(edit.ReadString("Settings", "MenuName1", "", 10), "3!");
+    EXPECT_TRUE(edit.Commit());
+    EXPECT_EQ(file.Text(), direct.Text());
+  }
+}
+
+class RefusingStore final : public settings::SettingsStore {
+ public:
+  std::string ReadString(std::string_view, std::string_view,
+                         std::string_view fallback, std::size_t) override {
+    return std::string(fallback);
+  }
+  int ReadInt(std::string_view, std::string_view, int fallback) override {
+    return fallback;
+  }
+  bool WriteString(std::string_view, std::string_view, std::string_view) override {
+    return false;
+  }
+  std::optional<std::string> ReadSection(std::string_view) override {
+    return std::string(1, '\0');
+  }
+  bool WriteSection(std::string_view, std::string_view) override { return false; }
+};
+
+TEST(SettingsEdit, ReportsAWriteThatFailed) {
+  RefusingStore file;
+  settings::SettingsEdit edit(file);
+  EXPECT_EQ(settings::AddMenu(edit), 1);
+  EXPECT_FALSE(edit.Commit());
+}
+
+TEST(CommandLine, PathComesAsPassedAfterTheMode) {
+  ConfigCommandLine line =
+      ParseConfigCommandLine("config.exe 1 C:\\My  Tools\\vorlane.ini ");
+  EXPECT_TRUE(line.hasMode);
+  EXPECT_EQ(line.mode, ConfigMode::Menus);
+  EXPECT_EQ(line.path, "C:\\My  Tools\\vorlane.ini");
+
+  line = ParseConfigCommandLine("\"C:\\a b\\config.exe\"  3  \"C:\\x  y\\v.ini\"");
+  EXPECT_EQ(line.mode, ConfigMode::Menus);
+  EXPECT_EQ(line.path, "C:\\x  y\\v.ini");
+
+  EXPECT_EQ(ParseConfigCommandLine("config 2 p").mode, ConfigMode::Options);
+  EXPECT_EQ(ParseConfigCommandLine("config \"4\"").mode, ConfigMode::About);
+  for (const char* odd : {"config 5 p", "config 01 p", "config \"\" p", "config 1x"}) {
+    EXPECT_EQ(ParseConfigCommandLine(odd).mode, ConfigMode::Unknown) << odd;
+  }
+  EXPECT_FALSE(ParseConfigCommandLine("\"C:\\config.exe\"   ").hasMode);
+  EXPECT_FALSE(ParseConfigCommandLine("").hasMode);
+}
+
+TEST(ItemRows, ImageAndTextFollowTheLocation) {
+  EXPECT_EQ(ChooseRowLook("a.exe?b.exe?", "b", false).image, RowImage::Batch);
+  for (const char* web : {"http://x", "C:\\page.htm", "www.x.org"}) {
+    const RowLook look = ChooseRowLook(web, "w", false);
+    EXPECT_EQ(look.image, RowImage::InternetShortcut) << web;
+    EXPECT_FALSE(look.checked) << web;
+  }
+  const RowLook separator = ChooseRowLook("", "", false);
+  EXPECT_EQ(separator.image, RowImage::Separator);
+  EXPECT_EQ(separator.text, "----------------------");
+  EXPECT_TRUE(ChooseRowLook("C:\\gone.exe", "g", true).checked)
+      << "a missing program is bad even with its own icon";
+  EXPECT_EQ(ChooseRowLook("C:\\a.exe", "", false).image, RowImage::ShellIcon);
+}
+
+TEST(Enabling, MenuSelectionAndItemClick) {
+  auto state = [](const std::vector<ControlState>& controls, int id) {
+    for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+      if (it->id == id) return it->enabled ? 1 : 0;
+    }
+    return -1;
+  };
+  const MenuSelectionView email = MenuSelectionControls(3, 4);
+  EXPECT_TRUE(email.contactMode);
+  EXPECT_EQ(state(email.controls, IDC_PARAMETERS), 0);
+  EXPECT_EQ(state(email.controls, IDC_ADD_ITEM), 1);
+  const MenuSelectionView first = MenuSelectionControls(0, 4);
+  EXPECT_EQ(state(first.controls, IDC_REMOVE_MENU), 0);
+  EXPECT_EQ(state(first.controls, IDC_PARAMETERS), -1)
+      << "left as it was until a row is clicked";
+  const MenuSelectionView last = MenuSelectionControls(2, 4);
+  EXPECT_EQ(state(last.controls, IDC_MENU_UP), 1);
+  EXPECT_EQ(state(last.controls, IDC_MENU_DOWN), 0);
+
+  const auto separator = ItemClickControls(false, 0, 3, true);
+  EXPECT_EQ(state(separator, IDC_ADD_ITEM), 0);
+  EXPECT_EQ(state(separator, IDC_ITEM_UP), 0);
+  EXPECT_EQ(state(separator, IDC_ITEM_DOWN), 1);
+  const auto lastRow = ItemClickControls(true, 2, 3, false);
+  EXPECT_EQ(state(lastRow, IDC_ITEM_DOWN), 0);
+  EXPECT_EQ(state(lastRow, IDC_CHANGE), 1);
+  EXPECT_EQ(state(lastRow, IDC_PARAMETERS), -1);
+}
+
+}  // namespace
+}  // namespace vorlane::configurator
