@@ -5,9 +5,19 @@ The drawing names its colours first, one per line ("B 2a5bd7": a character
 and an RGB value in hex; "." is always transparent), then one block per image
 size ("image 16" followed by 16 rows of 16 characters). Every image is stored
 as a 32-bit bitmap with an AND mask, which every Windows since XP reads.
+
+--colours 16 stores the images as 4-bit bitmaps instead, for code that asks
+for 16-colour icons; the drawing may then name at most 15 colours, as index 0
+stays black so that it shows the screen through the mask. --grey redraws the
+picture in black and grey: dark colours become black, all others grey.
 """
+import argparse
 import struct
 import sys
+
+BLACK = (0, 0, 0)
+GREY = (0x80, 0x80, 0x80)
+DARK = 96  # luminance, of 255, below which a colour counts as dark
 
 
 def parse(path):
@@ -38,36 +48,75 @@ def parse(path):
     return palette, images
 
 
-def bitmap(size, image_rows, palette):
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+def greyed(palette):
+    def shade(colour):
+        red, green, blue = colour
+        return BLACK if 0.299 * red + 0.587 * green + 0.114 * blue < DARK else GREY
+    return {char: None if colour is None else shade(colour)
+            for char, colour in palette.items()}
+
+
+def colour_indices(palette, path):
+    named = [char for char, colour in palette.items() if colour is not None]
+    if len(named) > 15:
+        sys.exit(f"{path}: names {len(named)} colours; a 16-colour icon "
+                 "holds 15 besides transparency")
+    return {char: index for index, char in enumerate(named, 1)}
+
+
+def bitmap(size, image_rows, palette, indices=None):
+    """The image as a bitmap with an AND mask; with indices, a 4-bit one whose
+    colour table holds the palette in the order of the indices."""
+    bits = 32 if indices is None else 4
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0, 0, 0, 0, 0, 0)
+    if indices is not None:
+        table = [BLACK] * 16
+        for char, index in indices.items():
+            table[index] = palette[char]
+        header += b"".join(bytes((blue, green, red, 0)) for red, green, blue in table)
+    pixel_stride = ((size * bits + 31) // 32) * 4
+    mask_stride = ((size + 31) // 32) * 4
     pixels = bytearray()
     mask = bytearray()
-    mask_stride = ((size + 31) // 32) * 4
     for r in reversed(image_rows):  # bottom-up
+        pixel_row = bytearray(pixel_stride)
         mask_row = bytearray(mask_stride)
         for x, char in enumerate(r):
             colour = palette[char]
             if colour is None:
-                pixels += b"\0\0\0\0"
                 mask_row[x // 8] |= 0x80 >> (x % 8)
+            elif indices is not None:
+                pixel_row[x // 2] |= indices[char] << (0 if x % 2 else 4)
             else:
                 red, green, blue = colour
-                pixels += bytes((blue, green, red, 255))
+                pixel_row[4 * x:4 * x + 4] = bytes((blue, green, red, 255))
+        pixels += pixel_row
         mask += mask_row
     return header + bytes(pixels) + bytes(mask)
 
 
 def main():
-    if len(sys.argv) != 3:
-        sys.exit("usage: make_icon.py DRAWING.txt OUT.ico")
-    palette, images = parse(sys.argv[1])
-    blobs = [bitmap(size, rows, palette) for size, rows in images]
+    parser = argparse.ArgumentParser(description="Builds a .ico file from a text drawing.")
+    parser.add_argument("drawing")
+    parser.add_argument("out")
+    parser.add_argument("--colours", type=int, choices=(16, 32), default=32,
+                        help="16 for 4-bit images; 32-bit images otherwise")
+    parser.add_argument("--grey", action="store_true",
+                        help="redraw the picture in black and grey")
+    args = parser.parse_args()
+    palette, images = parse(args.drawing)
+    if args.grey:
+        palette = greyed(palette)
+    indices = colour_indices(palette, args.drawing) if args.colours == 16 else None
+    bits = 32 if indices is None else 4
+    blobs = [bitmap(size, rows, palette, indices) for size, rows in images]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for (size, _), blob in zip(images, blobs):
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16 if bits == 4 else 0, 0,
+                           1, bits, len(blob), offset)
         offset += len(blob)
-    with open(sys.argv[2], "wb") as target:
+    with open(args.out, "wb") as target:
         target.write(out + b"".join(blobs))
 
 

@@ -4,8 +4,13 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 namespace vorlane::win32 {
+
+// WM_DRAWITEM sent on to the owner-drawn control it is for, so that a
+// control class draws itself; the control answers TRUE when it drew.
+inline constexpr UINT WM_REFLECTED_DRAWITEM = WM_APP + 0x2B;
 
 class Dialog {
  public:
@@ -40,6 +45,20 @@ class Dialog {
   }
   virtual void OnOK() { EndDialog(window_, IDOK); }
   virtual void OnCancel() { EndDialog(window_, IDCANCEL); }
+  // A notification from a common control; `result` is what the dialog
+  // answers. True when handled.
+  virtual bool OnNotify(int id, const NMHDR& header, LRESULT& result) {
+    (void)id, (void)header, (void)result;
+    return false;
+  }
+  virtual void OnDropFiles(HDROP drop) { DragFinish(drop); }
+  // Any other message; true (with the dialog procedure's answer in
+  // `result`) when handled.
+  virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                         INT_PTR& result) {
+    (void)message, (void)wParam, (void)lParam, (void)result;
+    return false;
+  }
 
   HWND Item(int id) const { return GetDlgItem(window_, id); }
   HINSTANCE Resources() const { return resources_; }
@@ -65,8 +84,30 @@ class Dialog {
           return self->OnInit();
         case WM_COMMAND:
           return self->OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-        default:
-          return FALSE;
+        case WM_NOTIFY: {
+          const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+          LRESULT result = 0;
+          if (!self->OnNotify(static_cast<int>(header->idFrom), *header,
+                              result)) {
+            return FALSE;
+          }
+          SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+          return TRUE;
+        }
+        case WM_DRAWITEM: {
+          const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+          if (item->CtlType == ODT_MENU) return FALSE;
+          return SendMessageA(item->hwndItem, WM_REFLECTED_DRAWITEM, wParam,
+                              lParam) != 0;
+        }
+        case WM_DROPFILES:
+          self->OnDropFiles(reinterpret_cast<HDROP>(wParam));
+          return TRUE;
+        default: {
+          INT_PTR result = FALSE;
+          return self->OnMessage(message, wParam, lParam, result) ? result
+                                                                  : FALSE;
+        }
       }
     } catch (...) {
       EndDialog(hwnd, -1);

@@ -128,6 +128,10 @@ std::vector<MenuLine> ReadMenuList(settings::SettingsStore& store) {
   return lines;
 }
 
+int ItemsToShow(settings::SettingsStore& store, int menu) {
+  return HighestItem(store, menu, settings::ReadCount(store, settings::kCount, menu));
+}
+
 int MenuNumberAt(settings::SettingsStore& store, int position) {
   const std::vector<int> numbers = ListedNumbers(store);
   if (position < 0 || position >= static_cast<int>(numbers.size())) return 0;

@@ -28,6 +28,11 @@ std::vector<MenuLine> ReadMenuList(settings::SettingsStore& store);
 // for any line beyond it.
 int MenuNumberAt(settings::SettingsStore& store, int position);
 
+// How many items of the menu a list shows: Count<n>, but no further than
+// the last item the section holds, so that a damaged count cannot fill the
+// list with thousands of empty rows.
+int ItemsToShow(settings::SettingsStore& store, int menu);
+
 // Stores the name exactly as typed.
 void RenameMenu(settings::SettingsStore& store, int position,
                 std::string_view name);

@@ -1,0 +1,556 @@
+#include "configurator/config_dialog/config_dialog_win32.h"
+
+#include <shellapi.h>
+
+#include <chrono>
+
+#include "config_ids.h"
+#include "configurator/config_app/config_app_win32.h"
+#include "configurator/menu_list/menu_operations.h"
+#include "configurator/menu_list/rename_menu_dialog_win32.h"
+#include "settings/menu_edits.h"
+#include "settings/settings_edit.h"
+#include "settings/settings_model.h"
+
+namespace vorlane::configurator {
+namespace {
+
+using settings::kSettingsSection;
+
+constexpr UINT_PTR kIconTimer = 1;
+// Icons are looked up in slices this long, so that the dialog keeps
+// answering while a long menu's images arrive.
+constexpr auto kIconSlice = std::chrono::milliseconds(15);
+constexpr int kImageGrowth = 50;
+
+constexpr char kRemoveQuestion[] =
+    "Are you sure you want to remove the selected menu?\rThis could take a few "
+    "seconds so please have patience.";
+constexpr char kMenuCountDamaged[] =
+    "MenuCount in the settings file holds a number that cannot be right, so "
+    "no menu was added. Correct it in vorlane.ini.";
+
+struct ButtonIcons {
+  int id, hot, normal;
+};
+constexpr ButtonIcons kButtons[] = {
+    {IDC_ADD_ITEM, IDI_CHECK, IDI_CHECK_GREY},
+    {IDC_ADD_MENU, IDI_CHECK, IDI_CHECK_GREY},
+    {IDC_SEPARATOR, IDI_DASHES, IDI_DASHES_GREY},
+    {IDC_REMOVE_ITEM, IDI_CROSS, IDI_CROSS_GREY},
+    {IDC_REMOVE_MENU, IDI_CROSS, IDI_CROSS_GREY},
+    {IDC_CHANGE, IDI_TURN_ARROWS, IDI_TURN_ARROWS_GREY},
+    {IDC_RENAME_MENU, IDI_TURN_ARROWS, IDI_TURN_ARROWS_GREY},
+    {IDC_ITEM_UP, IDI_ARROW_UP, IDI_ARROW_UP_GREY},
+    {IDC_MENU_UP, IDI_ARROW_UP, IDI_ARROW_UP_GREY},
+    {IDC_ITEM_DOWN, IDI_ARROW_DOWN, IDI_ARROW_DOWN_GREY},
+    {IDC_MENU_DOWN, IDI_ARROW_DOWN, IDI_ARROW_DOWN_GREY},
+    {IDOK, IDI_DOOR, IDI_DOOR_GREY},
+    {IDC_BROWSE_PROGRAM, IDI_FOLDER_PAGE, IDI_FOLDER_PAGE_GREY},
+    {IDC_BROWSE_BATCH, IDI_FOLDER_PAGE, IDI_FOLDER_PAGE_GREY},
+    {IDC_BROWSE_FOLDER, IDI_FOLDER_OPEN, IDI_FOLDER_OPEN_GREY},
+    {IDC_EXPAND, 0, 0},
+    {IDC_ADD_BATCH, 0, 0},
+};
+
+struct Tip {
+  int id;
+  const char* text;
+};
+constexpr Tip kTips[] = {
+    {IDC_ITEM_LIST, "Displays the contents of the currently selected menu"},
+    {IDC_ADD_ITEM, "Adds the currently entered program / description to the menu"},
+    {IDC_REMOVE_ITEM, "Removes the currently selected item from the menu"},
+    {IDC_ITEM_UP, "Moves the selected item one place up in the menu"},
+    {IDC_ITEM_DOWN, "Moves the selected item one place down in the menu"},
+    {IDC_MENU_UP, "Moves the selected menu one place up"},
+    {IDC_MENU_DOWN, "Moves the selected menu one place down"},
+    {IDC_CHANGE,
+     "Change the selected item into currently entered program / description"},
+    {IDC_BROWSE_PROGRAM, "Browse for a program you want to add"},
+    {IDC_BROWSE_BATCH, "Browse for a program you want to add"},
+    {IDC_BROWSE_FOLDER, "Browse for a folder you want to add"},
+    {IDC_SEPARATOR, "Adds a separator to the menu"},
+    {IDC_ADD_MENU, "Adds a submenu to the main Vorlane menu"},
+    {IDC_REMOVE_MENU, "Removes the selected submenu including contents"},
+    {IDC_RENAME_MENU, "Rename the selected submenu"},
+    {IDC_ALWAYS_ON_TOP,
+     "Select this option to make the config stay on top useful for drag and drop"},
+    {IDC_OPEN_MIN, "Opens the program minimized"},
+    {IDC_OPEN_MAX, "Opens the program maximized"},
+    {IDC_OPEN_NORMAL, "Opens the program as it normally would"},
+    {IDC_OPEN_HIDDEN, "Opens the program hidden"},
+    {IDC_DESCRIPTION, "Enter description of program here"},
+    {IDC_LOCATION, "Enter location of program here"},
+    {IDC_PARAMETERS, "Enter additional parameters here"},
+    {IDOK, "Exit"},
+    {IDC_EXPAND, "Additional options"},
+    {IDC_BATCH_LIST, "Add multiple programs to launch with one menuitem"},
+    {IDC_ADD_BATCH, "Add program to batch list"},
+    {IDC_BATCH_ENTRY, "Add program to batch list"},
+    {IDC_ADD_DIRECTORY,
+     "If a directory is added when this option is selected all files will be "
+     "added."},
+};
+
+// Values shown in the edits are read whole: an edit is no fixed buffer.
+constexpr std::size_t kWholeValue = 65535;
+
+HICON ShellSmallIcon(const char* path, DWORD attributes, UINT extraFlags) {
+  SHFILEINFOA info{};
+  if (SHGetFileInfoA(path, attributes, &info, sizeof(info),
+                     SHGFI_ICON | SHGFI_SMALLICON | extraFlags) == 0) {
+    return nullptr;
+  }
+  return info.hIcon;
+}
+
+}  // namespace
+
+CConfigDialog::CConfigDialog(CConfigApp& app)
+    : Dialog(app.Instance(), IDD_CONFIG), app_(app) {}
+
+BOOL CConfigDialog::OnInit() {
+  RECT window{}, line{};
+  GetWindowRect(Window(), &window);
+  GetWindowRect(Item(IDC_FOLD_LINE), &line);
+  unfoldedSize_ = {window.right - window.left + 1, window.bottom - window.top + 1};
+  foldedSize_ = {window.right - window.left + 1, line.top - window.top};
+  SetWindowPos(Window(), nullptr, 0, 0, foldedSize_.cx, foldedSize_.cy,
+               SWP_NOMOVE | SWP_NOZORDER);
+  SetDlgItemTextA(Window(), IDC_EXPAND, ">>");
+  expanded_ = false;
+
+  appIcon_ = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_CONFIG_PROGRAM));
+  SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
+  AttachButtons();
+  SetUpTooltips();
+
+  contactMode_ = false;
+  CheckRadioButton(Window(), IDC_OPEN_MIN, IDC_OPEN_HIDDEN, IDC_OPEN_NORMAL);
+  openMode_ = 0;
+
+  // A transparent stand-in for an image that has not arrived yet.
+  const BYTE andMask[16 * 16 / 8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                     0xFF, 0xFF, 0xFF, 0xFF};
+  const BYTE xorMask[16 * 16 / 8] = {};
+  blankIcon_.reset(CreateIcon(Resources(), 16, 16, 1, 1, andMask, xorMask));
+
+  HWND list = Item(IDC_ITEM_LIST);
+  LVCOLUMNA column{};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = 150;
+  column.pszText = const_cast<char*>("Program List");
+  SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  rowCount_ = 0;
+  NewImageList();
+
+  FillMenuList();
+  OnMenuSelected();
+  return TRUE;
+}
+
+void CConfigDialog::AttachButtons() {
+  for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+    buttons_[i].Attach(Window(), kButtons[i].id);
+    if (kButtons[i].hot != 0) {
+      buttons_[i].SetIcons(Resources(), kButtons[i].hot, kButtons[i].normal);
+    }
+  }
+}
+
+void CConfigDialog::SetUpTooltips() {
+  const int show = app_.GetProfileInt(kSettingsSection, settings::kShowTooltips.name,
+                                      settings::kShowTooltips.fallback);
+  if (!TooltipsWanted(show) || !tooltips_.Create(Window())) return;
+  for (const Tip& tip : kTips) tooltips_.Add(tip.id, tip.text);
+  tooltips_.SetInitialDelay(10);
+  tooltips_.Activate();
+}
+
+bool CConfigDialog::OnCommand(int id, int notification) {
+  switch (id) {
+    case IDC_MENU_LIST:
+      if (notification == LBN_SELCHANGE) OnMenuSelected();
+      if (notification == LBN_DBLCLK) RenameMenu();
+      return true;
+    case IDC_ADD_MENU:
+      AddMenu();
+      return true;
+    case IDC_REMOVE_MENU:
+      RemoveMenu();
+      return true;
+    case IDC_RENAME_MENU:
+      RenameMenu();
+      return true;
+    case IDC_MENU_UP:
+      MoveMenuUp();
+      return true;
+    case IDC_MENU_DOWN:
+      MoveMenuDown();
+      return true;
+    case IDC_EXPAND:
+      ToggleExpanded();
+      return true;
+    case IDC_ALWAYS_ON_TOP:
+      SetAlwaysOnTop();
+      return true;
+    case IDC_OPEN_MIN:
+    case IDC_OPEN_NORMAL:
+    case IDC_OPEN_MAX:
+    case IDC_OPEN_HIDDEN:
+      openMode_ = id == IDC_OPEN_MIN ? 1 : id == IDC_OPEN_MAX ? 2
+                : id == IDC_OPEN_HIDDEN ? 3 : 0;
+      return true;
+    default:
+      return Dialog::OnCommand(id, notification);
+  }
+}
+
+bool CConfigDialog::OnNotify(int id, const NMHDR& header, LRESULT& result) {
+  if (id == IDC_ITEM_LIST && header.code == NM_CLICK) {
+    OnItemClicked();
+    result = 0;
+    return true;
+  }
+  return false;
+}
+
+bool CConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM,
+                              INT_PTR& result) {
+  switch (message) {
+    case WM_TIMER:
+      if (wParam != kIconTimer) return false;
+      LoadPendingIcons();
+      result = TRUE;
+      return true;
+    case WM_PAINT:
+      if (!IsIconic(Window())) return false;
+      PaintMinimised();
+      result = TRUE;
+      return true;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<INT_PTR>(appIcon_);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CConfigDialog::PaintMinimised() {
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(Window(), &paint);
+  SendMessageA(Window(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client{};
+  GetClientRect(Window(), &client);
+  const int width = GetSystemMetrics(SM_CXICON);
+  const int height = GetSystemMetrics(SM_CYICON);
+  DrawIcon(dc, (client.right - width + 1) / 2, (client.bottom - height + 1) / 2,
+           appIcon_);
+  EndPaint(Window(), &paint);
+}
+
+int CConfigDialog::SelectedMenuLine() const {
+  return static_cast<int>(SendMessageA(Item(IDC_MENU_LIST), LB_GETCURSEL, 0, 0));
+}
+
+int CConfigDialog::MenuLineCount() const {
+  return static_cast<int>(SendMessageA(Item(IDC_MENU_LIST), LB_GETCOUNT, 0, 0));
+}
+
+void CConfigDialog::FillMenuList() {
+  HWND list = Item(IDC_MENU_LIST);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  for (const MenuLine& line : ReadMenuList(app_.Profile())) {
+    SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(line.name.c_str()));
+  }
+  SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+               reinterpret_cast<LPARAM>(kEmailMenuLine));
+  SendMessageA(list, LB_SETCURSEL, 0, 0);
+}
+
+int CConfigDialog::MenuNumberAt() {
+  return configurator::MenuNumberAt(app_.Profile(), SelectedMenuLine());
+}
+
+void CConfigDialog::ApplyControls(const std::vector<ControlState>& controls) {
+  for (const ControlState& control : controls) {
+    EnableWindow(Item(control.id), control.enabled ? TRUE : FALSE);
+  }
+}
+
+void CConfigDialog::SelectFirstRow() {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMSTATE, 0,
+               reinterpret_cast<LPARAM>(&item));
+}
+
+void CConfigDialog::OnMenuSelected() {
+  const MenuSelectionView view =
+      MenuSelectionControls(SelectedMenuLine(), MenuLineCount());
+  contactMode_ = view.contactMode;
+  SetDlgItemTextA(Window(), IDC_LOCATION_LABEL, contactMode_ ? "Name" : "Location");
+  SetDlgItemTextA(Window(), IDC_DESCRIPTION_LABEL,
+                  contactMode_ ? "Email" : "Description");
+  SetDlgItemTextA(Window(), IDC_ITEM_GROUP,
+                  contactMode_ ? "Contact list" : "Program list");
+  ApplyControls(view.controls);
+  if (contactMode_) {
+    // The contact rows come with the contact editing; until then the list
+    // of a contact mode is empty rather than another menu's.
+    SendMessageA(Item(IDC_ITEM_LIST), LVM_DELETEALLITEMS, 0, 0);
+    pending_.clear();
+    rowCount_ = 0;
+  } else {
+    FillItemList(MenuNumberAt());
+  }
+  SelectFirstRow();
+}
+
+void CConfigDialog::NewImageList() {
+  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, kImageGrowth));
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_SETIMAGELIST, LVSIL_SMALL,
+               reinterpret_cast<LPARAM>(images_.get()));
+}
+
+int CConfigDialog::AppendImage(HICON icon) {
+  return ImageList_ReplaceIcon(images_.get(), -1, icon);
+}
+
+void CConfigDialog::ReplaceImage(int row, HICON icon) {
+  ImageList_ReplaceIcon(images_.get(), row, icon);
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_REDRAWITEMS, row, row);
+}
+
+void CConfigDialog::FillItemList(int menu) {
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_DELETEALLITEMS, 0, 0);
+  pending_.clear();
+  nextPending_ = 0;
+  KillTimer(Window(), kIconTimer);
+  if (rowCount_ != 0) {
+    NewImageList();
+    rowCount_ = 0;
+  }
+  // One whole read of the section answers every key of the list.
+  settings::SettingsEdit file(app_.Profile());
+  const int count = ItemsToShow(file, menu);
+  const std::string section = settings::ProgramSection(menu);
+  for (int i = 1; i <= count; ++i) {
+    const std::string location =
+        file.ReadString(section, settings::NumberedName("Program", i), "", kWholeValue);
+    const std::string description =
+        file.ReadString(section, settings::NumberedName("Des", i), "", kWholeValue);
+    const std::string icon =
+        file.ReadString(section, settings::NumberedName("Icon", i), "", kWholeValue);
+    const settings::IconSpec spec = settings::ParseIconSpec(icon);
+    AddItemRow(location, description, !icon.empty(), spec.file, spec.index);
+  }
+  if (!pending_.empty()) SetTimer(Window(), kIconTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void CConfigDialog::AddItemRow(const std::string& location,
+                               const std::string& description, bool iconGiven,
+                               const std::string& iconFile, int iconIndex) {
+  const RowLook look = ChooseRowLook(location, description, iconGiven);
+  HICON image = blankIcon_.get();
+  win32::UniqueIcon shell;
+  switch (look.image) {
+    case RowImage::Separator:
+      image = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES));
+      break;
+    case RowImage::Batch:
+      image = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES));
+      break;
+    case RowImage::InternetShortcut:
+      shell.reset(ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
+      if (shell) image = shell.get();
+      break;
+    case RowImage::GivenIcon:
+    case RowImage::ShellIcon:
+      // Looked up after the list is shown: the shell can take long.
+      pending_.push_back(PendingRow{rowCount_, location, description, iconGiven,
+                                   iconFile, iconIndex});
+      break;
+  }
+  const int imageIndex = AppendImage(image);
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = rowCount_;
+  item.iImage = imageIndex;
+  item.pszText = const_cast<char*>(look.text.c_str());
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_INSERTITEMA, 0,
+               reinterpret_cast<LPARAM>(&item));
+  ++rowCount_;
+}
+
+void CConfigDialog::LoadPendingIcons() {
+  // A bad-item box runs its own message loop, which brings more ticks.
+  if (reportingBadItem_) return;
+  const auto end = std::chrono::steady_clock::now() + kIconSlice;
+  while (nextPending_ < pending_.size() && std::chrono::steady_clock::now() < end) {
+    const PendingRow pending = pending_[nextPending_++];
+    ResolveRow(pending);
+  }
+  if (nextPending_ >= pending_.size()) {
+    KillTimer(Window(), kIconTimer);
+    pending_.clear();
+    nextPending_ = 0;
+  }
+}
+
+void CConfigDialog::ResolveRow(const PendingRow& pending) {
+  win32::UniqueIcon icon;
+  bool bad = false;
+  if (pending.iconGiven) {
+    HICON extracted = ExtractIconA(Resources(), pending.iconFile.c_str(),
+                                   static_cast<UINT>(pending.iconIndex));
+    // ExtractIcon answers 1 for a file that is no icon source at all.
+    if (extracted != nullptr && extracted != reinterpret_cast<HICON>(1)) {
+      icon.reset(extracted);
+      bad = GetFileAttributesA(pending.location.c_str()) == INVALID_FILE_ATTRIBUTES;
+    }
+  }
+  if (!icon && !bad) {
+    const RowLook look = ChooseRowLook(pending.location, pending.description, false);
+    if (look.image == RowImage::ShellIcon) {
+      icon.reset(ShellSmallIcon(pending.location.c_str(), 0, 0));
+      bad = !icon;
+    } else if (look.image == RowImage::Batch) {
+      ReplaceImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES)));
+      return;
+    } else if (look.image == RowImage::InternetShortcut) {
+      icon.reset(ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
+    } else {
+      ReplaceImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES)));
+      return;
+    }
+  }
+  if (bad) {
+    ReplaceImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_CROSS)));
+    reportingBadItem_ = true;
+    MessageBoxA(Window(), BadItemText(pending.description).c_str(), kAppTitle,
+                MB_OK | MB_ICONINFORMATION);
+    reportingBadItem_ = false;
+    return;
+  }
+  if (icon) ReplaceImage(pending.row, icon.get());
+}
+
+void CConfigDialog::OnItemClicked() {
+  HWND list = Item(IDC_ITEM_LIST);
+  const int row = static_cast<int>(
+      SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  if (row < 0) return;
+  currentMenu_ = MenuNumberAt();
+  const int k = row + 1;
+  settings::ProfileStore& file = app_.Profile();
+  std::string location, description, parameters;
+  if (contactMode_) {
+    itemCount_ = settings::Read(file, kSettingsSection, settings::kContactCount);
+    location = file.ReadString(settings::kContactsSection,
+                               settings::NumberedName("Name", k), "", kWholeValue);
+    description = file.ReadString(settings::kContactsSection,
+                                  settings::NumberedName("Email", k), "", kWholeValue);
+  } else {
+    itemCount_ = settings::Read(file, kSettingsSection, settings::kCount, currentMenu_);
+    const std::string section = settings::ProgramSection(currentMenu_);
+    location = file.ReadString(section, settings::NumberedName("Program", k), "",
+                               kWholeValue);
+    description =
+        file.ReadString(section, settings::NumberedName("Des", k), "", kWholeValue);
+    parameters =
+        file.ReadString(section, settings::NumberedName("Par", k), "", kWholeValue);
+    openMode_ = settings::Read(file, section, settings::kOpenMode, k);
+  }
+  const bool separator = location.empty() && description.empty();
+  ApplyControls(ItemClickControls(contactMode_, row, itemCount_, separator));
+  if (!separator && !contactMode_) {
+    if (const int button = OpenModeButton(openMode_)) {
+      CheckRadioButton(Window(), IDC_OPEN_MIN, IDC_OPEN_HIDDEN, button);
+    }
+  }
+  SetDlgItemTextA(Window(), IDC_LOCATION, location.c_str());
+  SetDlgItemTextA(Window(), IDC_DESCRIPTION, description.c_str());
+  SetDlgItemTextA(Window(), IDC_PARAMETERS, parameters.c_str());
+}
+
+void CConfigDialog::ToggleExpanded() {
+  const SIZE size = expanded_ ? foldedSize_ : unfoldedSize_;
+  SetWindowPos(Window(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+  SetDlgItemTextA(Window(), IDC_EXPAND, expanded_ ? ">>" : "<<");
+  expanded_ = !expanded_;
+}
+
+void CConfigDialog::SetAlwaysOnTop() {
+  const bool onTop = IsDlgButtonChecked(Window(), IDC_ALWAYS_ON_TOP) == BST_CHECKED;
+  SetWindowPos(Window(), onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | (onTop ? SWP_NOACTIVATE : 0));
+}
+
+void CConfigDialog::Finish(bool written) {
+  if (!written) app_.ReportWriteFailure(Window());
+}
+
+void CConfigDialog::AddMenu() {
+  settings::SettingsEdit edit(app_.Profile());
+  if (!settings::AddMenu(edit)) {
+    MessageBoxA(Window(), kMenuCountDamaged, "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
+  Finish(edit.Commit());
+  FillMenuList();
+  OnMenuSelected();
+}
+
+void CConfigDialog::RenameMenu() {
+  const int position = SelectedMenuLine();
+  if (position < 0 || position == MenuLineCount() - 1) return;
+  CRenameMenuDialog dialog(Resources());
+  if (dialog.DoModal(Window()) != IDOK) return;
+  settings::SettingsEdit edit(app_.Profile());
+  configurator::RenameMenu(edit, position, dialog.Name());
+  Finish(edit.Commit());
+  FillMenuList();
+  OnMenuSelected();
+}
+
+void CConfigDialog::MoveMenuUp() {
+  const int position = SelectedMenuLine();
+  settings::SettingsEdit edit(app_.Profile());
+  if (!configurator::MoveMenuUp(edit, position)) return;
+  Finish(edit.Commit());
+  FillMenuList();
+  SendMessageA(Item(IDC_MENU_LIST), LB_SETCURSEL, position - 1, 0);
+  ApplyControls(MenuSelectionControls(position - 1, MenuLineCount()).controls);
+}
+
+void CConfigDialog::MoveMenuDown() {
+  const int position = SelectedMenuLine();
+  settings::SettingsEdit edit(app_.Profile());
+  if (!configurator::MoveMenuDown(edit, position)) return;
+  Finish(edit.Commit());
+  FillMenuList();
+  SendMessageA(Item(IDC_MENU_LIST), LB_SETCURSEL, position + 1, 0);
+  ApplyControls(MenuSelectionControls(position + 1, MenuLineCount()).controls);
+}
+
+void CConfigDialog::RemoveMenu() {
+  if (MessageBoxA(Window(), kRemoveQuestion, "Warning",
+                  MB_YESNO | MB_ICONINFORMATION) != IDYES) {
+    return;
+  }
+  settings::SettingsEdit edit(app_.Profile());
+  if (!configurator::RemoveMenu(edit, SelectedMenuLine())) return;
+  Finish(edit.Commit());
+  FillMenuList();
+  OnMenuSelected();
+}
+
+}  // namespace vorlane::configurator

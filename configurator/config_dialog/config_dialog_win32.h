@@ -1,0 +1,101 @@
+// "Vorlane menu configurator": the menus on the left, the selected menu's
+// items in the middle, one item's fields below, and a batch area that folds
+// away. Every change is written to the settings file at once.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "configurator/config_dialog/config_view.h"
+#include "configurator/controls/icon_button_win32.h"
+#include "configurator/controls/tooltips_win32.h"
+#include "win32/dialog.h"
+#include "win32/handles.h"
+
+namespace vorlane::configurator {
+
+class CConfigApp;
+
+struct ImageListTraits {
+  using Handle = HIMAGELIST;
+  static Handle Invalid() { return nullptr; }
+  static void Free(Handle h) { ImageList_Destroy(h); }
+};
+using UniqueImageList = win32::UniqueHandle<ImageListTraits>;
+
+class CConfigDialog final : public win32::Dialog {
+ public:
+  explicit CConfigDialog(CConfigApp& app);
+
+  void FillMenuList();
+  int MenuNumberAt();
+  void FillItemList(int menu);
+  void AddItemRow(const std::string& location, const std::string& description,
+                  bool iconGiven, const std::string& iconFile, int iconIndex);
+  void OnMenuSelected();
+  void OnItemClicked();
+  void ToggleExpanded();
+
+  void AddMenu();
+  void RenameMenu();
+  void MoveMenuUp();
+  void MoveMenuDown();
+  void RemoveMenu();
+
+ private:
+  // A row whose image waits for the shell or for its icon file.
+  struct PendingRow {
+    int row;
+    std::string location;
+    std::string description;
+    bool iconGiven;
+    std::string iconFile;
+    int iconIndex;
+  };
+
+  BOOL OnInit() override;
+  bool OnCommand(int id, int notification) override;
+  bool OnNotify(int id, const NMHDR& header, LRESULT& result) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                 INT_PTR& result) override;
+
+  void AttachButtons();
+  void SetUpTooltips();
+  void SetAlwaysOnTop();
+  void ApplyControls(const std::vector<ControlState>& controls);
+  void SelectFirstRow();
+  int SelectedMenuLine() const;
+  int MenuLineCount() const;
+  void NewImageList();
+  int AppendImage(HICON icon);
+  void ReplaceImage(int row, HICON icon);
+  void LoadPendingIcons();
+  void ResolveRow(const PendingRow& pending);
+  // Ends an edit: says so once when the file could not be written.
+  void Finish(bool written);
+  void PaintMinimised();
+
+  CConfigApp& app_;
+  bool contactMode_ = false;
+  int currentMenu_ = 0;
+  int itemCount_ = 0;
+  int openMode_ = 0;
+  int rowCount_ = 0;
+  UniqueImageList images_;
+  std::vector<PendingRow> pending_;
+  std::size_t nextPending_ = 0;
+  bool reportingBadItem_ = false;
+  bool expanded_ = false;
+  SIZE foldedSize_{};
+  SIZE unfoldedSize_{};
+  HICON appIcon_ = nullptr;  // a shared resource icon: never destroyed
+  win32::UniqueIcon blankIcon_;
+  std::array<CIconButton, 17> buttons_;
+  Tooltips tooltips_;
+};
+
+}  // namespace vorlane::configurator
