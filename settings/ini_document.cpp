@@ -200,6 +200,22 @@ std::optional<std::string> IniDocument::ReadSection(std::string_view section) {
   return data;
 }
 
+std::set<std::string> IniDocument::SectionsWithHiddenLines() {
+  std::set<std::string> hidden;
+  std::set<std::string> seen;
+  for (const IniSection& s : sections_) {
+    std::string name = s.name;
+    for (char& c : name) c = LowerAscii(c);
+    const bool repeated = !seen.insert(name).second;
+    const bool odd = std::any_of(
+        s.entries.begin(), s.entries.end(), [](const IniEntry& e) {
+          return IsComment(e) || !e.hasValue || e.key.empty();
+        });
+    if (repeated || odd) hidden.insert(name);
+  }
+  return hidden;
+}
+
 std::string IniDocument::Text() const {
   std::string text;
   for (const IniSection& s : sections_) {

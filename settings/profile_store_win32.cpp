@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "ini_document.h"
+#include "win32/handles.h"
+
 namespace vorlane::settings {
 
 std::string ProfileStore::ReadString(std::string_view section,
@@ -61,6 +64,21 @@ std::optional<std::string> ProfileStore::ReadSection(std::string_view section) {
     }
     buffer.assign(buffer.size() * 2, '\0');
   }
+}
+
+std::set<std::string> ProfileStore::SectionsWithHiddenLines() {
+  win32::UniqueFile file(CreateFileA(path_.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                         FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return {};
+  std::string text;
+  char chunk[65536];
+  DWORD read = 0;
+  while (ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0) {
+    text.append(chunk, read);
+  }
+  return IniDocument::Parse(text).SectionsWithHiddenLines();
 }
 
 }  // namespace vorlane::settings

@@ -27,6 +27,7 @@ class ProfileStore final : public SettingsStore {
                    std::string_view value) override;
   std::optional<std::string> ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
+  std::set<std::string> SectionsWithHiddenLines() override;
 
   const std::string& Path() const { return path_; }
 

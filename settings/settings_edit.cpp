@@ -160,6 +160,7 @@ bool SettingsEdit::WriteSection(std::string_view section,
 }
 
 bool SettingsEdit::Commit() {
+  std::optional<std::set<std::string>> hidden;
   for (const std::string& id : writeOrder_) {
     Section& s = sections_[id];
     std::vector<const std::string*> changed;
@@ -170,7 +171,13 @@ bool SettingsEdit::Commit() {
         changed.push_back(&key);
       }
     }
-    if (s.replaced || changed.size() > kMostKeysOneByOne) {
+    bool whole = s.replaced || changed.size() > kMostKeysOneByOne;
+    if (whole && !s.replaced) {
+      // The platform would drop what it does not hand back with the section.
+      if (!hidden) hidden = file_.SectionsWithHiddenLines();
+      whole = hidden->count(id) == 0;
+    }
+    if (whole) {
       if (!file_.WriteSection(s.name, Data(s))) failed_ = true;
       continue;
     }

@@ -31,6 +31,9 @@ class SettingsEdit final : public SettingsStore {
                    std::string_view value) override;
   std::optional<std::string> ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
+  std::set<std::string> SectionsWithHiddenLines() override {
+    return file_.SectionsWithHiddenLines();
+  }
 
   // Stores what the edit changed, section by section in the order they were
   // first written: a few keys one by one, so that the rest of the section

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,12 @@ class SettingsStore {
   // ReadSection returns; the section keeps its place in the file, or is
   // added at the end. False when it could not be stored.
   virtual bool WriteSection(std::string_view section, std::string_view data) = 0;
+
+  // The sections (names in lower case) holding lines that a whole-section
+  // write would lose: comments, lines without "=" or without a name, a
+  // second section of the same name. ReadSection does not hand them back,
+  // so only a look at the whole file finds them.
+  virtual std::set<std::string> SectionsWithHiddenLines() = 0;
 };
 
 // "%s%d": a stem followed by a decimal number.

@@ -121,8 +121,8 @@ bool CIconButton::Attach(HWND dialog, int id) {
                       reinterpret_cast<LONG_PTR>(&ButtonProc));
   }
 
-  // Only the kind of button changes; the rest of the low byte (text
-  // placement) stays.
+  // The kind of button becomes owner-drawn; the other bits of the low byte
+  // stay.
   const auto style = static_cast<WPARAM>(GetWindowLongPtrA(button, GWL_STYLE));
   SendMessageA(button, BM_SETSTYLE,
                (style & 0xFF & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW,
@@ -268,12 +268,10 @@ void CIconButton::OnKillFocus() {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
-// The capture is not ours to release here: it has already gone to
-// `newCapture`, which is this button again when a press takes it, or
-// another window (a menu, a drag) that needs it. A button left hot after
-// its own release of the capture stays lit while the pointer rests on it;
-// one whose capture another window took cannot tell when the pointer
-// leaves, so it goes dark.
+// By now the capture belongs to `newCapture`: releasing it here would take
+// it from whoever holds it, be that this button's own press or a menu or a
+// drag elsewhere. A button without the capture cannot hear the pointer
+// leave, so it stops being hot; the next move over it lights it again.
 void CIconButton::OnCaptureChanged(HWND newCapture) {
   if (!hot_) return;
   if (newCapture != window_) hot_ = false;

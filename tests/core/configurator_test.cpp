@@ -223,6 +223,7 @@ class RefusingStore final : public settings::SettingsStore {
     return std::string(1, '\0');
   }
   bool WriteSection(std::string_view, std::string_view) override { return false; }
+  std::set<std::string> SectionsWithHiddenLines() override { return {}; }
 };
 
 TEST(SettingsEdit, ReportsAWriteThatFailed) {

@@ -19,42 +19,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct ProbeStart {
-  std::string program;
-  unsigned long long created = 0;  // when the starter created the process
-  unsigned long long logged = 0;   // when the probe wrote its line
-  int show = -1;
-  std::string directory;
-  std::string arguments;
-};
-
-std::vector<ProbeStart> ReadProbeLog(const std::string& folder) {
-  std::vector<ProbeStart> starts;
-  std::istringstream lines(ReadTextFile(folder + "\\probe-log.txt"));
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> fields;
-    std::istringstream parts(line);
-    std::string field;
-    while (std::getline(parts, field, '\t')) fields.push_back(field);
-    if (fields.size() < 5) continue;
-    fields.resize(6);
-    starts.push_back({fields[0], std::stoull(fields[1]), std::stoull(fields[2]),
-                      std::stoi(fields[3]), fields[4], fields[5]});
-  }
-  return starts;
-}
-
-std::string Describe(const std::vector<ProbeStart>& starts) {
-  std::string text = std::to_string(starts.size()) + " start(s)";
-  for (const ProbeStart& start : starts) {
-    text += "\n  " + start.program + " show " + std::to_string(start.show) +
-            " in \"" + start.directory + "\" with \"" + start.arguments + "\"";
-  }
-  return text;
-}
-
 // Time for a wrong reaction to show: a menu that should not open, a program
 // that should not start. Under Wine a probe is logged well within it.
 constexpr auto kSettle = 1s;
@@ -167,58 +131,6 @@ TEST_F(MenuUse, HoveringOpensTheMenuAndAnItemStartsItsProgram) {
   EXPECT_EQ(starts[0].directory + "\\", folder.Path() + "\\");
   EXPECT_TRUE(WaitForMenuClosed(Pid()));
 }
-
-// A protocol (mailto:, http:) opens the probe for as long as the test runs;
-// what the prefix had before is put back, and a protocol key that was not
-// there is removed again.
-class ProtocolProgram {
- public:
-  ProtocolProgram(std::string scheme, const std::string& probe)
-      : scheme_(std::move(scheme)) {
-    HKEY key = nullptr;
-    hadProtocol_ = RegOpenKeyExA(HKEY_CLASSES_ROOT, scheme_.c_str(), 0,
-                                 KEY_READ, &key) == ERROR_SUCCESS;
-    if (key != nullptr) RegCloseKey(key);
-    key = nullptr;
-    RegCreateKeyExA(HKEY_CLASSES_ROOT,
-                    (scheme_ + "\\shell\\open\\command").c_str(), 0,
-                    nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-    key_.reset(key);
-    char old[1024] = {};
-    DWORD size = sizeof(old) - 1;
-    hadCommand_ = RegQueryValueExA(key_.get(), nullptr, nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(old), &size) ==
-                  ERROR_SUCCESS;
-    old_ = old;
-    SetCommand("\"" + probe + "\" %1");
-  }
-  ~ProtocolProgram() {
-    if (hadCommand_) {
-      SetCommand(old_);
-    } else {
-      RegDeleteValueA(key_.get(), nullptr);
-    }
-    key_.reset();
-    if (!hadProtocol_) RegDeleteTreeA(HKEY_CLASSES_ROOT, scheme_.c_str());
-  }
-  ProtocolProgram(const ProtocolProgram&) = delete;
-  ProtocolProgram& operator=(const ProtocolProgram&) = delete;
-
-  bool Ready() const { return static_cast<bool>(key_); }
-
- private:
-  void SetCommand(const std::string& command) {
-    RegSetValueExA(key_.get(), nullptr, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(command.c_str()),
-                   static_cast<DWORD>(command.size() + 1));
-  }
-
-  std::string scheme_;
-  win32::UniqueKey key_;
-  bool hadProtocol_ = false;
-  bool hadCommand_ = false;
-  std::string old_;
-};
 
 // ---------------------------------------------------------------------------
 // How an item is started: show command, working directory, and from the

@@ -243,8 +243,16 @@ ChildProcess::~ChildProcess() {
       WaitForSingleObject(info_.hProcess, 5000);
     }
     CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
+    if (info_.hThread != nullptr) CloseHandle(info_.hThread);
   }
+}
+
+bool ChildProcess::Adopt(DWORD processId) {
+  info_.hProcess = OpenProcess(
+      PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
+      processId);
+  info_.dwProcessId = processId;
+  return info_.hProcess != nullptr;
 }
 
 namespace {
@@ -435,6 +443,57 @@ bool TrayShowsColour(COLORREF colour) {
   }
   ReleaseDC(nullptr, screen);
   return seen;
+}
+
+// Wine warps the X pointer for every move, and the desktop's process then
+// reports the pointer where the warp found it: a moment after a move the
+// cursor is back where it was. The same move again finds it at its target,
+// so that the stale report says the same.
+void MoveMouseTo(POINT at,
+                 const std::function<void(std::chrono::milliseconds)>& wait) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  // Mapped back as dx * width / 65536, so rounded up here.
+  const LONG width = GetSystemMetrics(SM_CXSCREEN);
+  const LONG height = GetSystemMetrics(SM_CYSCREEN);
+  input.mi.dx = (at.x * 65536 + width - 1) / width;
+  input.mi.dy = (at.y * 65536 + height - 1) / height;
+  for (int i = 0; i < 2; ++i) {
+    SendInput(1, &input, sizeof(input));
+    if (wait) {
+      wait(std::chrono::milliseconds(100));
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+}
+
+std::vector<ProbeStart> ReadProbeLog(const std::string& folder) {
+  std::vector<ProbeStart> starts;
+  std::istringstream lines(ReadTextFile(folder + "\\probe-log.txt"));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> fields;
+    std::istringstream parts(line);
+    std::string field;
+    while (std::getline(parts, field, '\t')) fields.push_back(field);
+    if (fields.size() < 5) continue;
+    fields.resize(6);
+    starts.push_back({fields[0], std::stoull(fields[1]), std::stoull(fields[2]),
+                      std::stoi(fields[3]), fields[4], fields[5]});
+  }
+  return starts;
+}
+
+std::string Describe(const std::vector<ProbeStart>& starts) {
+  std::string text = std::to_string(starts.size()) + " start(s)";
+  for (const ProbeStart& start : starts) {
+    text += "\n  " + start.program + " show " + std::to_string(start.show) +
+            " in \"" + start.directory + "\" with \"" + start.arguments + "\"";
+  }
+  return text;
 }
 
 }  // namespace vorlane::test

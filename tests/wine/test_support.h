@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/handles.h"
+
 namespace vorlane::test {
 
 // The folder holding the test program, and so the programs under test.
@@ -66,6 +68,12 @@ class TempFolder;
 // costs the shell its own icon; the standard menu is empty.
 bool WriteProgramsMenu(const TempFolder& folder, int count);
 
+// Moves the real pointer there as a hand would, so that the window under it
+// sees it arrive. `wait` passes the time between the steps (a test with
+// windows of its own runs their messages meanwhile).
+void MoveMouseTo(POINT at, const std::function<void(std::chrono::milliseconds)>&
+                               wait = nullptr);
+
 // Polls until the condition holds or the time is up; true if it held.
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -100,6 +108,9 @@ class ChildProcess {
   // Wine refuses is tried again once and logged as a retry.
   bool Start(const std::string& program, const std::string& commandLine,
              const std::string& workingDirectory = "");
+  // Takes over a process that another program started, so that the test
+  // ends it as well.
+  bool Adopt(DWORD processId);
   DWORD Id() const { return info_.dwProcessId; }
   HANDLE Handle() const { return info_.hProcess; }
   bool IsRunning() const;
@@ -153,5 +164,71 @@ void RemoveTrayIcon(HWND window);
 
 // Whether any pixel of the tray's rightmost icon cell has the colour.
 bool TrayShowsColour(COLORREF colour);
+
+// One start logged by the probe program (a copy of it under any name).
+struct ProbeStart {
+  std::string program;
+  unsigned long long created = 0;  // when the starter created the process
+  unsigned long long logged = 0;   // when the probe wrote its line
+  int show = -1;
+  std::string directory;
+  std::string arguments;
+};
+
+// The starts logged by probes in the folder, oldest first.
+std::vector<ProbeStart> ReadProbeLog(const std::string& folder);
+std::string Describe(const std::vector<ProbeStart>& starts);
+
+// A protocol (mailto:, http:) opens the probe for as long as the test runs;
+// what the prefix had before is put back, and a protocol key that was not
+// there is removed again.
+class ProtocolProgram {
+ public:
+  ProtocolProgram(std::string scheme, const std::string& probe)
+      : scheme_(std::move(scheme)) {
+    HKEY key = nullptr;
+    hadProtocol_ = RegOpenKeyExA(HKEY_CLASSES_ROOT, scheme_.c_str(), 0,
+                                 KEY_READ, &key) == ERROR_SUCCESS;
+    if (key != nullptr) RegCloseKey(key);
+    key = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT,
+                    (scheme_ + "\\shell\\open\\command").c_str(), 0,
+                    nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+    key_.reset(key);
+    char old[1024] = {};
+    DWORD size = sizeof(old) - 1;
+    hadCommand_ = RegQueryValueExA(key_.get(), nullptr, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(old), &size) ==
+                  ERROR_SUCCESS;
+    old_ = old;
+    SetCommand("\"" + probe + "\" %1");
+  }
+  ~ProtocolProgram() {
+    if (hadCommand_) {
+      SetCommand(old_);
+    } else {
+      RegDeleteValueA(key_.get(), nullptr);
+    }
+    key_.reset();
+    if (!hadProtocol_) RegDeleteTreeA(HKEY_CLASSES_ROOT, scheme_.c_str());
+  }
+  ProtocolProgram(const ProtocolProgram&) = delete;
+  ProtocolProgram& operator=(const ProtocolProgram&) = delete;
+
+  bool Ready() const { return static_cast<bool>(key_); }
+
+ private:
+  void SetCommand(const std::string& command) {
+    RegSetValueExA(key_.get(), nullptr, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+  }
+
+  std::string scheme_;
+  win32::UniqueKey key_;
+  bool hadProtocol_ = false;
+  bool hadCommand_ = false;
+  std::string old_;
+};
 
 }  // namespace vorlane::test

@@ -1,0 +1,625 @@
+// config.exe driven from another process as a user drives it: started the
+// way the launcher starts it, its controls read and clicked for real, the
+// settings file checked after each action, and the launcher showing the
+// result at its next opening.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config_ids.h"
+#include "menu_driver.h"
+#include "screen_shot.h"
+#include "settings/profile_store_win32.h"
+#include "test_support.h"
+
+namespace vorlane::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char kMenusCaption[] = "Vorlane menu configurator";
+constexpr char kAboutCaption[] = "About Vorlane";
+constexpr char kOnlyFromLauncher[] =
+    "This program can only be run from within Vorlane";
+
+// Three menus: the standard one with a program, a separator and (unless
+// left out) a missing program, "Tools" with a.exe and "Web" with b.exe,
+// listed Standard, Web, Tools.
+SettingsFile ThreeMenus(const TempFolder& folder, bool withMissing = true) {
+  SettingsFile file;
+  file
+      .Set("MenuCount", "3")
+      .Set("MenuOrder", "1*3*2*")
+      .Set("MenuName1", "Standard")
+      .Set("MenuName2", "Tools")
+      .Set("MenuName3", "Web")
+      .Item(1, 1, folder.File("a.exe"), "Aye", {{"Par", "-p"}, {"OM", "2"}})
+      .Item(1, 2, "", "")
+      .Item(2, 1, folder.File("a.exe"), "Tool A")
+      .Item(3, 1, folder.File("b.exe"), "Web B");
+  if (withMissing) file.Item(1, 3, "C:\\gone\\missing.exe", "Gone");
+  return file;
+}
+
+// Memory inside the configurator's process, for the list-view messages
+// that carry pointers and that the platform does not carry across.
+class RemoteBuffer {
+ public:
+  explicit RemoteBuffer(DWORD processId)
+      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ |
+                                 PROCESS_VM_WRITE,
+                             FALSE, processId)) {
+    if (process_) {
+      memory_ = static_cast<char*>(VirtualAllocEx(process_.get(), nullptr, 4096,
+                                                  MEM_COMMIT, PAGE_READWRITE));
+    }
+  }
+  ~RemoteBuffer() {
+    if (memory_ != nullptr) VirtualFreeEx(process_.get(), memory_, 0, MEM_RELEASE);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  char* At(std::size_t offset) const { return memory_ + offset; }
+  void Put(std::size_t offset, const void* data, std::size_t size) {
+    WriteProcessMemory(process_.get(), memory_ + offset, data, size, nullptr);
+  }
+  void Get(std::size_t offset, void* data, std::size_t size) const {
+    ReadProcessMemory(process_.get(), memory_ + offset, data, size, nullptr);
+  }
+
+ private:
+  win32::UniqueKernelHandle process_;
+  char* memory_ = nullptr;
+};
+
+// Texts of another process's controls are asked for in wide characters:
+// Wine hands an ANSI request across processes the wide text.
+std::string Narrow(const wchar_t* text) {
+  char narrow[4096] = {};
+  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow) - 1, nullptr,
+                      nullptr);
+  return narrow;
+}
+
+// WM_GETTEXT itself: GetWindowText gives another process only a window's
+// caption, never an edit's contents.
+std::string WindowText(HWND window) {
+  wchar_t text[4096] = {};
+  SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+  return Narrow(text);
+}
+
+struct Row {
+  std::string text;
+  RECT bounds{};  // in the list's client area
+};
+
+// A real click with the left button at a point of the screen. The pointer
+// arrives first and the window under it sees it move there, as a hand's
+// movement would: a button that holds the mouse capture while hot lets go
+// of it only then.
+// Clicks further apart than the double-click time, so that each one counts
+// as a click of its own.
+void ClickAt(POINT at, const std::function<void()>& settle) {
+  static auto lastClick = std::chrono::steady_clock::time_point{};
+  std::this_thread::sleep_until(
+      lastClick + std::chrono::milliseconds(GetDoubleClickTime() + 50));
+  MoveMouseTo(at);
+  settle();
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+  lastClick = std::chrono::steady_clock::now();
+  settle();
+}
+
+class Configurator {
+ public:
+  ~Configurator() { Close(); }
+
+  // `arguments` follow the program name as the launcher writes them.
+  ::testing::AssertionResult Start(const std::string& arguments,
+                                   const char* caption = kMenusCaption) {
+    const std::string program = BinDirectory() + "\\config.exe";
+    if (!process_.Start(program, "\"" + program + "\" " + arguments)) {
+      return ::testing::AssertionFailure() << "config.exe did not start";
+    }
+    if (!WaitUntil([&] { return (window_ = Find(caption)) != nullptr; })) {
+      return ::testing::AssertionFailure() << "no window \"" << caption << "\"";
+    }
+    // Controls react once the dialog runs its loop.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    return ::testing::AssertionSuccess();
+  }
+
+  void Close() {
+    if (window_ != nullptr && IsWindow(window_)) {
+      PostMessageA(window_, WM_COMMAND, IDCANCEL, 0);
+    }
+    if (process_.IsRunning()) process_.WaitForExit(5s);
+  }
+
+  HWND Find(const char* caption) const {
+    HWND window = FindWindowA("#32770", caption);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner == process_.Id() && IsWindowVisible(window) ? window : nullptr;
+  }
+  HWND Window() const { return window_; }
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  ChildProcess& Process() { return process_; }
+
+  std::string Text(int id) const { return WindowText(Control(id)); }
+
+  // A real click in the middle of the control, waiting until the dialog
+  // has handled it.
+  void Click(HWND control) {
+    RECT bounds{};
+    GetWindowRect(control, &bounds);
+    SetForegroundWindow(GetAncestor(control, GA_ROOT));
+    ClickAt({(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2},
+            [this] { Settle(); });
+  }
+  void Click(int id) { Click(Control(id)); }
+
+  void ClickMenuLine(int line) {
+    HWND list = Control(IDC_MENU_LIST);
+    const int height =
+        static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    RECT bounds{};
+    GetWindowRect(list, &bounds);
+    ClickAt({bounds.left + 10, bounds.top + 2 + height * line + height / 2},
+            [this] { Settle(); });
+  }
+
+  std::vector<std::string> MenuLines() const {
+    HWND list = Control(IDC_MENU_LIST);
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      wchar_t text[256] = {};
+      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      lines.push_back(Narrow(text));
+    }
+    return lines;
+  }
+
+  std::vector<Row> Rows() const {
+    HWND list = Control(IDC_ITEM_LIST);
+    RemoteBuffer remote(process_.Id());
+    std::vector<Row> rows;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      LVITEMA item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = i;
+      item.pszText = remote.At(1024);
+      item.cchTextMax = 256;
+      remote.Put(0, &item, sizeof(item));
+      SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+      Row row;
+      char text[256] = {};
+      remote.Get(1024, text, sizeof(text) - 1);
+      row.text = text;
+      RECT bounds{};
+      bounds.left = LVIR_BOUNDS;
+      remote.Put(0, &bounds, sizeof(bounds));
+      SendMessageA(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(remote.At(0)));
+      remote.Get(0, &row.bounds, sizeof(row.bounds));
+      rows.push_back(row);
+    }
+    return rows;
+  }
+
+  void ClickRow(const Row& row) {
+    POINT at{row.bounds.left + 30, (row.bounds.top + row.bounds.bottom) / 2};
+    ClientToScreen(Control(IDC_ITEM_LIST), &at);
+    SetForegroundWindow(window_);
+    ClickAt(at, [this] { Settle(); });
+  }
+
+  // Waits until the dialog's thread has handled what came before.
+  void Settle() const {
+    std::this_thread::sleep_for(100ms);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+  }
+
+ private:
+  ChildProcess process_;
+  HWND window_ = nullptr;
+};
+
+// The box of the configurator with this caption: its text, then pressed
+// with the given button.
+std::string AnswerBox(DWORD processId, const char* caption, int button = IDOK) {
+  const HWND box = WaitForMessageBox(processId, caption);
+  if (box == nullptr) return "(no box captioned " + std::string(caption) + ")";
+  const std::string text = MessageBoxText(box);
+  PostMessageA(box, WM_COMMAND, button, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the box stays";
+  return text;
+}
+
+class ConfigUse : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ParkCursor();
+    ASSERT_TRUE(CreateDirectoryA(folder.File("a  b").c_str(), nullptr));
+    ini = folder.File("a  b\\vorlane.ini");
+    for (const char* copy : {"a.exe", "b.exe"}) {
+      ASSERT_TRUE(CopyFileA((BinDirectory() + "\\probe.exe").c_str(),
+                            folder.File(copy).c_str(), FALSE));
+    }
+  }
+
+  std::string Key(const std::string& section, const std::string& key) {
+    return settings::ProfileStore(ini).ReadString(section, key, "<absent>", 1000);
+  }
+
+  // The file's text once the box of the file's own check is gone.
+  std::string File() { return ReadTextFile(ini); }
+
+  TempFolder folder;
+  std::string ini;
+  Configurator config;
+};
+
+// ---------------------------------------------------------------------------
+// Start-up: the file named on the command line, the lists, the controls.
+
+TEST_F(ConfigUse, OpensOnThePathAsPassedWithItsMenusRowsAndControls) {
+  WriteTextFile(ini, ThreeMenus(folder).Text());
+  const std::string before = File();
+  // Unquoted, as the launcher passes it: the run of two blanks must stay.
+  ASSERT_TRUE(config.Start("1 " + ini));
+  EXPECT_EQ(AnswerBox(config.Process().Id(), "Vorlane"),
+            "There's a problem with this menuitem:\r\nGone\r\nPlease check if "
+            "the item still exists on your PC.\r\nBad items are marked with a "
+            "red cross.");
+  EXPECT_EQ(config.MenuLines(),
+            (std::vector<std::string>{"Standard", "Web", "Tools", "Email Menu"}));
+
+  const std::vector<Row> rows = config.Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].text, "Aye");
+  EXPECT_EQ(rows[1].text, "----------------------");
+  EXPECT_EQ(rows[2].text, "Gone");
+  config.Settle();
+  const ScreenShot list(config.Control(IDC_ITEM_LIST));
+  auto rowShows = [&](const Row& row, COLORREF colour) {
+    for (int y = row.bounds.top; y < row.bounds.bottom; ++y) {
+      for (int x = row.bounds.left; x < row.bounds.left + 24; ++x) {
+        if (list.At(x, y) == colour) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(rowShows(rows[1], RGB(0x3f, 0x74, 0xe0))) << "separator image";
+  EXPECT_TRUE(rowShows(rows[2], RGB(0xe0, 0x30, 0x30))) << "bad-item cross";
+
+  // Identifiers, texts and sizes of the controls as the template gives
+  // them in dialog units, measured with the dialog's own font.
+  struct Expected {
+    int id;
+    const char* text;
+    RECT units;  // x, y, width, height
+  };
+  const Expected controls[] = {
+      {IDC_MENU_LIST, nullptr, {5, 16, 61, 106}},
+      {IDC_MENU_UP, "Menu up", {5, 124, 61, 14}},
+      {IDC_MENU_DOWN, "Menu down", {5, 139, 61, 14}},
+      {IDC_ADD_MENU, "Add", {8, 167, 50, 14}},
+      {IDC_REMOVE_MENU, "Remove", {8, 185, 50, 14}},
+      {IDC_RENAME_MENU, "Rename", {8, 201, 50, 14}},
+      {IDC_ALWAYS_ON_TOP, "Always on top", {8, 220, 60, 10}},
+      {IDC_ITEM_LIST, nullptr, {83, 16, 128, 134}},
+      {IDC_ADD_ITEM, "Add", {226, 15, 50, 14}},
+      {IDC_SEPARATOR, "Separator", {226, 36, 50, 14}},
+      {IDC_REMOVE_ITEM, "Remove", {226, 55, 50, 14}},
+      {IDC_CHANGE, "Change", {226, 76, 50, 14}},
+      {IDC_ITEM_UP, "Up", {226, 95, 50, 14}},
+      {IDC_ITEM_DOWN, "Down", {226, 116, 50, 14}},
+      {IDOK, "Exit", {226, 135, 50, 14}},
+      {IDC_LOCATION, nullptr, {119, 167, 142, 14}},
+      {IDC_DESCRIPTION, nullptr, {119, 184, 142, 14}},
+      {IDC_PARAMETERS, nullptr, {119, 201, 142, 14}},
+      {IDC_BROWSE_PROGRAM, "", {264, 167, 15, 14}},
+      {IDC_BROWSE_FOLDER, "", {264, 184, 15, 14}},
+      {IDC_EXPAND, ">>", {264, 201, 15, 14}},
+      {IDC_OPEN_MIN, "Min", {119, 220, 27, 10}},
+      {IDC_OPEN_NORMAL, "Normal", {149, 220, 38, 10}},
+      {IDC_OPEN_MAX, "Max", {190, 220, 29, 10}},
+      {IDC_OPEN_HIDDEN, "Hidden", {222, 220, 37, 10}},
+      {IDC_BATCH_ENTRY, nullptr, {5, 256, 142, 14}},
+      {IDC_ADD_BATCH, "+", {151, 273, 15, 14}},
+      {IDC_ADD_DIRECTORY, "Add all files in a directory", {5, 280, 110, 10}},
+      {IDC_BATCH_LIST, nullptr, {169, 253, 109, 41}},
+  };
+  // A dialog unit in pixels, from the item list's known size.
+  RECT listPixels{};
+  GetWindowRect(config.Control(IDC_ITEM_LIST), &listPixels);
+  const double unitX = (listPixels.right - listPixels.left) / 128.0;
+  const double unitY = (listPixels.bottom - listPixels.top) / 134.0;
+  for (const Expected& control : controls) {
+    SCOPED_TRACE(control.id);
+    HWND window = config.Control(control.id);
+    ASSERT_NE(window, nullptr);
+    if (control.text) {
+      EXPECT_EQ(config.Text(control.id), control.text);
+    }
+    RECT pixels{};
+    GetWindowRect(window, &pixels);
+    EXPECT_NEAR(pixels.right - pixels.left, control.units.right * unitX, 1.5);
+    EXPECT_NEAR(pixels.bottom - pixels.top, control.units.bottom * unitY, 1.5);
+  }
+  EXPECT_EQ(WindowText(config.Window()), kMenusCaption);
+  // Folded: the batch area lies below the dialog's lower edge.
+  RECT dialog{}, batch{};
+  GetWindowRect(config.Window(), &dialog);
+  GetWindowRect(config.Control(IDC_BATCH_ENTRY), &batch);
+  EXPECT_GE(batch.top, dialog.bottom);
+  config.Click(IDC_EXPAND);
+  GetWindowRect(config.Window(), &dialog);
+  EXPECT_LT(batch.bottom, dialog.bottom);
+  EXPECT_EQ(config.Text(IDC_EXPAND), "<<");
+
+  config.Close();
+  EXPECT_EQ(config.Process().WaitForExit(), 0u);
+  EXPECT_EQ(File(), before) << "opening and closing writes nothing";
+}
+
+TEST_F(ConfigUse, RowsAndMenusEnableWhatTheyAllow) {
+  WriteTextFile(ini, ThreeMenus(folder).Text());
+  ASSERT_TRUE(config.Start("1 \"" + ini + "\""));
+  AnswerBox(config.Process().Id(), "Vorlane");
+  std::vector<Row> rows = config.Rows();
+  ASSERT_EQ(rows.size(), 3u);
+
+  config.ClickRow(rows[0]);
+  EXPECT_EQ(config.Text(IDC_LOCATION), folder.File("a.exe"));
+  EXPECT_EQ(config.Text(IDC_DESCRIPTION), "Aye");
+  EXPECT_EQ(config.Text(IDC_PARAMETERS), "-p");
+  EXPECT_EQ(IsDlgButtonChecked(config.Window(), IDC_OPEN_MAX), BST_CHECKED);
+  EXPECT_FALSE(IsWindowEnabled(config.Control(IDC_ITEM_UP)));
+  EXPECT_TRUE(IsWindowEnabled(config.Control(IDC_ITEM_DOWN)));
+  EXPECT_TRUE(IsWindowEnabled(config.Control(IDC_CHANGE)));
+
+  config.ClickRow(rows[1]);
+  EXPECT_EQ(config.Text(IDC_LOCATION), "");
+  EXPECT_FALSE(IsWindowEnabled(config.Control(IDC_ADD_ITEM)));
+  EXPECT_FALSE(IsWindowEnabled(config.Control(IDC_CHANGE)));
+  EXPECT_FALSE(IsWindowEnabled(config.Control(IDC_PARAMETERS)));
+  EXPECT_TRUE(IsWindowEnabled(config.Control(IDC_ITEM_UP)));
+
+  // The last program menu can move up but not down; the Email line turns
+  // the fields to contacts and locks the menu controls.
+  config.ClickMenuLine(2);
+  EXPECT_TRUE(IsWindowEnabled(config.Control(IDC_MENU_UP)));
+  EXPECT_FALSE(IsWindowEnabled(config.Control(IDC_MENU_DOWN)));
+  EXPECT_TRUE(IsWindowEnabled(config.Control(IDC_REMOVE_MENU)));
+  ASSERT_EQ(config.Rows().size(), 1u);
+  EXPECT_EQ(config.Rows()[0].text, "Tool A");
+  config.ClickMenuLine(3);
+  EXPECT_EQ(config.Text(IDC_LOCATION_LABEL), "Name");
+  EXPECT_EQ(config.Text(IDC_DESCRIPTION_LABEL), "Email");
+  EXPECT_EQ(config.Text(IDC_ITEM_GROUP), "Contact list");
+  for (int id : {IDC_REMOVE_MENU, IDC_RENAME_MENU, IDC_MENU_UP, IDC_MENU_DOWN,
+                 IDC_PARAMETERS, IDC_BROWSE_PROGRAM}) {
+    EXPECT_FALSE(IsWindowEnabled(config.Control(id))) << id;
+  }
+  config.ClickMenuLine(0);
+  EXPECT_EQ(config.Text(IDC_LOCATION_LABEL), "Location");
+  EXPECT_FALSE(IsWindowEnabled(config.Control(IDC_REMOVE_MENU)));
+  AnswerBox(config.Process().Id(), "Vorlane");  // the missing program again
+}
+
+// ---------------------------------------------------------------------------
+// Menu operations through the real buttons, checked in the file and in a
+// running launcher.
+
+TEST_F(ConfigUse, MenuButtonsRewriteTheFileAndTheLauncherFollows) {
+  WriteTextFile(ini, ThreeMenus(folder, false).Text());
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, "\"" + ini + "\""));
+  ASSERT_TRUE(config.Start("1 " + ini));
+  const DWORD pid = config.Process().Id();
+
+  // "Web" (menu 3) one place down: the launcher's first submenu is Tools.
+  config.ClickMenuLine(1);
+  config.Click(IDC_MENU_DOWN);
+  EXPECT_EQ(Key("Settings", "MenuOrder"), "1*2*3*");
+  EXPECT_EQ(config.MenuLines()[2], "Web");
+  EXPECT_EQ(SendMessageA(config.Control(IDC_MENU_LIST), LB_GETCURSEL, 0, 0), 2);
+  config.Click(IDC_MENU_UP);
+  EXPECT_EQ(Key("Settings", "MenuOrder"), "1*3*2*");
+
+  PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+  ASSERT_NE(WaitForPopupMenu(launcher.Process().Id()), nullptr);
+  for (int i = 0; i < 3; ++i) PressMenuKey(launcher.Process().Id(), VK_DOWN);
+  PressMenuKey(launcher.Process().Id(), VK_RIGHT);
+  ChooseByKeys(launcher.Process().Id(), 0);
+  ASSERT_TRUE(WaitUntil([&] { return !ReadProbeLog(folder.Path()).empty(); }));
+  EXPECT_EQ(ReadProbeLog(folder.Path())[0].program, "b.exe")
+      << "the first submenu is Web, moved up";
+  ASSERT_TRUE(WaitForMenuClosed(launcher.Process().Id()));
+
+  // Remove "Web": No keeps the file, Yes renumbers.
+  config.ClickMenuLine(1);
+  const std::string before = File();
+  config.Click(IDC_REMOVE_MENU);
+  EXPECT_EQ(AnswerBox(pid, "Warning", IDNO),
+            "Are you sure you want to remove the selected menu?\rThis could "
+            "take a few seconds so please have patience.");
+  EXPECT_EQ(File(), before);
+  config.Click(IDC_REMOVE_MENU);
+  AnswerBox(pid, "Warning", IDYES);
+  config.Settle();
+  EXPECT_EQ(Key("Settings", "MenuCount"), "2");
+  EXPECT_EQ(Key("Settings", "MenuOrder"), "1*2*");
+  EXPECT_EQ(Key("Settings", "MenuName2"), "Tools");
+  EXPECT_EQ(Key("Settings", "Count3"), "0");
+  EXPECT_EQ(config.MenuLines(),
+            (std::vector<std::string>{"Standard", "Tools", "Email Menu"}));
+
+  // Add, then rename it through the rename dialog.
+  config.Click(IDC_ADD_MENU);
+  EXPECT_EQ(Key("Settings", "MenuCount"), "3");
+  EXPECT_EQ(Key("Settings", "MenuName3"), "Menu3");
+  EXPECT_EQ(Key("Settings", "MenuOrder"), "1*2*3*");
+  EXPECT_EQ(Key("Program locations3", "Program1"), "") << "starts empty";
+  config.ClickMenuLine(2);
+  config.Click(IDC_RENAME_MENU);
+  HWND rename = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (rename = config.Find("Rename Menu")) != nullptr; }));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(rename, IDOK))) << "no name yet";
+  SendMessageA(GetDlgItem(rename, IDC_NEW_NAME), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>("My Games"));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(GetDlgItem(rename, IDOK)) != FALSE; }));
+  config.Click(GetDlgItem(rename, IDOK));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(rename); }));
+  config.Settle();
+  EXPECT_EQ(Key("Settings", "MenuName3"), "My Games");
+  EXPECT_EQ(config.MenuLines()[2], "My Games");
+  EXPECT_EQ(SendMessageA(config.Control(IDC_MENU_LIST), LB_GETCURSEL, 0, 0), 0)
+      << "the standard menu is selected again";
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+// A settings file whose folder is gone cannot be written: the dialog shows
+// what it could read, an edit says once that it failed and names the file,
+// and the list shows the file as it is. (A read-only file would do as well
+// on Windows; under Wine the tests run as a user whom nothing stops.)
+TEST_F(ConfigUse, UnwritableFileRefusesAnEditAndSaysSo) {
+  const std::string lost = folder.File("gone\\vorlane.ini");
+  ASSERT_TRUE(config.Start("1 " + lost));
+  EXPECT_EQ(config.MenuLines(), (std::vector<std::string>{"Email Menu"}));
+  config.Click(IDC_ADD_MENU);
+  const std::string text = AnswerBox(config.Process().Id(), "Error");
+  EXPECT_NE(text.find(lost), std::string::npos) << text;
+  config.Settle();
+  EXPECT_EQ(FindMessageBox(config.Process().Id(), "Error"), nullptr)
+      << "one box per edit";
+  EXPECT_FALSE(FileExists(lost));
+  EXPECT_EQ(config.MenuLines(), (std::vector<std::string>{"Email Menu"}));
+}
+
+// ---------------------------------------------------------------------------
+// Modes and the single copy.
+
+TEST_F(ConfigUse, OnlyTheLaunchersModesOpenADialog) {
+  WriteTextFile(ini, SettingsFile().Set("MenuName1", "Standard Menu").Text());
+  const std::string before = File();
+  for (const char* arguments : {"", "5 x", "01 x"}) {
+    SCOPED_TRACE(arguments);
+    ChildProcess other;
+    const std::string program = BinDirectory() + "\\config.exe";
+    ASSERT_TRUE(other.Start(program, "\"" + program + "\" " + arguments));
+    EXPECT_EQ(AnswerBox(other.Id(), "Vorlane"), kOnlyFromLauncher);
+    EXPECT_EQ(other.WaitForExit(), 0u);
+  }
+  {
+    ChildProcess options;
+    const std::string program = BinDirectory() + "\\config.exe";
+    ASSERT_TRUE(options.Start(program, "\"" + program + "\" 2 " + ini));
+    EXPECT_EQ(AnswerBox(options.Id(), "Vorlane"),
+              "The options dialog is not available in this version");
+    EXPECT_EQ(options.WaitForExit(), 0u);
+  }
+  ASSERT_TRUE(config.Start("3 " + ini));
+  EXPECT_EQ(config.MenuLines().front(), "Standard Menu");
+  EXPECT_EQ(File(), before);
+}
+
+TEST_F(ConfigUse, SecondStartBringsTheFirstForwardAndEnds) {
+  WriteTextFile(ini, SettingsFile().Text());
+  const std::string before = File();
+  ASSERT_TRUE(config.Start("1 " + ini));
+  HWND other = CreateWindowExA(0, "STATIC", "in front", WS_POPUP | WS_VISIBLE,
+                               0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  ChildProcess second;
+  const std::string program = BinDirectory() + "\\config.exe";
+  ASSERT_TRUE(second.Start(program, "\"" + program + "\" 2 " + ini));
+  EXPECT_EQ(second.WaitForExit(), 0u);
+  EXPECT_EQ(config.Find("Vorlane options"), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == config.Window(); }));
+  DestroyWindow(other);
+  EXPECT_EQ(File(), before);
+}
+
+// ---------------------------------------------------------------------------
+// The about box and the launcher's commands.
+
+TEST_F(ConfigUse, AboutShowsItsHistoryAndLeavesWebsiteAndFeedbackOpen) {
+  const std::string probe = folder.File("a.exe");
+  ProtocolProgram web("http", probe);
+  ProtocolProgram mail("mailto", probe);
+  ASSERT_TRUE(web.Ready() && mail.Ready());
+  WriteTextFile(ini, SettingsFile().Text());
+  ASSERT_TRUE(config.Start("4 " + ini, kAboutCaption));
+
+  HWND history = config.Control(IDC_HISTORY);
+  EXPECT_TRUE(GetWindowLongA(history, GWL_STYLE) & ES_READONLY);
+  const std::string text = config.Text(IDC_HISTORY);
+  EXPECT_EQ(text.rfind("---2.52b2---\r\n", 0), 0u) << text;
+  EXPECT_NE(text.find("- FIXED: Deletion of standard menu\r\n"), std::string::npos);
+  config.Click(history);
+  for (char c : std::string("xyz")) PostMessageA(history, WM_CHAR, c, 0);
+  config.Settle();
+  EXPECT_EQ(config.Text(IDC_HISTORY), text) << "the history is read-only";
+
+  config.Click(IDC_WEBSITE);
+  config.Click(IDC_FEEDBACK);
+  ASSERT_TRUE(WaitUntil([&] { return ReadProbeLog(folder.Path()).size() >= 2; }))
+      << Describe(ReadProbeLog(folder.Path()));
+  const std::vector<ProbeStart> starts = ReadProbeLog(folder.Path());
+  EXPECT_NE(starts[0].arguments.find("http://www.vorlane.org/vorlane"),
+            std::string::npos) << starts[0].arguments;
+  EXPECT_NE(starts[1].arguments.find("mailto:"), std::string::npos);
+  EXPECT_NE(starts[1].arguments.find("subject=Vorlane"), std::string::npos);
+  EXPECT_NE(config.Find(kAboutCaption), nullptr) << "both leave it open";
+  config.Click(IDOK);
+  EXPECT_EQ(config.Process().WaitForExit(), 0u);
+}
+
+TEST_F(ConfigUse, LaunchersConfigCommandOpensTheConfiguratorOnItsFile) {
+  ASSERT_TRUE(CopyFileA((BinDirectory() + "\\config.exe").c_str(),
+                        folder.File("a  b\\config.exe").c_str(), FALSE));
+  WriteTextFile(ini, ThreeMenus(folder, false).Text());
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, "\"" + ini + "\""));
+  PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+  ASSERT_NE(WaitForPopupMenu(launcher.Process().Id()), nullptr);
+  for (int i = 0; i < 2; ++i) PressMenuKey(launcher.Process().Id(), VK_DOWN);
+  PressMenuKey(launcher.Process().Id(), VK_RIGHT);
+  ChooseByKeys(launcher.Process().Id(), 0);  // "Config"
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowA("#32770", kMenusCaption)) != nullptr; }));
+  // The launcher started it: it is ended here whatever happens below.
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  ChildProcess started;
+  started.Adopt(id);
+  const HWND list = GetDlgItem(window, IDC_MENU_LIST);
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }));
+  wchar_t first[64] = {};
+  SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
+  EXPECT_EQ(Narrow(first), "Standard");
+  PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(started.WaitForExit(), 0u);
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+}  // namespace
+}  // namespace vorlane::test
