@@ -130,15 +130,6 @@ BOOL CConfigDialog::OnInit() {
   CheckRadioButton(Window(), IDC_OPEN_MIN, IDC_OPEN_HIDDEN, IDC_OPEN_NORMAL);
   openMode_ = 0;
 
-  // A transparent stand-in for an image that has not arrived yet.
-  const BYTE andMask[16 * 16 / 8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                     0xFF, 0xFF, 0xFF, 0xFF};
-  const BYTE xorMask[16 * 16 / 8] = {};
-  blankIcon_.reset(CreateIcon(Resources(), 16, 16, 1, 1, andMask, xorMask));
-
   HWND list = Item(IDC_ITEM_LIST);
   LVCOLUMNA column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
@@ -324,9 +315,12 @@ int CConfigDialog::AppendImage(HICON icon) {
   return ImageList_ReplaceIcon(images_.get(), -1, icon);
 }
 
-void CConfigDialog::ReplaceImage(int row, HICON icon) {
-  ImageList_ReplaceIcon(images_.get(), row, icon);
-  SendMessageA(Item(IDC_ITEM_LIST), LVM_REDRAWITEMS, row, row);
+void CConfigDialog::SetRowImage(int row, HICON icon) {
+  LVITEMA item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  item.iImage = AppendImage(icon);
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void CConfigDialog::FillItemList(int menu) {
@@ -342,6 +336,10 @@ void CConfigDialog::FillItemList(int menu) {
   settings::SettingsEdit file(app_.Profile());
   const int count = ItemsToShow(file, menu);
   const std::string section = settings::ProgramSection(menu);
+  HWND list = Item(IDC_ITEM_LIST);
+  // A long menu is inserted in one go and painted once.
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LVM_SETITEMCOUNT, count, 0);
   for (int i = 1; i <= count; ++i) {
     const std::string location =
         file.ReadString(section, settings::NumberedName("Program", i), "", kWholeValue);
@@ -352,6 +350,8 @@ void CConfigDialog::FillItemList(int menu) {
     const settings::IconSpec spec = settings::ParseIconSpec(icon);
     AddItemRow(location, description, !icon.empty(), spec.file, spec.index);
   }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
   if (!pending_.empty()) SetTimer(Window(), kIconTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
@@ -359,7 +359,7 @@ void CConfigDialog::AddItemRow(const std::string& location,
                                const std::string& description, bool iconGiven,
                                const std::string& iconFile, int iconIndex) {
   const RowLook look = ChooseRowLook(location, description, iconGiven);
-  HICON image = blankIcon_.get();
+  HICON image = nullptr;
   win32::UniqueIcon shell;
   switch (look.image) {
     case RowImage::Separator:
@@ -379,7 +379,8 @@ void CConfigDialog::AddItemRow(const std::string& location,
                                    iconFile, iconIndex});
       break;
   }
-  const int imageIndex = AppendImage(image);
+  // A row whose image is still to come shows none until it arrives.
+  const int imageIndex = image != nullptr ? AppendImage(image) : I_IMAGENONE;
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
   item.iItem = rowCount_;
@@ -423,24 +424,24 @@ void CConfigDialog::ResolveRow(const PendingRow& pending) {
       icon.reset(ShellSmallIcon(pending.location.c_str(), 0, 0));
       bad = !icon;
     } else if (look.image == RowImage::Batch) {
-      ReplaceImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES)));
+      SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES)));
       return;
     } else if (look.image == RowImage::InternetShortcut) {
       icon.reset(ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
     } else {
-      ReplaceImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES)));
+      SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES)));
       return;
     }
   }
   if (bad) {
-    ReplaceImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_CROSS)));
+    SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_CROSS)));
     reportingBadItem_ = true;
     MessageBoxA(Window(), BadItemText(pending.description).c_str(), kAppTitle,
                 MB_OK | MB_ICONINFORMATION);
     reportingBadItem_ = false;
     return;
   }
-  if (icon) ReplaceImage(pending.row, icon.get());
+  if (icon) SetRowImage(pending.row, icon.get());
 }
 
 void CConfigDialog::OnItemClicked() {

@@ -72,7 +72,7 @@ class CConfigDialog final : public win32::Dialog {
   int MenuLineCount() const;
   void NewImageList();
   int AppendImage(HICON icon);
-  void ReplaceImage(int row, HICON icon);
+  void SetRowImage(int row, HICON icon);
   void LoadPendingIcons();
   void ResolveRow(const PendingRow& pending);
   // Ends an edit: says so once when the file could not be written.
@@ -93,7 +93,6 @@ class CConfigDialog final : public win32::Dialog {
   SIZE foldedSize_{};
   SIZE unfoldedSize_{};
   HICON appIcon_ = nullptr;  // a shared resource icon: never destroyed
-  win32::UniqueIcon blankIcon_;
   std::array<CIconButton, 17> buttons_;
   Tooltips tooltips_;
 };

@@ -240,6 +240,29 @@ class Configurator {
   HWND window_ = nullptr;
 };
 
+// The tooltip control of the process, or null.
+HWND FindTooltips(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    HWND found;
+  } search{processId, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        char name[64] = {};
+        GetClassNameA(window, name, std::size(name));
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->processId && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // The box of the configurator with this caption: its text, then pressed
 // with the given button.
 std::string AnswerBox(DWORD processId, const char* caption, int button = IDOK) {
@@ -307,6 +330,8 @@ TEST_F(ConfigUse, OpensOnThePathAsPassedWithItsMenusRowsAndControls) {
   };
   EXPECT_TRUE(rowShows(rows[1], RGB(0x3f, 0x74, 0xe0))) << "separator image";
   EXPECT_TRUE(rowShows(rows[2], RGB(0xe0, 0x30, 0x30))) << "bad-item cross";
+  EXPECT_EQ(FindTooltips(config.Process().Id()), nullptr)
+      << "no tooltips without ShowTooltips=1";
 
   // Identifiers, texts and sizes of the controls as the template gives
   // them in dialog units, measured with the dialog's own font.
@@ -380,9 +405,13 @@ TEST_F(ConfigUse, OpensOnThePathAsPassedWithItsMenusRowsAndControls) {
 }
 
 TEST_F(ConfigUse, RowsAndMenusEnableWhatTheyAllow) {
-  WriteTextFile(ini, ThreeMenus(folder).Text());
+  WriteTextFile(ini, ThreeMenus(folder).Set("ShowTooltips", "1").Text());
   ASSERT_TRUE(config.Start("1 \"" + ini + "\""));
   AnswerBox(config.Process().Id(), "Vorlane");
+  const HWND tips = FindTooltips(config.Process().Id());
+  ASSERT_NE(tips, nullptr);
+  EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 29);
+  EXPECT_EQ(SendMessageA(tips, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 10);
   std::vector<Row> rows = config.Rows();
   ASSERT_EQ(rows.size(), 3u);
 
