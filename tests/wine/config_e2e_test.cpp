@@ -240,26 +240,28 @@ class Configurator {
   HWND window_ = nullptr;
 };
 
+struct TooltipSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindTooltipWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TooltipSearch*>(data);
+  char name[64] = {};
+  GetClassNameA(window, name, std::size(name));
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The tooltip control of the process, or null.
 HWND FindTooltips(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        char name[64] = {};
-        GetClassNameA(window, name, std::size(name));
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->processId && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TooltipSearch search{processId, nullptr};
+  EnumWindows(FindTooltipWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
