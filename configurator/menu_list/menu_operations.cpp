@@ -5,6 +5,7 @@
 
 #include "settings/ini_document.h"
 #include "settings/menu_edits.h"
+#include "configurator/item_list/item_operations.h"
 #include "settings/settings_model.h"
 
 namespace vorlane::configurator {
@@ -84,32 +85,6 @@ int HighestItem(settings::SettingsStore& store, int menu, int count) {
   if (!settings::CountInRange(count)) return 0;
   return HighestKeyNumber(store, settings::ProgramSection(menu),
                           {"Program", "Des", "Par", "OM", "Icon"}, count);
-}
-
-struct ItemFields {
-  std::string program, description, parameters, icon;
-  int openMode = 0;
-};
-
-ItemFields ReadItem(settings::SettingsStore& store, const std::string& section,
-                    int i) {
-  ItemFields item;
-  item.program = ReadWhole(store, section, NumberedName(settings::kProgram.name, i));
-  item.description = ReadWhole(store, section, NumberedName(settings::kDes.name, i));
-  item.parameters = ReadWhole(store, section, NumberedName(settings::kPar.name, i));
-  item.openMode = settings::Read(store, section, settings::kOpenMode, i);
-  item.icon = ReadWhole(store, section, NumberedName(settings::kItemIcon.name, i));
-  return item;
-}
-
-void WriteItem(settings::SettingsStore& store, const std::string& section,
-               int i, const ItemFields& item) {
-  store.WriteString(section, NumberedName(settings::kProgram.name, i), item.program);
-  store.WriteString(section, NumberedName(settings::kDes.name, i), item.description);
-  store.WriteString(section, NumberedName(settings::kPar.name, i), item.parameters);
-  settings::WriteInt(store, section, NumberedName(settings::kOpenMode.name, i),
-                     item.openMode);
-  store.WriteString(section, NumberedName(settings::kItemIcon.name, i), item.icon);
 }
 
 void ClearItems(settings::SettingsStore& store, int menu, int items) {

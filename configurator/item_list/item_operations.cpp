@@ -1,0 +1,164 @@
+#include "item_operations.h"
+
+#include <algorithm>
+
+#include "settings/settings_model.h"
+
+namespace vorlane::configurator {
+namespace {
+
+using settings::kSettingsSection;
+using settings::NumberedName;
+
+constexpr std::size_t kWholeValue = 65535;
+
+std::string CountKey(int menu) {
+  return NumberedName(settings::kCount.name, menu);
+}
+
+// Item sections are named both ways; the platform matches them without
+// regard to case, and a section made here first keeps the spelling of the
+// edit that made it.
+std::string LaunchSection(int menu) {
+  return NumberedName(settings::kProgramSectionStemLaunch, menu);
+}
+
+// The menu's count when it is one an edit may walk; nothing when the
+// number is no menu or the count is damage.
+std::optional<int> StoredCount(settings::SettingsStore& store, int menu) {
+  if (menu < 1) return std::nullopt;
+  const int count = settings::Read(store, kSettingsSection, settings::kCount, menu);
+  if (!settings::CountInRange(count)) return std::nullopt;
+  return count;
+}
+
+std::optional<int> NextNumber(settings::SettingsStore& store, int menu) {
+  const std::optional<int> count = StoredCount(store, menu);
+  if (!count || !settings::CountCanGrow(*count)) return std::nullopt;
+  settings::WriteInt(store, kSettingsSection, CountKey(menu), *count + 1);
+  return *count + 1;
+}
+
+void WriteText(settings::SettingsStore& store, std::string_view section,
+               const char* stem, int number, std::string_view value) {
+  store.WriteString(section, NumberedName(stem, number), value);
+}
+
+}  // namespace
+
+ItemFields ReadItem(settings::SettingsStore& store, std::string_view section,
+                    int number) {
+  auto whole = [&](const char* stem) {
+    return store.ReadString(section, NumberedName(stem, number), "", kWholeValue);
+  };
+  ItemFields item;
+  item.program = whole(settings::kProgram.name);
+  item.description = whole(settings::kDes.name);
+  item.parameters = whole(settings::kPar.name);
+  item.openMode = settings::Read(store, section, settings::kOpenMode, number);
+  item.icon = whole(settings::kItemIcon.name);
+  return item;
+}
+
+void WriteItem(settings::SettingsStore& store, std::string_view section,
+               int number, const ItemFields& item) {
+  WriteText(store, section, settings::kProgram.name, number, item.program);
+  WriteText(store, section, settings::kDes.name, number, item.description);
+  WriteText(store, section, settings::kPar.name, number, item.parameters);
+  settings::WriteInt(store, section, NumberedName(settings::kOpenMode.name, number),
+                     item.openMode);
+  WriteText(store, section, settings::kItemIcon.name, number, item.icon);
+}
+
+std::optional<int> AddItem(settings::SettingsStore& store, int menu,
+                           const ItemFields& item) {
+  const std::optional<int> number = NextNumber(store, menu);
+  if (!number) return std::nullopt;
+  const std::string section = settings::ProgramSection(menu);
+  WriteText(store, section, settings::kProgram.name, *number, item.program);
+  WriteText(store, section, settings::kDes.name, *number, item.description);
+  WriteText(store, section, settings::kPar.name, *number, item.parameters);
+  settings::WriteInt(store, section, NumberedName(settings::kOpenMode.name, *number),
+                     item.openMode);
+  return number;
+}
+
+std::optional<int> AddSeparator(settings::SettingsStore& store, int menu) {
+  const std::optional<int> number = NextNumber(store, menu);
+  if (!number) return std::nullopt;
+  const std::string section = settings::ProgramSection(menu);
+  WriteText(store, section, settings::kProgram.name, *number, "");
+  WriteText(store, section, settings::kDes.name, *number, "");
+  return number;
+}
+
+void ChangeItem(settings::SettingsStore& store, int menu, int number,
+                const ItemFields& item) {
+  const std::optional<int> count = StoredCount(store, menu);
+  if (!count || number < 1 || number > *count) return;
+  const std::string section = settings::ProgramSection(menu);
+  WriteText(store, section, settings::kProgram.name, number, item.program);
+  WriteText(store, section, settings::kDes.name, number, item.description);
+  WriteText(store, section, settings::kPar.name, number, item.parameters);
+  settings::WriteInt(store, section, NumberedName(settings::kOpenMode.name, number),
+                     item.openMode);
+}
+
+void RemoveItems(settings::SettingsStore& store, int menu,
+                 std::vector<int> numbers) {
+  std::sort(numbers.begin(), numbers.end(), std::greater<>());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  const std::string section = settings::ProgramSection(menu);
+  for (int removed : numbers) {
+    const std::optional<int> count = StoredCount(store, menu);
+    if (!count || removed < 1 || removed > *count) continue;
+    settings::WriteInt(store, kSettingsSection, CountKey(menu), *count - 1);
+    // The last slot keeps its keys: it lies beyond the count now.
+    for (int i = removed + 1; i <= *count; ++i) {
+      WriteItem(store, section, i - 1, ReadItem(store, section, i));
+    }
+  }
+}
+
+bool SwapWithNext(settings::SettingsStore& store, int menu, int number) {
+  const std::optional<int> count = StoredCount(store, menu);
+  if (!count || number < 1 || number + 1 > *count) return false;
+  const std::string section = settings::ProgramSection(menu);
+  const ItemFields first = ReadItem(store, section, number);
+  const ItemFields second = ReadItem(store, section, number + 1);
+  WriteItem(store, section, number, second);
+  WriteItem(store, section, number + 1, first);
+  return true;
+}
+
+std::optional<int> CopyItemToMenu(settings::SettingsStore& store, int source,
+                                  int target, int number) {
+  const std::optional<int> count = StoredCount(store, target);
+  if (!count || !settings::CountCanGrow(*count)) return std::nullopt;
+  const ItemFields item = ReadItem(store, LaunchSection(source), number);
+  settings::WriteInt(store, kSettingsSection, CountKey(target), *count + 1);
+  WriteItem(store, LaunchSection(target), *count + 1, item);
+  return *count + 1;
+}
+
+bool SetItemIcon(settings::SettingsStore& store, int menu, int number,
+                 std::string_view iconSpec) {
+  const std::string section = LaunchSection(menu);
+  if (!iconSpec.empty() &&
+      ReadItem(store, section, number).program.empty()) {
+    return false;
+  }
+  WriteText(store, section, settings::kItemIcon.name, number, iconSpec);
+  return true;
+}
+
+std::string FolderDescription(std::string_view path) {
+  const std::size_t slash = path.rfind('\\');
+  const std::string_view name =
+      slash == std::string_view::npos ? path : path.substr(slash + 1);
+  if (!name.empty()) return std::string(name);
+  const std::size_t first = path.find('\\');
+  return std::string(path.substr(0, first + 1));
+}
+
+}  // namespace vorlane::configurator

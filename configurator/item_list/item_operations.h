@@ -1,0 +1,67 @@
+// The edits of a program menu's items: add, separator, change, remove,
+// move, the item's own icon and sending it to another menu. Each reads what
+// it needs and writes its keys through the store it is given; the dialog
+// hands it one settings::SettingsEdit per user action.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/settings_store.h"
+
+namespace vorlane::configurator {
+
+// The five keys of one item.
+struct ItemFields {
+  std::string program;
+  std::string description;
+  std::string parameters;
+  std::string icon;
+  int openMode = 0;
+};
+
+// Values are read whole, so that an edit never cuts one.
+ItemFields ReadItem(settings::SettingsStore& store, std::string_view section,
+                    int number);
+void WriteItem(settings::SettingsStore& store, std::string_view section,
+               int number, const ItemFields& item);
+
+// Appends the item (Program, Des, Par and OM; no Icon) as the menu's last;
+// its number, or nothing (and nothing written) when the menu is no stored
+// menu or its count cannot grow.
+std::optional<int> AddItem(settings::SettingsStore& store, int menu,
+                           const ItemFields& item);
+// Appends a separator: Program and Des empty, nothing else.
+std::optional<int> AddSeparator(settings::SettingsStore& store, int menu);
+
+// Rewrites Program, Des, Par and OM of item `number`; its icon stays.
+void ChangeItem(settings::SettingsStore& store, int menu, int number,
+                const ItemFields& item);
+
+// Removes the items, given in any order, from the highest down: each item
+// above one moves down with its icon, and the count shrinks. Numbers
+// outside 1 .. Count are passed over.
+void RemoveItems(settings::SettingsStore& store, int menu,
+                 std::vector<int> numbers);
+
+// Swaps items `number` and `number + 1`, all five keys; false (nothing
+// written) when either lies outside 1 .. Count.
+bool SwapWithNext(settings::SettingsStore& store, int menu, int number);
+
+// Appends a copy of item `number` of `source` to `target`; its number
+// there, or nothing when `target` cannot take it.
+std::optional<int> CopyItemToMenu(settings::SettingsStore& store, int source,
+                                  int target, int number);
+
+// The item's own icon ("file,index"), or the default icon with an empty
+// value. A separator takes no icon of its own: false, nothing written.
+bool SetItemIcon(settings::SettingsStore& store, int menu, int number,
+                 std::string_view iconSpec);
+
+// The folder's name as a description: the text after the last "\", or for
+// a drive root such as C:\ the root itself.
+std::string FolderDescription(std::string_view path);
+
+}  // namespace vorlane::configurator

@@ -1,0 +1,126 @@
+// The item edits of the configurator over an in-memory settings file, with
+// the edge cases that lose or misplace an item when they go wrong.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "configurator/item_list/item_operations.h"
+#include "settings/ini_document.h"
+
+namespace vorlane::configurator {
+namespace {
+
+using settings::IniDocument;
+
+std::string Get(IniDocument& doc, const std::string& section,
+                const std::string& key) {
+  return doc.ReadString(section, key, "<absent>", 100000);
+}
+
+// Menu 1 holding `count` items p1 .. p<count>, each with all five keys.
+IniDocument Items(int count) {
+  std::string text = "[Settings]\nMenuCount=2\nCount1=" + std::to_string(count) +
+                     "\n[Program locations1]\n";
+  for (int i = 1; i <= count; ++i) {
+    const std::string n = std::to_string(i);
+    text += "Program" + n + "=p" + n + "\nDes" + n + "=d" + n + "\nPar" + n +
+            "=a" + n + "\nOM" + n + "=" + std::to_string(i % 4) + "\nIcon" + n +
+            "=i" + n + ",1\n";
+  }
+  return IniDocument::Parse(text);
+}
+
+TEST(ItemAdding, AppendsWithoutIconAndSeparatorsWriteTwoKeys) {
+  IniDocument doc = IniDocument::Parse("[Settings]\nMenuCount=2\n");
+  EXPECT_EQ(AddItem(doc, 2, {"C:\\a.exe", "A", "-x", "ignored", 3}), 1);
+  EXPECT_EQ(Get(doc, "Settings", "Count2"), "1");
+  EXPECT_EQ(Get(doc, "Program locations2", "Program1"), "C:\\a.exe");
+  EXPECT_EQ(Get(doc, "Program locations2", "OM1"), "3");
+  EXPECT_EQ(Get(doc, "Program locations2", "Icon1"), "<absent>");
+
+  IniDocument three = IniDocument::Parse("[Settings]\nCount2=3\n");
+  EXPECT_EQ(AddSeparator(three, 2), 4);
+  EXPECT_EQ(Get(three, "Settings", "Count2"), "4");
+  EXPECT_EQ(Get(three, "Program locations2", "Program4"), "");
+  EXPECT_EQ(Get(three, "Program locations2", "Des4"), "");
+  for (const char* key : {"Par4", "OM4", "Icon4"}) {
+    EXPECT_EQ(Get(three, "Program locations2", key), "<absent>") << key;
+  }
+}
+
+TEST(ItemAdding, RefusesTheEmailLineAndDamagedCounts) {
+  for (const char* count : {"100000", "-1"}) {
+    IniDocument doc = IniDocument::Parse(std::string("[Settings]\nCount1=") + count);
+    const std::string before = doc.Text();
+    EXPECT_EQ(AddItem(doc, 1, {"a", "b", "", "", 0}), std::nullopt) << count;
+    EXPECT_EQ(AddSeparator(doc, 0), std::nullopt);
+    EXPECT_EQ(doc.Text(), before);
+  }
+}
+
+TEST(ItemRemoval, MovesHigherItemsDownWithTheirIcons) {
+  IniDocument doc = Items(4);
+  RemoveItems(doc, 1, {2});
+  EXPECT_EQ(Get(doc, "Settings", "Count1"), "3");
+  EXPECT_EQ(Get(doc, "Program locations1", "Program2"), "p3");
+  EXPECT_EQ(Get(doc, "Program locations1", "Icon3"), "i4,1");
+  EXPECT_EQ(Get(doc, "Program locations1", "Program4"), "p4") << "left beyond the count";
+
+  IniDocument five = Items(5);
+  RemoveItems(five, 1, {2, 4, 9, 0});
+  EXPECT_EQ(Get(five, "Settings", "Count1"), "3");
+  EXPECT_EQ(Get(five, "Program locations1", "Program1"), "p1");
+  EXPECT_EQ(Get(five, "Program locations1", "Program2"), "p3");
+  EXPECT_EQ(Get(five, "Program locations1", "Program3"), "p5");
+}
+
+TEST(ItemMoves, SwapAllFiveKeysAndRefuseAtTheEnds) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nCount1=2\n[Program locations1]\nProgram1=\nDes1=\n"
+      "Program2=p2\nDes2=d2\nPar2=a2\nOM2=2\nIcon2=i2,0\n");
+  ASSERT_TRUE(SwapWithNext(doc, 1, 1));
+  EXPECT_EQ(Get(doc, "Program locations1", "Program1"), "p2");
+  EXPECT_EQ(Get(doc, "Program locations1", "Icon1"), "i2,0");
+  EXPECT_EQ(Get(doc, "Program locations1", "Par2"), "");
+  EXPECT_EQ(Get(doc, "Program locations1", "OM2"), "0");
+  EXPECT_EQ(Get(doc, "Program locations1", "Icon2"), "");
+  const std::string before = doc.Text();
+  EXPECT_FALSE(SwapWithNext(doc, 1, 2));
+  EXPECT_FALSE(SwapWithNext(doc, 1, 0));
+  EXPECT_EQ(doc.Text(), before);
+}
+
+TEST(ItemSendTo, CopiesInOrderThenTheSourcesGo) {
+  IniDocument doc = Items(3);
+  EXPECT_EQ(CopyItemToMenu(doc, 1, 3, 1), 1);
+  EXPECT_EQ(CopyItemToMenu(doc, 1, 3, 3), 2);
+  RemoveItems(doc, 1, {1, 3});
+  EXPECT_EQ(Get(doc, "Settings", "Count3"), "2");
+  EXPECT_EQ(Get(doc, "Program Locations3", "Program1"), "p1");
+  EXPECT_EQ(Get(doc, "Program Locations3", "Par2"), "a3");
+  EXPECT_EQ(Get(doc, "Program Locations3", "Icon2"), "i3,1");
+  EXPECT_EQ(Get(doc, "Settings", "Count1"), "1");
+  EXPECT_EQ(Get(doc, "Program locations1", "Program1"), "p2");
+  EXPECT_NE(doc.Text().find("[Program Locations3]"), std::string::npos);
+}
+
+TEST(ItemIcon, SeparatorTakesNoneAndDefaultEmptiesAny) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nCount1=2\n[Program locations1]\nProgram1=\nDes1=\n"
+      "Program2=p\nDes2=d\nIcon2=x.ico,3\n");
+  EXPECT_FALSE(SetItemIcon(doc, 1, 1, "C:\\i.dll,4"));
+  EXPECT_EQ(Get(doc, "Program locations1", "Icon1"), "<absent>");
+  EXPECT_TRUE(SetItemIcon(doc, 1, 2, "C:\\i.dll,4"));
+  EXPECT_EQ(Get(doc, "Program locations1", "Icon2"), "C:\\i.dll,4");
+  EXPECT_TRUE(SetItemIcon(doc, 1, 1, ""));
+  EXPECT_EQ(Get(doc, "Program locations1", "Icon1"), "");
+}
+
+TEST(FolderNames, LastPieceOrTheDriveRoot) {
+  EXPECT_EQ(FolderDescription("C:\\"), "C:\\");
+  EXPECT_EQ(FolderDescription("C:\\Tools\\Editors"), "Editors");
+  EXPECT_EQ(FolderDescription("\\\\server\\share"), "share");
+}
+
+}  // namespace
+}  // namespace vorlane::configurator
