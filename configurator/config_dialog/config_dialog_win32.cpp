@@ -6,6 +6,7 @@
 
 #include "config_ids.h"
 #include "configurator/config_app/config_app_win32.h"
+#include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "configurator/menu_list/rename_menu_dialog_win32.h"
 #include "settings/menu_edits.h"
@@ -26,6 +27,12 @@ constexpr int kImageGrowth = 50;
 constexpr char kRemoveQuestion[] =
     "Are you sure you want to remove the selected menu?\rThis could take a few "
     "seconds so please have patience.";
+constexpr char kRemoveItemsQuestion[] =
+    "Are you sure you want to remove the selected item(s)?";
+constexpr char kMissingFields[] = "Not all fields were filled out!";
+constexpr char kItemCountDamaged[] =
+    "The item count of this menu in the settings file holds a number that "
+    "cannot be right, so nothing was added. Correct it in vorlane.ini.";
 constexpr char kMenuCountDamaged[] =
     "MenuCount in the settings file holds a number that cannot be right, so "
     "no menu was added. Correct it in vorlane.ini.";
@@ -168,6 +175,24 @@ bool CConfigDialog::OnCommand(int id, int notification) {
     case IDC_MENU_LIST:
       if (notification == LBN_SELCHANGE) OnMenuSelected();
       if (notification == LBN_DBLCLK) RenameMenu();
+      return true;
+    case IDC_ADD_ITEM:
+      AddItem();
+      return true;
+    case IDC_SEPARATOR:
+      AddSeparator();
+      return true;
+    case IDC_CHANGE:
+      ChangeItem();
+      return true;
+    case IDC_REMOVE_ITEM:
+      RemoveSelectedItems();
+      return true;
+    case IDC_ITEM_UP:
+      MoveItemUp();
+      return true;
+    case IDC_ITEM_DOWN:
+      MoveItemDown();
       return true;
     case IDC_ADD_MENU:
       AddMenu();
@@ -552,6 +577,171 @@ void CConfigDialog::RemoveMenu() {
   Finish(edit.Commit());
   FillMenuList();
   OnMenuSelected();
+}
+
+std::string CConfigDialog::EditText(int id) const {
+  const int length = GetWindowTextLengthA(Item(id));
+  if (length <= 0) return {};
+  std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+  GetWindowTextA(Item(id), text.data(), length + 1);
+  return text.data();
+}
+
+void CConfigDialog::ShowMissingFields() {
+  MessageBoxA(Window(), kMissingFields, "Error", MB_OK | MB_ICONERROR);
+}
+
+int CConfigDialog::FirstSelectedRow() const {
+  return static_cast<int>(SendMessageA(Item(IDC_ITEM_LIST), LVM_GETNEXTITEM,
+                                       static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::vector<int> CConfigDialog::SelectedRows() const {
+  std::vector<int> rows;
+  for (int row = FirstSelectedRow(); row >= 0;
+       row = static_cast<int>(SendMessageA(Item(IDC_ITEM_LIST), LVM_GETNEXTITEM,
+                                           row, LVNI_SELECTED))) {
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+void CConfigDialog::SelectRow(int row) {
+  HWND list = Item(IDC_ITEM_LIST);
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = 0;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+               reinterpret_cast<LPARAM>(&item));
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+// Two rows trade text and image in place: rebuilding the list would look
+// every icon up again and repeat every bad-item box.
+void CConfigDialog::SwapRows(int row, int other) {
+  HWND list = Item(IDC_ITEM_LIST);
+  char texts[2][256] = {};
+  LVITEMA items[2] = {};
+  const int rows[2] = {row, other};
+  for (int i = 0; i < 2; ++i) {
+    items[i].mask = LVIF_TEXT | LVIF_IMAGE;
+    items[i].iItem = rows[i];
+    items[i].pszText = texts[i];
+    items[i].cchTextMax = sizeof(texts[i]);
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&items[i]));
+  }
+  std::swap(items[0].iItem, items[1].iItem);
+  for (LVITEMA& item : items) {
+    SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  // An image still on its way goes to where its row went.
+  for (PendingRow& pending : pending_) {
+    if (pending.row == row) {
+      pending.row = other;
+    } else if (pending.row == other) {
+      pending.row = row;
+    }
+  }
+}
+
+void CConfigDialog::AddItem() {
+  // Contacts are added with the contact editing.
+  if (contactMode_) return;
+  ItemFields item{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION),
+                  EditText(IDC_PARAMETERS), "", openMode_};
+  if (item.description.empty() || item.program.empty()) {
+    ShowMissingFields();
+    return;
+  }
+  settings::SettingsEdit edit(app_.Profile());
+  const std::optional<int> number =
+      configurator::AddItem(edit, MenuNumberAt(), item);
+  if (!number) {
+    MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
+  Finish(edit.Commit());
+  AddItemRow(item.program, item.description, false, "", 0);
+  if (!pending_.empty()) SetTimer(Window(), kIconTimer, USER_TIMER_MINIMUM, nullptr);
+  for (int id : {IDC_PARAMETERS, IDC_DESCRIPTION, IDC_LOCATION}) {
+    SetDlgItemTextA(Window(), id, "");
+  }
+  SelectRow(*number - 1);
+}
+
+void CConfigDialog::AddSeparator() {
+  if (contactMode_) return;
+  settings::SettingsEdit edit(app_.Profile());
+  if (!configurator::AddSeparator(edit, MenuNumberAt())) {
+    MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
+  Finish(edit.Commit());
+  AddItemRow("", "", false, "", 0);
+}
+
+void CConfigDialog::ChangeItem() {
+  const int row = FirstSelectedRow();
+  if (row < 0 || contactMode_) return;
+  const ItemFields item{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION),
+                        EditText(IDC_PARAMETERS), "", openMode_};
+  if (item.description.empty() || item.program.empty()) {
+    ShowMissingFields();
+    return;
+  }
+  settings::SettingsEdit edit(app_.Profile());
+  configurator::ChangeItem(edit, MenuNumberAt(), row + 1, item);
+  Finish(edit.Commit());
+  // The row shows the shell's icon of the new location until the list is
+  // built again; its own icon, if any, comes back then.
+  win32::UniqueIcon icon(ShellSmallIcon(item.program.c_str(), 0, 0));
+  if (icon) SetRowImage(row, icon.get());
+  LVITEMA text{};
+  text.iSubItem = 0;
+  text.pszText = const_cast<char*>(item.description.c_str());
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMTEXTA, row,
+               reinterpret_cast<LPARAM>(&text));
+  SelectRow(row);
+}
+
+void CConfigDialog::RemoveSelectedItems() {
+  if (MessageBoxA(Window(), kRemoveItemsQuestion, "Warning",
+                  MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return;
+  }
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty() || contactMode_) return;
+  std::vector<int> numbers;
+  for (int row : rows) numbers.push_back(row + 1);
+  const int menu = MenuNumberAt();
+  settings::SettingsEdit edit(app_.Profile());
+  RemoveItems(edit, menu, numbers);
+  Finish(edit.Commit());
+  FillItemList(menu);
+}
+
+void CConfigDialog::MoveItemUp() {
+  const int row = FirstSelectedRow();
+  if (row <= 0 || contactMode_) return;
+  settings::SettingsEdit edit(app_.Profile());
+  if (!SwapWithNext(edit, MenuNumberAt(), row)) return;
+  Finish(edit.Commit());
+  SwapRows(row - 1, row);
+  SelectRow(row - 1);
+  EnableWindow(Item(IDC_ITEM_DOWN), TRUE);
+}
+
+void CConfigDialog::MoveItemDown() {
+  const int row = FirstSelectedRow();
+  if (row < 0 || contactMode_) return;
+  settings::SettingsEdit edit(app_.Profile());
+  if (!SwapWithNext(edit, MenuNumberAt(), row + 1)) return;
+  Finish(edit.Commit());
+  SwapRows(row, row + 1);
+  SelectRow(row + 1);
+  EnableWindow(Item(IDC_ITEM_UP), TRUE);
 }
 
 }  // namespace vorlane::configurator

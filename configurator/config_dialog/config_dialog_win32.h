@@ -40,6 +40,13 @@ class CConfigDialog final : public win32::Dialog {
   void OnItemClicked();
   void ToggleExpanded();
 
+  void AddItem();
+  void AddSeparator();
+  void ChangeItem();
+  void RemoveSelectedItems();
+  void MoveItemUp();
+  void MoveItemDown();
+
   void AddMenu();
   void RenameMenu();
   void MoveMenuUp();
@@ -78,6 +85,12 @@ class CConfigDialog final : public win32::Dialog {
   // Ends an edit: says so once when the file could not be written.
   void Finish(bool written);
   void PaintMinimised();
+  std::string EditText(int id) const;
+  void ShowMissingFields();
+  int FirstSelectedRow() const;
+  std::vector<int> SelectedRows() const;
+  void SelectRow(int row);
+  void SwapRows(int row, int other);
 
   CConfigApp& app_;
   bool contactMode_ = false;

@@ -172,6 +172,21 @@ class Configurator {
   }
   void Click(int id) { Click(Control(id)); }
 
+  // Clicks into the edit, empties it and types the text key by key.
+  void Type(int id, const std::string& text) {
+    Click(id);
+    SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    for (char c : text) {
+      INPUT keys[2] = {};
+      keys[0].type = keys[1].type = INPUT_KEYBOARD;
+      keys[0].ki.wScan = keys[1].ki.wScan = static_cast<WORD>(c);
+      keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
+      keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+      SendInput(2, keys, sizeof(INPUT));
+    }
+    Settle();
+  }
+
   void ClickMenuLine(int line) {
     HWND list = Control(IDC_MENU_LIST);
     const int height =
@@ -524,6 +539,80 @@ TEST_F(ConfigUse, MenuButtonsRewriteTheFileAndTheLauncherFollows) {
   EXPECT_EQ(config.MenuLines()[2], "My Games");
   EXPECT_EQ(SendMessageA(config.Control(IDC_MENU_LIST), LB_GETCURSEL, 0, 0), 0)
       << "the standard menu is selected again";
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+TEST_F(ConfigUse, ItemButtonsEditTheMenuAndTheLauncherShowsIt) {
+  ASSERT_TRUE(CopyFileA((BinDirectory() + "\\probe.exe").c_str(),
+                        folder.File("c.exe").c_str(), FALSE));
+  WriteTextFile(ini, SettingsFile()
+                         .Set("MenuName1", "Standard")
+                         .Item(1, 1, folder.File("a.exe"), "Aye")
+                         .Item(1, 2, folder.File("b.exe"), "Bee")
+                         .Text());
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, "\"" + ini + "\""));
+  ASSERT_TRUE(config.Start("1 " + ini));
+  const DWORD pid = config.Process().Id();
+  const std::string section = "Program locations1";
+
+  config.Type(IDC_LOCATION, folder.File("c.exe"));
+  config.Type(IDC_DESCRIPTION, "Sea");
+  config.Type(IDC_PARAMETERS, "-z");
+  config.Click(IDC_OPEN_MIN);
+  config.Click(IDC_ADD_ITEM);
+  EXPECT_EQ(Key("Settings", "Count1"), "3");
+  EXPECT_EQ(Key(section, "Program3"), folder.File("c.exe"));
+  EXPECT_EQ(Key(section, "Des3"), "Sea");
+  EXPECT_EQ(Key(section, "Par3"), "-z");
+  EXPECT_EQ(Key(section, "OM3"), "1");
+  EXPECT_EQ(config.Text(IDC_DESCRIPTION), "") << "the fields empty after adding";
+  config.Click(IDC_ADD_ITEM);
+  EXPECT_EQ(AnswerBox(pid, "Error"), "Not all fields were filled out!");
+
+  config.Click(IDC_SEPARATOR);
+  EXPECT_EQ(Key("Settings", "Count1"), "4");
+  EXPECT_EQ(Key(section, "Des4"), "");
+  EXPECT_EQ(Key(section, "Par4"), "<absent>");
+
+  std::vector<Row> rows = config.Rows();
+  ASSERT_EQ(rows.size(), 4u);
+  config.ClickRow(rows[0]);
+  config.Type(IDC_DESCRIPTION, "Ay2");
+  config.Click(IDC_CHANGE);
+  EXPECT_EQ(Key(section, "Des1"), "Ay2");
+  EXPECT_EQ(Key(section, "Program1"), folder.File("a.exe"));
+
+  config.ClickRow(rows[2]);
+  config.Click(IDC_ITEM_UP);
+  EXPECT_EQ(Key(section, "Program2"), folder.File("c.exe"));
+  EXPECT_EQ(Key(section, "OM2"), "1");
+  EXPECT_EQ(Key(section, "Program3"), folder.File("b.exe"));
+  rows = config.Rows();
+  EXPECT_EQ(rows[0].text, "Ay2");
+  EXPECT_EQ(rows[1].text, "Sea");
+  EXPECT_EQ(rows[2].text, "Bee");
+
+  config.ClickRow(rows[3]);
+  config.Click(IDC_REMOVE_ITEM);
+  EXPECT_EQ(AnswerBox(pid, "Warning", IDNO),
+            "Are you sure you want to remove the selected item(s)?");
+  EXPECT_EQ(Key("Settings", "Count1"), "4");
+  config.Click(IDC_REMOVE_ITEM);
+  AnswerBox(pid, "Warning", IDYES);
+  config.Settle();
+  EXPECT_EQ(Key("Settings", "Count1"), "3");
+  EXPECT_EQ(config.Rows().size(), 3u);
+
+  // The launcher reads the file afresh: its second entry is now c.exe.
+  PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+  ASSERT_NE(WaitForPopupMenu(launcher.Process().Id()), nullptr);
+  ChooseByKeys(launcher.Process().Id(), 4);  // banner, "Vorlane", two items
+  ASSERT_TRUE(WaitUntil([&] { return !ReadProbeLog(folder.Path()).empty(); }));
+  const ProbeStart start = ReadProbeLog(folder.Path())[0];
+  EXPECT_EQ(start.program, "c.exe");
+  EXPECT_EQ(start.arguments, "-z");
+  ASSERT_TRUE(WaitForMenuClosed(launcher.Process().Id()));
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
