@@ -42,6 +42,14 @@
 #define IDD_ABOUT 100
 #define IDD_CONFIG 102
 #define IDD_RENAME_MENU 130
+#define IDD_CHOOSE_ICON 179
+
+// Menus.
+#define IDM_ITEM_MENU 168
+#define IDM_REMOVE_ITEMS 32774
+#define IDM_CHANGE_ICON 32776
+#define IDM_DEFAULT_ICON 32777
+#define IDM_SEND_TO_PLACEHOLDER 32778
 
 // About dialog.
 #define IDC_HISTORY 139
@@ -85,6 +93,11 @@
 
 // Rename dialog.
 #define IDC_NEW_NAME 124
+
+// Choose-icon dialog.
+#define IDC_ICON_LIST 1016
+#define IDC_ICON_BROWSE 1017
+#define IDC_ICON_FILE 1018
 
 // Strings.
 #define IDS_APP_TITLE 57344

@@ -52,6 +52,12 @@ class Dialog {
     return false;
   }
   virtual void OnDropFiles(HDROP drop) { DragFinish(drop); }
+  // An owner-drawn control the dialog draws itself; false leaves it to the
+  // control's own class.
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& item) {
+    (void)item;
+    return false;
+  }
   // Any other message; true (with the dialog procedure's answer in
   // `result`) when handled.
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
@@ -97,6 +103,7 @@ class Dialog {
         case WM_DRAWITEM: {
           const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
           if (item->CtlType == ODT_MENU) return FALSE;
+          if (self->OnDrawItem(*item)) return TRUE;
           return SendMessageA(item->hwndItem, WM_REFLECTED_DRAWITEM, wParam,
                               lParam) != 0;
         }

@@ -2,10 +2,13 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "config_ids.h"
+#include "configurator/choose_icon_dialog/choose_icon_dialog_win32.h"
 #include "configurator/config_app/config_app_win32.h"
+#include "configurator/controls/file_dialogs_win32.h"
 #include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "configurator/menu_list/rename_menu_dialog_win32.h"
@@ -27,6 +30,11 @@ constexpr int kImageGrowth = 50;
 constexpr char kRemoveQuestion[] =
     "Are you sure you want to remove the selected menu?\rThis could take a few "
     "seconds so please have patience.";
+constexpr char kProgramFilter[] =
+    "Programs|*.exe; *.com|Text documents|*.txt; *.doc|Html documents|*.htm; "
+    "*.html; *.js; *.css|Images|*.bmp; *.gif; *.jpg; *.jpeg; *.tga; *.tif; "
+    "*.pcx|Sound files|*.wav; *.mp3; *.mod; *.xm; *.s3m; *.m3u|All Files "
+    "(*.*)|*.*||";
 constexpr char kRemoveItemsQuestion[] =
     "Are you sure you want to remove the selected item(s)?";
 constexpr char kMissingFields[] = "Not all fields were filled out!";
@@ -194,6 +202,12 @@ bool CConfigDialog::OnCommand(int id, int notification) {
     case IDC_ITEM_DOWN:
       MoveItemDown();
       return true;
+    case IDC_BROWSE_PROGRAM:
+      BrowseProgram();
+      return true;
+    case IDC_BROWSE_FOLDER:
+      BrowseFolder();
+      return true;
     case IDC_ADD_MENU:
       AddMenu();
       return true;
@@ -230,6 +244,11 @@ bool CConfigDialog::OnCommand(int id, int notification) {
 bool CConfigDialog::OnNotify(int id, const NMHDR& header, LRESULT& result) {
   if (id == IDC_ITEM_LIST && header.code == NM_CLICK) {
     OnItemClicked();
+    result = 0;
+    return true;
+  }
+  if (id == IDC_ITEM_LIST && header.code == NM_RCLICK) {
+    OnItemRightClicked();
     result = 0;
     return true;
   }
@@ -742,6 +761,115 @@ void CConfigDialog::MoveItemDown() {
   SwapRows(row, row + 1);
   SelectRow(row + 1);
   EnableWindow(Item(IDC_ITEM_UP), TRUE);
+}
+
+void CConfigDialog::BrowseProgram() {
+  const std::optional<std::string> path =
+      ChooseFile(Window(), kProgramFilter, "Browse for a program you want to add");
+  if (!path) return;
+  const std::size_t slash = path->rfind('\\');
+  std::string name = slash == std::string::npos ? *path : path->substr(slash + 1);
+  const std::size_t period = name.rfind('.');
+  if (period != std::string::npos) name.resize(period);
+  SetDlgItemTextA(Window(), IDC_LOCATION, path->c_str());
+  SetDlgItemTextA(Window(), IDC_DESCRIPTION, name.c_str());
+}
+
+void CConfigDialog::BrowseFolder() {
+  const std::optional<std::string> path =
+      ChooseFolder(Window(), "Browse for a folder you want to add.");
+  if (!path) return;
+  SetDlgItemTextA(Window(), IDC_LOCATION, path->c_str());
+  SetDlgItemTextA(Window(), IDC_DESCRIPTION, FolderDescription(*path).c_str());
+}
+
+void CConfigDialog::OnItemRightClicked() {
+  if (FirstSelectedRow() < 0) return;
+  win32::UniqueMenu menu(LoadMenuA(Resources(), MAKEINTRESOURCEA(IDM_ITEM_MENU)));
+  if (!menu) return;
+  HMENU popup = GetSubMenu(menu.get(), 0);
+  // The "Send to" popup changes owner: the item popup destroys it.
+  HMENU sendTo = GetSubMenu(menu.get(), 1);
+  ::RemoveMenu(menu.get(), 1, MF_BYPOSITION);
+  win32::UniqueMenu sendToOwner(sendTo);
+  DeleteMenu(sendTo, IDM_SEND_TO_PLACEHOLDER, MF_BYCOMMAND);
+  if (contactMode_) {
+    DeleteMenu(popup, IDM_CHANGE_ICON, MF_BYCOMMAND);
+    DeleteMenu(popup, IDM_DEFAULT_ICON, MF_BYCOMMAND);
+  } else {
+    // Only menus the launcher shows take items: one sent elsewhere would
+    // vanish from sight.
+    const int current = MenuNumberAt();
+    std::vector<MenuLine> menus = ReadMenuList(app_.Profile());
+    std::sort(menus.begin(), menus.end(),
+              [](const MenuLine& a, const MenuLine& b) { return a.number < b.number; });
+    for (const MenuLine& line : menus) {
+      if (line.number == current) continue;
+      AppendMenuA(sendTo, MF_STRING, static_cast<UINT_PTR>(line.number),
+                  line.name.c_str());
+    }
+    AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(sendToOwner.release()),
+                "Send to");
+  }
+  POINT at{};
+  GetCursorPos(&at);
+  const int command = static_cast<int>(TrackPopupMenu(
+      popup, TPM_RIGHTBUTTON | TPM_NONOTIFY | TPM_RETURNCMD, at.x, at.y, 0,
+      GetAncestor(Window(), GA_ROOT), nullptr));
+  switch (command) {
+    case 0:
+      return;
+    case IDM_REMOVE_ITEMS:
+      RemoveSelectedItems();
+      return;
+    case IDM_CHANGE_ICON:
+      SetItemIcon(true);
+      return;
+    case IDM_DEFAULT_ICON:
+      SetItemIcon(false);
+      return;
+    default:
+      SendSelectedItemsTo(command);
+      return;
+  }
+}
+
+void CConfigDialog::SendSelectedItemsTo(int target) {
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) return;
+  const int menu = MenuNumberAt();
+  settings::SettingsEdit edit(app_.Profile());
+  std::vector<int> sent;
+  for (int row : rows) {
+    // An item that could not be copied stays where it is.
+    if (CopyItemToMenu(edit, menu, target, row + 1)) sent.push_back(row + 1);
+  }
+  RemoveItems(edit, menu, sent);
+  Finish(edit.Commit());
+  if (sent.size() < rows.size()) {
+    MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
+  }
+  FillItemList(menu);
+}
+
+void CConfigDialog::SetItemIcon(bool custom) {
+  const int row = FirstSelectedRow();
+  if (row < 0) return;
+  const int menu = MenuNumberAt();
+  std::string spec;
+  if (custom) {
+    const std::string program = ReadItem(app_.Profile(),
+                                         settings::ProgramSection(menu), row + 1)
+                                    .program;
+    if (program.empty()) return;
+    CChooseIconDialog dialog(Resources(), program);
+    if (dialog.DoModal(Window()) != IDOK) return;
+    spec = dialog.IconFile() + "," + std::to_string(dialog.IconIndex());
+  }
+  settings::SettingsEdit edit(app_.Profile());
+  if (!configurator::SetItemIcon(edit, menu, row + 1, spec)) return;
+  Finish(edit.Commit());
+  FillItemList(menu);
 }
 
 }  // namespace vorlane::configurator

@@ -46,6 +46,10 @@ class CConfigDialog final : public win32::Dialog {
   void RemoveSelectedItems();
   void MoveItemUp();
   void MoveItemDown();
+  void BrowseProgram();
+  void BrowseFolder();
+  void OnItemRightClicked();
+  void SetItemIcon(bool custom);
 
   void AddMenu();
   void RenameMenu();
@@ -91,6 +95,7 @@ class CConfigDialog final : public win32::Dialog {
   std::vector<int> SelectedRows() const;
   void SelectRow(int row);
   void SwapRows(int row, int other);
+  void SendSelectedItemsTo(int target);
 
   CConfigApp& app_;
   bool contactMode_ = false;

@@ -107,7 +107,7 @@ struct Row {
 // of it only then.
 // Clicks further apart than the double-click time, so that each one counts
 // as a click of its own.
-void ClickAt(POINT at, const std::function<void()>& settle) {
+void ClickAt(POINT at, const std::function<void()>& settle, bool right = false) {
   static auto lastClick = std::chrono::steady_clock::time_point{};
   std::this_thread::sleep_until(
       lastClick + std::chrono::milliseconds(GetDoubleClickTime() + 50));
@@ -115,8 +115,8 @@ void ClickAt(POINT at, const std::function<void()>& settle) {
   settle();
   INPUT input[2] = {};
   input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   SendInput(2, input, sizeof(INPUT));
   lastClick = std::chrono::steady_clock::now();
   settle();
@@ -236,11 +236,11 @@ class Configurator {
     return rows;
   }
 
-  void ClickRow(const Row& row) {
+  void ClickRow(const Row& row, bool right = false) {
     POINT at{row.bounds.left + 30, (row.bounds.top + row.bounds.bottom) / 2};
     ClientToScreen(Control(IDC_ITEM_LIST), &at);
     SetForegroundWindow(window_);
-    ClickAt(at, [this] { Settle(); });
+    ClickAt(at, [this] { Settle(); }, right);
   }
 
   // Waits until the dialog's thread has handled what came before.
@@ -614,6 +614,77 @@ TEST_F(ConfigUse, ItemButtonsEditTheMenuAndTheLauncherShowsIt) {
   EXPECT_EQ(start.arguments, "-z");
   ASSERT_TRUE(WaitForMenuClosed(launcher.Process().Id()));
   EXPECT_EQ(launcher.Close(), 0u);
+}
+
+// The row's context menu: its own icon chosen from a file of three icons,
+// the default icon again, and the item sent to another menu.
+TEST_F(ConfigUse, ItemMenuSetsIconsAndSendsItemsToAnotherMenu) {
+  const std::string library = folder.File("icons.exe");
+  const std::vector<COLORREF> colours = {RGB(200, 0, 0), RGB(0, 160, 0),
+                                         RGB(20, 40, 220)};
+  ASSERT_TRUE(WriteIconLibrary(library, colours));
+  WriteTextFile(ini, SettingsFile()
+                         .Set("MenuCount", "2")
+                         .Set("MenuOrder", "1*2*")
+                         .Set("MenuName1", "Standard")
+                         .Set("MenuName2", "Other")
+                         .Item(1, 1, library, "Lib")
+                         .Item(1, 2, folder.File("a.exe"), "Aye")
+                         .Text());
+  ASSERT_TRUE(config.Start("1 " + ini));
+  const DWORD pid = config.Process().Id();
+  const std::string section = "Program locations1";
+  std::vector<Row> rows = config.Rows();
+  ASSERT_EQ(rows.size(), 2u);
+
+  config.ClickRow(rows[0], true);
+  ASSERT_NE(WaitForPopupMenu(pid), nullptr);
+  ChooseByKeys(pid, 1);  // "Change icon"
+  HWND chooser = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (chooser = config.Find("Choose Icon")) != nullptr; }));
+  const HWND icons = GetDlgItem(chooser, IDC_ICON_LIST);
+  EXPECT_EQ(SendMessageA(icons, LB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(WindowText(GetDlgItem(chooser, IDC_ICON_FILE)), library);
+  RECT listBounds{};
+  GetWindowRect(icons, &listBounds);
+  ClickAt({listBounds.left + 20, listBounds.top + 20}, [&] { config.Settle(); });
+  for (int i = 0; i < 2; ++i) {
+    PostMessageA(icons, WM_KEYDOWN, VK_DOWN, 0);
+    config.Settle();
+  }
+  EXPECT_EQ(SendMessageA(icons, LB_GETCURSEL, 0, 0), 2);
+  config.Click(GetDlgItem(chooser, IDOK));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }));
+  config.Settle();
+  EXPECT_EQ(Key(section, "Icon1"), library + ",2");
+  rows = config.Rows();
+  config.Settle();
+  const ScreenShot list(config.Control(IDC_ITEM_LIST));
+  bool blue = false;
+  for (int y = rows[0].bounds.top; y < rows[0].bounds.bottom; ++y) {
+    for (int x = 0; x < 24; ++x) blue = blue || list.At(x, y) == colours[2];
+  }
+  EXPECT_TRUE(blue) << "the row shows icon number 2";
+
+  config.ClickRow(rows[0], true);
+  ASSERT_NE(WaitForPopupMenu(pid), nullptr);
+  ChooseByKeys(pid, 2);  // "Default icon"
+  ASSERT_TRUE(WaitForMenuClosed(pid));
+  config.Settle();
+  EXPECT_EQ(Key(section, "Icon1"), "");
+
+  // "Send to" "Other": the item leaves this menu for the end of that one.
+  config.ClickRow(config.Rows()[1], true);
+  ASSERT_NE(WaitForPopupMenu(pid), nullptr);
+  for (int i = 0; i < 4; ++i) PressMenuKey(pid, VK_DOWN);
+  PressMenuKey(pid, VK_RIGHT);
+  ChooseByKeys(pid, 0);
+  ASSERT_TRUE(WaitForMenuClosed(pid));
+  config.Settle();
+  EXPECT_EQ(Key("Settings", "Count1"), "1");
+  EXPECT_EQ(Key("Settings", "Count2"), "1");
+  EXPECT_EQ(Key("Program Locations2", "Program1"), folder.File("a.exe"));
+  EXPECT_EQ(config.Rows().size(), 1u);
 }
 
 // A settings file whose folder is gone cannot be written: the dialog shows
