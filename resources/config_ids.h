@@ -42,6 +42,7 @@
 #define IDD_ABOUT 100
 #define IDD_CONFIG 102
 #define IDD_RENAME_MENU 130
+#define IDD_OPTIONS 129
 #define IDD_CHOOSE_ICON 179
 
 // Menus.
@@ -93,6 +94,24 @@
 
 // Rename dialog.
 #define IDC_NEW_NAME 124
+
+// Options dialog.
+#define IDC_TRAY_PREVIEW 130
+#define IDC_MOUSE_OVER 131
+#define IDC_LEFT_CLICK 132
+#define IDC_RIGHT_CLICK 133
+#define IDC_SHOW_TOOLTIPS 135
+#define IDC_BOTH_CLICKS 136
+#define IDC_START_WITH_WINDOWS 137
+#define IDC_SHOW_RUN 139
+#define IDC_CONTEXT_MENU 140
+#define IDC_SHOW_EMAIL 141
+#define IDC_CHOOSE_FONT 1006
+#define IDC_PICK_ICON 1007
+#define IDC_DEFAULT_ICON 1008
+#define IDC_DEFAULT_FONT 1009
+#define IDC_PAUSE 1013
+#define IDC_PAUSE_SPIN 1014
 
 // Choose-icon dialog.
 #define IDC_ICON_LIST 1016

@@ -5,6 +5,7 @@
 #include "configurator/about_dialog/about_dialog_win32.h"
 #include "configurator/config_app/command_line.h"
 #include "configurator/config_dialog/config_dialog_win32.h"
+#include "configurator/options_dialog/options_dialog_win32.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -12,8 +13,6 @@ namespace {
 constexpr char kOnlyFromLauncher[] =
     "This program can only be run from within Vorlane";
 constexpr char kMutexName[] = "Prevent Second Instance";
-constexpr char kOptionsMissing[] =
-    "The options dialog is not available in this version";
 
 void BringRunningCopyForward() {
   for (const char* caption : {kMenusCaption, kOptionsCaption, kAboutCaption}) {
@@ -67,10 +66,11 @@ int CConfigApp::Run(const char* commandLine) {
       dialog.DoModal();
       break;
     }
-    case ConfigMode::Options:
-      // Said plainly rather than pretended: nothing is read or written.
-      MessageBoxA(nullptr, kOptionsMissing, kAppTitle, MB_OK | MB_ICONINFORMATION);
+    case ConfigMode::Options: {
+      COptionsDialog dialog(*this);
+      dialog.DoModal();
       break;
+    }
     case ConfigMode::Unknown:
       break;
   }

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/menu_edits.h"
 #include "settings/profile_store_win32.h"
@@ -303,6 +304,46 @@ bool BenchRemoval(int runs) {
   return measured;
 }
 
+// Rows of menu 2 selected and removed in one go, as the dialog does it:
+// all of them, and every other one, which moves the most items.
+bool BenchItemRemoval(int runs) {
+  TempFolder folder;
+  const std::string path = folder.File(kSettingsFile);
+  const std::string text = MenusText(kItemsPerMenu);
+  bool measured = false;
+  for (const int step : {1, 2}) {
+    std::vector<int> rows;
+    for (int i = 1; i <= kItemsPerMenu; i += step) rows.push_back(i);
+    std::printf("removal of %zu selected rows of menu 2 of %d menus of %d items\n",
+                rows.size(), kMenus, kItemsPerMenu);
+    Series times;
+    StoreCalls calls;
+    for (int i = 0; i < runs; ++i) {
+      test::WriteTextFile(path, text);
+      WaitUntilSettled(path);
+      settings::ProfileStore file(path);
+      CountingStore counted(file);
+      const Clock::time_point start = Clock::now();
+      settings::SettingsEdit edit(counted);
+      configurator::RemoveItems(edit, 2, rows);
+      const bool stored = edit.Commit();
+      std::optional<double> ms = MillisecondsSince(start);
+      calls = counted.Calls();
+      if (!stored || settings::Read(file, settings::kSettingsSection, settings::kCount,
+                                    2) != kItemsPerMenu - static_cast<int>(rows.size())) {
+        std::printf("  the removal did not leave the expected file: no figure\n");
+        ms.reset();
+      }
+      times.Add(ms);
+    }
+    PrintSeries("one edit", times, kRemovalGoalMs);
+    PrintCalls(calls);
+    measured = measured || !times.Empty();
+  }
+  std::fflush(stdout);
+  return measured;
+}
+
 // The standard menu holds `count` items, each a copy of the probe of its
 // own, so that every row costs the shell its own icon.
 bool WriteStandardMenuOfPrograms(const TempFolder& folder, int count) {
@@ -476,6 +517,7 @@ bool BenchDialog(int items, int runs) {
 
 int Run(int runs) {
   bool measured = BenchRemoval(runs);
+  measured = BenchItemRemoval(runs) || measured;
   measured = BenchDialog(kDialogItems, runs) || measured;
   measured = BenchDialog(kBaselineItems, runs) || measured;
   return measured ? 0 : 1;

@@ -11,6 +11,7 @@
 #include "configurator/config_app/command_line.h"
 #include "configurator/config_dialog/config_view.h"
 #include "configurator/menu_list/menu_operations.h"
+#include "configurator/options_dialog/options_logic.h"
 #include "settings/ini_document.h"
 #include "settings/menu_edits.h"
 #include "settings/settings_edit.h"
@@ -295,6 +296,47 @@ TEST(Enabling, MenuSelectionAndItemClick) {
   EXPECT_EQ(state(lastRow, IDC_ITEM_DOWN), 0);
   EXPECT_EQ(state(lastRow, IDC_CHANGE), 1);
   EXPECT_EQ(state(lastRow, IDC_PARAMETERS), -1);
+}
+
+}  // namespace
+}  // namespace vorlane::configurator
+
+namespace vorlane::configurator {
+namespace {
+
+TEST(Options, PauseShownAndStoredWithinOneToTenSeconds) {
+  for (const auto& [stored, shown] :
+       {std::pair{499, 1}, {10001, 10}, {1500, 1}, {9999, 9}, {-5, 1}}) {
+    EXPECT_EQ(PauseSecondsShown(stored), shown) << stored;
+  }
+  for (const auto& [typed, stored] :
+       {std::pair{0, 1000}, {-3, 1000}, {25, 10000}, {7, 7000}}) {
+    EXPECT_EQ(PauseToStore(typed), stored) << typed;
+  }
+}
+
+TEST(Options, FontKeysFromTheFontDialog) {
+  const FontKeys arial = FontKeysFor("Arial", 120, 700, true, false, false);
+  EXPECT_EQ(arial.face, "Arial");
+  EXPECT_EQ(arial.size, -12);
+  EXPECT_EQ(arial.weight, 700);
+  EXPECT_EQ(arial.italic, 1);
+  EXPECT_EQ(arial.strikeOut, 0);
+  EXPECT_EQ(arial.underline, 0);
+  EXPECT_EQ(FontKeysFor("x", 85, 400, false, true, true).size, -8);
+}
+
+TEST(Options, OpenMenuButtonsAndTheRegistrationCommand) {
+  EXPECT_EQ(OpenMenuButton(0), IDC_MOUSE_OVER);
+  EXPECT_EQ(OpenMenuButton(4), IDC_BOTH_CLICKS);
+  EXPECT_EQ(OpenMenuButton(7), 0);
+  EXPECT_EQ(OpenMenuButton(-1), 0);
+  const std::string library = BesideProgram("C:\\My Tools\\config.exe", "Shellix.dll");
+  EXPECT_EQ(library, "C:\\My Tools\\Shellix.dll");
+  EXPECT_EQ(RegistrationCommand(library, false),
+            "regsvr32.exe \"C:\\My Tools\\Shellix.dll\"");
+  EXPECT_EQ(RegistrationCommand(library, true),
+            "regsvr32.exe /u \"C:\\My Tools\\Shellix.dll\"");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "config_ids.h"
+#include "shellext/registration.h"
 #include "menu_driver.h"
 #include "screen_shot.h"
 #include "settings/profile_store_win32.h"
@@ -719,14 +720,6 @@ TEST_F(ConfigUse, OnlyTheLaunchersModesOpenADialog) {
     EXPECT_EQ(AnswerBox(other.Id(), "Vorlane"), kOnlyFromLauncher);
     EXPECT_EQ(other.WaitForExit(), 0u);
   }
-  {
-    ChildProcess options;
-    const std::string program = BinDirectory() + "\\config.exe";
-    ASSERT_TRUE(options.Start(program, "\"" + program + "\" 2 " + ini));
-    EXPECT_EQ(AnswerBox(options.Id(), "Vorlane"),
-              "The options dialog is not available in this version");
-    EXPECT_EQ(options.WaitForExit(), 0u);
-  }
   ASSERT_TRUE(config.Start("3 " + ini));
   EXPECT_EQ(config.MenuLines().front(), "Standard Menu");
   EXPECT_EQ(File(), before);
@@ -747,6 +740,169 @@ TEST_F(ConfigUse, SecondStartBringsTheFirstForwardAndEnds) {
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == config.Window(); }));
   DestroyWindow(other);
   EXPECT_EQ(File(), before);
+}
+
+// ---------------------------------------------------------------------------
+// The options: every click written at once, the pause only on Save.
+
+constexpr char kOptionsCaption[] = "Vorlane options";
+
+TEST_F(ConfigUse, OptionsOpenAsTheFileSaysAndWriteEachClick) {
+  WriteTextFile(ini, SettingsFile()
+                         .Set("OpenMenu", "0")
+                         .Set("ShowEmailItem", "1")
+                         .Set("BatchPause", "499")
+                         .Text());
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  const HWND w = config.Window();
+  EXPECT_EQ(IsDlgButtonChecked(w, IDC_MOUSE_OVER), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(w, IDC_SHOW_EMAIL), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(w, IDC_SHOW_RUN), BST_UNCHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(w, IDC_DEFAULT_FONT), BST_CHECKED);
+  EXPECT_FALSE(IsWindowEnabled(config.Control(IDC_CHOOSE_FONT)));
+  EXPECT_EQ(config.Text(IDC_PAUSE), "1");
+
+  config.Click(IDC_MOUSE_OVER);
+  EXPECT_EQ(Key("Settings", "OpenMenu"), "1") << "written although checked";
+  config.Click(IDC_RIGHT_CLICK);
+  EXPECT_EQ(Key("Settings", "OpenMenu"), "3");
+  config.Click(IDC_SHOW_EMAIL);
+  EXPECT_EQ(Key("Settings", "ShowEmailItem"), "0");
+  config.Click(IDC_SHOW_RUN);
+  EXPECT_EQ(Key("Settings", "ShowFastStart"), "1");
+  config.Click(IDC_SHOW_TOOLTIPS);
+  EXPECT_EQ(Key("Settings", "ShowTooltips"), "1");
+  config.Click(IDC_DEFAULT_FONT);
+  EXPECT_TRUE(IsWindowEnabled(config.Control(IDC_CHOOSE_FONT)));
+  // The system's font dialog, cancelled: nothing is written.
+  config.Click(IDC_CHOOSE_FONT);
+  HWND font = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (font = config.Find("Font")) != nullptr; }));
+  PostMessageA(font, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(font); }));
+  EXPECT_EQ(Key("Settings", "FontFace"), "<absent>");
+  config.Click(IDC_DEFAULT_FONT);
+  EXPECT_EQ(Key("Settings", "FontSize"), "-10");
+  EXPECT_EQ(Key("Settings", "FontWeight"), "400");
+  // Typed but not saved: closing keeps the pause.
+  config.Type(IDC_PAUSE, "5");
+  config.Close();
+  EXPECT_EQ(config.Process().WaitForExit(), 0u);
+  EXPECT_EQ(Key("Settings", "BatchPause"), "499");
+
+  WriteTextFile(ini, SettingsFile().Set("OpenMenu", "7").Set("BatchPause", "10001").Text());
+  Configurator seven;
+  ASSERT_TRUE(seven.Start("2 " + ini, kOptionsCaption));
+  for (int id : {IDC_MOUSE_OVER, IDC_LEFT_CLICK, IDC_RIGHT_CLICK, IDC_BOTH_CLICKS}) {
+    EXPECT_EQ(IsDlgButtonChecked(seven.Window(), id), BST_UNCHECKED) << id;
+  }
+  EXPECT_EQ(seven.Text(IDC_PAUSE), "10");
+}
+
+TEST_F(ConfigUse, OptionsSaveKeepsThePauseWithinOneToTenSeconds) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"0", "1000"}, {"-3", "1000"}, {"25", "10000"}, {"ab", "1000"}, {"7", "7000"}};
+  for (const auto& [typed, stored] : cases) {
+    SCOPED_TRACE(typed);
+    WriteTextFile(ini, SettingsFile().Text());
+    Configurator options;
+    ASSERT_TRUE(options.Start("2 " + ini, kOptionsCaption));
+    options.Type(IDC_PAUSE, typed);
+    options.Click(IDOK);
+    EXPECT_EQ(options.Process().WaitForExit(), 0u);
+    EXPECT_EQ(Key("Settings", "BatchPause"), stored);
+  }
+}
+
+// The tray icon chosen in the options reaches a running launcher at once.
+TEST_F(ConfigUse, OptionsIconMakesTheLauncherReloadItsIcon) {
+  constexpr COLORREF kCustom = RGB(250, 20, 200);
+  WriteSolidIcon(folder.File("custom.ico"), kCustom);
+  WriteTextFile(ini, SettingsFile().Set("Icon", folder.File("custom.ico") + ",0").Text());
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, "\"" + ini + "\""));
+  ASSERT_TRUE(WaitUntil([&] { return TrayShowsColour(kCustom); }));
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  EXPECT_EQ(IsDlgButtonChecked(config.Window(), IDC_DEFAULT_ICON), BST_UNCHECKED);
+  // The chooser opens on no file: OK at once stores ",0", which names no
+  // icon, and the launcher falls back to its own.
+  config.Click(IDC_PICK_ICON);
+  HWND chooser = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (chooser = config.Find("Choose Icon")) != nullptr; }));
+  EXPECT_EQ(SendMessageA(GetDlgItem(chooser, IDC_ICON_LIST), LB_GETCOUNT, 0, 0), 0);
+  config.Click(GetDlgItem(chooser, IDOK));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }));
+  config.Settle();
+  EXPECT_EQ(Key("Settings", "Icon"), ",0");
+  EXPECT_TRUE(WaitUntil([&] { return !TrayShowsColour(kCustom); }))
+      << "the launcher was told";
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+// Registered and unregistered through the system's regsvr32 on the
+// Shellix.dll beside config.exe, as the box is clicked.
+TEST_F(ConfigUse, OptionsContextMenuRunsTheRegistrationTool) {
+  const std::string classKey = std::string("CLSID\\") + shellext::kClassIdText;
+  auto registered = [&] {
+    HKEY key = nullptr;
+    const bool found = RegOpenKeyExA(HKEY_CLASSES_ROOT, classKey.c_str(), 0,
+                                     KEY_READ, &key) == ERROR_SUCCESS;
+    if (key != nullptr) RegCloseKey(key);
+    return found;
+  };
+  ASSERT_FALSE(registered()) << "a registration left by something else";
+  // A failure half-way leaves no registration behind for other tests.
+  struct Unregister {
+    ~Unregister() {
+      const std::string library = BinDirectory() + "\\Shellix.dll";
+      ChildProcess tool;
+      if (tool.Start("", "regsvr32.exe /s /u \"" + library + "\"")) tool.WaitForExit();
+    }
+  } unregister;
+  WriteTextFile(ini, SettingsFile().Text());
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  config.Click(IDC_CONTEXT_MENU);
+  EXPECT_EQ(Key("Settings", "ContextMenu"), "1");
+  EXPECT_TRUE(WaitUntil([&] { return registered(); }, 30s));
+  config.Click(IDC_CONTEXT_MENU);
+  EXPECT_EQ(Key("Settings", "ContextMenu"), "0");
+  EXPECT_TRUE(WaitUntil([&] { return !registered(); }, 30s));
+}
+
+TEST_F(ConfigUse, OptionsStartWithWindowsSetsAndRemovesTheRunValue) {
+  auto runValue = [] {
+    char data[MAX_PATH] = {};
+    DWORD size = sizeof(data) - 1;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+      if (RegGetValueA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                       "Vorlane", RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS) {
+        return std::string(data);
+      }
+    }
+    return std::string("<none>");
+  };
+  ASSERT_EQ(runValue(), "<none>") << "a value left by something else";
+  struct DeleteRunValue {
+    ~DeleteRunValue() {
+      for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        RegDeleteKeyValueA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                           "Vorlane");
+      }
+    }
+  } deleteRunValue;
+  // The launcher's first start writes 1 without a Run value: the first
+  // click switches it off and deletes nothing.
+  WriteTextFile(ini, SettingsFile().Set("Startwithwindows", "1").Text());
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  EXPECT_EQ(IsDlgButtonChecked(config.Window(), IDC_START_WITH_WINDOWS), BST_CHECKED);
+  config.Click(IDC_START_WITH_WINDOWS);
+  EXPECT_EQ(Key("Settings", "Startwithwindows"), "0");
+  config.Click(IDC_START_WITH_WINDOWS);
+  EXPECT_EQ(Key("Settings", "Startwithwindows"), "1");
+  EXPECT_EQ(runValue(), BinDirectory() + "\\Vorlane.exe");
+  config.Click(IDC_START_WITH_WINDOWS);
+  EXPECT_EQ(Key("Settings", "Startwithwindows"), "0");
+  EXPECT_EQ(runValue(), "<none>");
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,283 @@
+#include "configurator/options_dialog/options_dialog_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "config_ids.h"
+#include "configurator/choose_icon_dialog/choose_icon_dialog_win32.h"
+#include "configurator/config_app/config_app_win32.h"
+#include "configurator/options_dialog/options_logic.h"
+#include "configurator/options_dialog/start_with_windows_win32.h"
+#include "launcher/launcher_messages.h"
+#include "settings/settings_edit.h"
+#include "settings/settings_model.h"
+
+namespace vorlane::configurator {
+namespace {
+
+using settings::kSettingsSection;
+
+constexpr char kRegsvrMissing[] = "Unable to run regsvr32.exe process";
+constexpr char kRegsvrMissingCaption[] = "Unable to run regsvr32.exe process.";
+constexpr char kRunKeyRefused[] =
+    "Vorlane could not be set to start with Windows: the registry refused "
+    "the change, for all users and for you alone.";
+
+struct Tip {
+  int id;
+  const char* text;
+};
+constexpr char kFontTip[] = "Set the font for the vorlane menu";
+constexpr char kIconTip[] = "Set the trayicon";
+constexpr Tip kTips[] = {
+    {IDC_CHOOSE_FONT, kFontTip},
+    {IDC_START_WITH_WINDOWS, "Makes Vorlane start with Windows"},
+    {IDC_SHOW_TOOLTIPS, "Enable / disable the tooltips your watching now"},
+    {IDC_CONTEXT_MENU,
+     "Adds an Add to Vorlane item to the contextmenu in the Windows explorer"},
+    {IDC_SHOW_RUN, "Enable /disable the FastStart item"},
+    {IDC_SHOW_EMAIL, "Enable / disable the Email menu"},
+    {IDC_MOUSE_OVER, "Open Vorlane menu when you move your mouse over the icon"},
+    {IDC_RIGHT_CLICK, "Open Vorlane menu with rightclick"},
+    {IDC_BOTH_CLICKS, "Open Vorlane menu with right and leftclick"},
+    {IDC_LEFT_CLICK, "Open Vorlane menu with leftclick"},
+    {IDC_DEFAULT_FONT, kFontTip},
+    {IDC_DEFAULT_ICON, kIconTip},
+    {IDC_PICK_ICON, kIconTip},
+    {IDC_PAUSE, "Delay in seconds between the launching of batch commands"},
+};
+
+std::string ProgramPath() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, std::size(path));
+  return std::string(path, length < std::size(path) ? length : 0);
+}
+
+}  // namespace
+
+COptionsDialog::COptionsDialog(CConfigApp& app)
+    : Dialog(app.Instance(), IDD_OPTIONS), app_(app) {}
+
+BOOL COptionsDialog::OnInit() {
+  const int ids[] = {IDOK, IDC_CHOOSE_FONT, IDC_PICK_ICON};
+  const int icons[][2] = {{IDI_DISKETTE, IDI_DISKETTE_GREY},
+                          {IDI_LETTERS, IDI_LETTERS_GREY},
+                          {IDI_GRID, IDI_GRID_GREY}};
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    buttons_[i].Attach(Window(), ids[i]);
+    buttons_[i].SetIcons(Resources(), icons[i][0], icons[i][1]);
+  }
+  SetUpTooltips();
+
+  settings::ProfileStore& file = app_.Profile();
+  if (const int button = OpenMenuButton(settings::Read(file, kSettingsSection,
+                                                       settings::kOpenMenu))) {
+    CheckRadioButton(Window(), IDC_MOUSE_OVER, IDC_BOTH_CLICKS, button);
+  }
+  const std::pair<int, const settings::IntKey*> boxes[] = {
+      {IDC_SHOW_TOOLTIPS, &settings::kShowTooltips},
+      {IDC_START_WITH_WINDOWS, &settings::kStartWithWindows},
+      {IDC_SHOW_RUN, &settings::kShowFastStart},
+      {IDC_SHOW_EMAIL, &settings::kShowEmailItem},
+      {IDC_CONTEXT_MENU, &settings::kContextMenu},
+  };
+  for (const auto& [id, key] : boxes) {
+    const int value = file.ReadInt(kSettingsSection, key->name, 0);
+    CheckDlgButton(Window(), id, value == 1 ? BST_CHECKED : BST_UNCHECKED);
+  }
+  const bool defaultIcon =
+      settings::Read(file, kSettingsSection, settings::kIcon).empty();
+  CheckDlgButton(Window(), IDC_DEFAULT_ICON, defaultIcon ? BST_CHECKED : BST_UNCHECKED);
+  EnableWindow(Item(IDC_PICK_ICON), !defaultIcon);
+  ShowTrayPreview();
+  const bool defaultFont =
+      settings::Read(file, kSettingsSection, settings::kFontFace).empty();
+  CheckDlgButton(Window(), IDC_DEFAULT_FONT, defaultFont ? BST_CHECKED : BST_UNCHECKED);
+  EnableWindow(Item(IDC_CHOOSE_FONT), !defaultFont);
+
+  SendMessageA(Item(IDC_PAUSE_SPIN), UDM_SETRANGE, 0, MAKELPARAM(10, 1));
+  SendMessageA(Item(IDC_PAUSE_SPIN), UDM_SETPOS, 0,
+               MAKELPARAM(PauseSecondsShown(settings::Read(
+                              file, kSettingsSection, settings::kBatchPause)),
+                          0));
+  return TRUE;
+}
+
+void COptionsDialog::SetUpTooltips() {
+  const int show = app_.GetProfileInt(kSettingsSection, settings::kShowTooltips.name, 0);
+  if (!TooltipsWanted(show) || !tooltips_.Create(Window())) return;
+  tooltips_.SetInitialDelay(10);
+  for (const Tip& tip : kTips) tooltips_.Add(tip.id, tip.text);
+  tooltips_.Activate();
+}
+
+bool COptionsDialog::OnCommand(int id, int notification) {
+  if (notification != BN_CLICKED) return Dialog::OnCommand(id, notification);
+  switch (id) {
+    case IDC_MOUSE_OVER: WriteOpenMenu(1); return true;
+    case IDC_LEFT_CLICK: WriteOpenMenu(2); return true;
+    case IDC_RIGHT_CLICK: WriteOpenMenu(3); return true;
+    case IDC_BOTH_CLICKS: WriteOpenMenu(4); return true;
+    case IDC_SHOW_RUN: FlipKey(settings::kShowFastStart.name); return true;
+    case IDC_SHOW_EMAIL: FlipKey(settings::kShowEmailItem.name); return true;
+    case IDC_SHOW_TOOLTIPS: FlipKey(settings::kShowTooltips.name); return true;
+    case IDC_START_WITH_WINDOWS: ToggleStartWithWindows(); return true;
+    case IDC_CONTEXT_MENU: ToggleContextMenu(); return true;
+    case IDC_DEFAULT_ICON: DefaultIcon(); return true;
+    case IDC_PICK_ICON: PickIcon(); return true;
+    case IDC_DEFAULT_FONT: DefaultFont(); return true;
+    case IDC_CHOOSE_FONT: ChooseMenuFont(); return true;
+    default: return Dialog::OnCommand(id, notification);
+  }
+}
+
+void COptionsDialog::Finish(bool written) {
+  if (!written) app_.ReportWriteFailure(Window());
+}
+
+void COptionsDialog::FlipKey(const char* key) {
+  const int value = app_.GetProfileInt(kSettingsSection, key, 0);
+  Finish(app_.WriteProfileInt(kSettingsSection, key, value == 1 ? 0 : 1));
+}
+
+void COptionsDialog::WriteOpenMenu(int value) {
+  Finish(app_.WriteProfileInt(kSettingsSection, settings::kOpenMenu.name, value));
+}
+
+void COptionsDialog::ToggleStartWithWindows() {
+  const bool on =
+      app_.GetProfileInt(kSettingsSection, settings::kStartWithWindows.name, 0) != 1;
+  if (!SetStartWithWindows(on, BesideProgram(ProgramPath(), "Vorlane.exe"))) {
+    // Saying it starts with Windows when it does not would mislead: the box
+    // and the key stay as they were.
+    CheckDlgButton(Window(), IDC_START_WITH_WINDOWS, BST_UNCHECKED);
+    MessageBoxA(Window(), kRunKeyRefused, "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
+  Finish(app_.WriteProfileInt(kSettingsSection, settings::kStartWithWindows.name,
+                              on ? 1 : 0));
+}
+
+void COptionsDialog::ToggleContextMenu() {
+  const bool registered =
+      app_.GetProfileInt(kSettingsSection, settings::kContextMenu.name, 0) == 1;
+  std::string command =
+      RegistrationCommand(BesideProgram(ProgramPath(), "Shellix.dll"), registered);
+  Finish(app_.WriteProfileInt(kSettingsSection, settings::kContextMenu.name,
+                              registered ? 0 : 1));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE,
+                      CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr,
+                      nullptr, &startup, &process)) {
+    MessageBoxA(Window(), kRegsvrMissing, kRegsvrMissingCaption, MB_OK);
+    return;
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+}
+
+void COptionsDialog::ShowTrayPreview() {
+  const std::string icon = settings::Read(app_.Profile(), kSettingsSection, settings::kIcon);
+  HICON shown = nullptr;
+  win32::UniqueIcon extracted;
+  if (icon.size() < 2) {
+    shown = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_PRODUCT));
+  } else {
+    const settings::IconSpec spec = settings::ParseIconSpec(icon);
+    HICON got = ExtractIconA(Resources(), spec.file.c_str(),
+                             static_cast<UINT>(spec.index));
+    if (got != nullptr && got != reinterpret_cast<HICON>(1)) extracted.reset(got);
+    shown = extracted.get();
+  }
+  SendMessageA(Item(IDC_TRAY_PREVIEW), STM_SETICON, reinterpret_cast<WPARAM>(shown), 0);
+  // The control shows the icon it was given; the one it showed before is
+  // released only now.
+  preview_ = std::move(extracted);
+}
+
+void COptionsDialog::TellLauncher() {
+  if (HWND launcher = FindWindowA(launcher::kWindowClass, nullptr)) {
+    SendMessageA(launcher, launcher::WM_RELOADICON, 0, 0);
+  }
+}
+
+void COptionsDialog::DefaultIcon() {
+  const bool checked = IsDlgButtonChecked(Window(), IDC_DEFAULT_ICON) == BST_CHECKED;
+  EnableWindow(Item(IDC_PICK_ICON), !checked);
+  if (!checked) return;
+  Finish(app_.WriteProfileString(kSettingsSection, settings::kIcon.name, ""));
+  ShowTrayPreview();
+  TellLauncher();
+}
+
+void COptionsDialog::PickIcon() {
+  CChooseIconDialog chooser(Resources(), "");
+  if (chooser.DoModal(Window()) != IDOK) return;
+  const std::string value =
+      chooser.IconFile() + "," + std::to_string(chooser.IconIndex());
+  Finish(app_.WriteProfileString(kSettingsSection, settings::kIcon.name, value.c_str()));
+  ShowTrayPreview();
+  TellLauncher();
+}
+
+void COptionsDialog::DefaultFont() {
+  const bool checked = IsDlgButtonChecked(Window(), IDC_DEFAULT_FONT) == BST_CHECKED;
+  EnableWindow(Item(IDC_CHOOSE_FONT), !checked);
+  if (!checked) return;
+  settings::SettingsEdit edit(app_.Profile());
+  edit.WriteString(kSettingsSection, settings::kFontFace.name, "");
+  settings::WriteInt(edit, kSettingsSection, settings::kFontSize.name, -10);
+  settings::WriteInt(edit, kSettingsSection, settings::kFontWeight.name, 400);
+  settings::WriteInt(edit, kSettingsSection, settings::kFontItalic.name, 0);
+  settings::WriteInt(edit, kSettingsSection, settings::kFontStrikeOut.name, 0);
+  settings::WriteInt(edit, kSettingsSection, settings::kFontUnderline.name, 0);
+  Finish(edit.Commit());
+}
+
+void COptionsDialog::ChooseMenuFont() {
+  settings::ProfileStore& file = app_.Profile();
+  const std::string face = settings::Read(file, kSettingsSection, settings::kFontFace);
+  const int strikeOut = settings::Read(file, kSettingsSection, settings::kFontStrikeOut);
+  const int underline = settings::Read(file, kSettingsSection, settings::kFontUnderline);
+  const int italic = settings::Read(file, kSettingsSection, settings::kFontItalic);
+  const int weight = settings::Read(file, kSettingsSection, settings::kFontWeight);
+  const int size = settings::Read(file, kSettingsSection, settings::kFontSize);
+  const win32::UniqueFont font(CreateFontA(
+      size, 0, 0, 0, weight, static_cast<BYTE>(italic), static_cast<BYTE>(underline),
+      static_cast<BYTE>(strikeOut), ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+      ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+  LOGFONTA chosen{};
+  if (font) GetObjectA(font.get(), sizeof(chosen), &chosen);
+  CHOOSEFONTA dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = Window();
+  dialog.lpLogFont = &chosen;
+  dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  if (!ChooseFontA(&dialog)) return;
+  const FontKeys keys =
+      FontKeysFor(chosen.lfFaceName, dialog.iPointSize, chosen.lfWeight,
+                  chosen.lfItalic != 0, chosen.lfStrikeOut != 0, chosen.lfUnderline != 0);
+  settings::SettingsEdit edit(file);
+  edit.WriteString(kSettingsSection, settings::kFontFace.name, keys.face);
+  settings::WriteInt(edit, kSettingsSection, settings::kFontSize.name, keys.size);
+  settings::WriteInt(edit, kSettingsSection, settings::kFontWeight.name, keys.weight);
+  settings::WriteInt(edit, kSettingsSection, settings::kFontItalic.name, keys.italic);
+  settings::WriteInt(edit, kSettingsSection, settings::kFontStrikeOut.name, keys.strikeOut);
+  settings::WriteInt(edit, kSettingsSection, settings::kFontUnderline.name, keys.underline);
+  Finish(edit.Commit());
+}
+
+void COptionsDialog::OnOK() {
+  BOOL isNumber = FALSE;
+  const int seconds = static_cast<int>(GetDlgItemInt(Window(), IDC_PAUSE, &isNumber, TRUE));
+  Finish(app_.WriteProfileInt(kSettingsSection, settings::kBatchPause.name,
+                              PauseToStore(isNumber ? seconds : 0)));
+  EndDialog(Window(), IDOK);
+}
+
+}  // namespace vorlane::configurator

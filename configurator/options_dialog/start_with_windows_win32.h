@@ -1,0 +1,22 @@
+// The Run value that starts the launcher with Windows: machine-wide where
+// the user may write it, else for the user alone.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vorlane::configurator {
+
+inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char kRunValue[] = "Vorlane";
+
+// On: the value "Vorlane" holding the launcher's path, under
+// HKEY_LOCAL_MACHINE or, when that refuses, under HKEY_CURRENT_USER; false
+// when neither takes it. Off: the value goes from both; always true.
+// The roots are the machine's and the user's unless a test gives others.
+bool SetStartWithWindows(bool on, const std::string& launcherPath,
+                         HKEY machine = HKEY_LOCAL_MACHINE,
+                         HKEY user = HKEY_CURRENT_USER);
+
+}  // namespace vorlane::configurator
