@@ -617,6 +617,30 @@ TEST_F(ConfigUse, ItemButtonsEditTheMenuAndTheLauncherShowsIt) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
+// The folder dialog's choice fills the fields: the folder and its name.
+TEST_F(ConfigUse, BrowseFolderFillsTheFields) {
+  WriteTextFile(ini, SettingsFile().Text());
+  const std::string before = File();
+  ASSERT_TRUE(config.Start("1 " + ini));
+  config.Click(IDC_BROWSE_FOLDER);
+  HWND browser = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    browser = GetLastActivePopup(config.Window());
+    return browser != config.Window() && IsWindowVisible(browser);
+  }));
+  // The dialog opens on the desktop, a folder of the file system.
+  PostMessageA(browser, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser); }));
+  config.Settle();
+  const std::string location = config.Text(IDC_LOCATION);
+  const DWORD attributes = GetFileAttributesA(location.c_str());
+  EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES &&
+              (attributes & FILE_ATTRIBUTE_DIRECTORY))
+      << location;
+  EXPECT_EQ(config.Text(IDC_DESCRIPTION), location.substr(location.rfind('\\') + 1));
+  EXPECT_EQ(File(), before) << "nothing written";
+}
+
 // The row's context menu: its own icon chosen from a file of three icons,
 // the default icon again, and the item sent to another menu.
 TEST_F(ConfigUse, ItemMenuSetsIconsAndSendsItemsToAnotherMenu) {
@@ -952,14 +976,19 @@ TEST_F(ConfigUse, LaunchersConfigCommandOpensTheConfiguratorOnItsFile) {
   PressMenuKey(launcher.Process().Id(), VK_RIGHT);
   ChooseByKeys(launcher.Process().Id(), 0);  // "Config"
   HWND window = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowA("#32770", kMenusCaption)) != nullptr; }));
+  // Shown once its lists are filled.
+  ASSERT_TRUE(WaitUntil([&] {
+    window = FindWindowA("#32770", kMenusCaption);
+    return window != nullptr && IsWindowVisible(window);
+  }));
   // The launcher started it: it is ended here whatever happens below.
   DWORD id = 0;
   GetWindowThreadProcessId(window, &id);
   ChildProcess started;
   started.Adopt(id);
   const HWND list = GetDlgItem(window, IDC_MENU_LIST);
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }));
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 4; }))
+      << SendMessageA(list, LB_GETCOUNT, 0, 0) << " lines";
   wchar_t first[64] = {};
   SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(first));
   EXPECT_EQ(Narrow(first), "Standard");
