@@ -9,6 +9,7 @@
 #include "configurator/choose_icon_dialog/choose_icon_dialog_win32.h"
 #include "configurator/config_app/config_app_win32.h"
 #include "configurator/controls/file_dialogs_win32.h"
+#include "configurator/item_list/contact_operations.h"
 #include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "configurator/menu_list/rename_menu_dialog_win32.h"
@@ -338,11 +339,7 @@ void CConfigDialog::OnMenuSelected() {
                   contactMode_ ? "Contact list" : "Program list");
   ApplyControls(view.controls);
   if (contactMode_) {
-    // The contact rows come with the contact editing; until then the list
-    // of a contact mode is empty rather than another menu's.
-    SendMessageA(Item(IDC_ITEM_LIST), LVM_DELETEALLITEMS, 0, 0);
-    pending_.clear();
-    rowCount_ = 0;
+    FillContactList();
   } else {
     FillItemList(MenuNumberAt());
   }
@@ -399,6 +396,46 @@ void CConfigDialog::FillItemList(int menu) {
   if (!pending_.empty()) SetTimer(Window(), kIconTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
+void CConfigDialog::FillContactList() {
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_DELETEALLITEMS, 0, 0);
+  pending_.clear();
+  nextPending_ = 0;
+  KillTimer(Window(), kIconTimer);
+  if (rowCount_ != 0) {
+    NewImageList();
+    rowCount_ = 0;
+  }
+  settings::SettingsEdit file(app_.Profile());
+  const int count = settings::ReadCount(file, settings::kContactCount);
+  for (int j = 1; j <= count; ++j) {
+    const Contact contact = ReadContact(file, j);
+    AddContactRow(contact.name, contact.address);
+  }
+}
+
+void CConfigDialog::AddContactRow(const std::string& name, const std::string& email) {
+  const bool blank = name.empty() && email.empty();
+  InsertRow(blank ? "" : name,
+            LoadIconA(Resources(), MAKEINTRESOURCEA(blank ? IDI_DASHES : IDI_CONTACT)));
+}
+
+void CConfigDialog::InsertRow(const std::string& text, HICON image) {
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = rowCount_;
+  item.iImage = image != nullptr ? AppendImage(image) : I_IMAGENONE;
+  item.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  ++rowCount_;
+}
+
+bool CConfigDialog::CheckAddress(const std::string& address) {
+  if (IsAcceptedAddress(address)) return true;
+  MessageBoxA(Window(), kInvalidAddressText, kInvalidAddressCaption,
+              MB_OK | MB_ICONINFORMATION);
+  return false;
+}
+
 void CConfigDialog::AddItemRow(const std::string& location,
                                const std::string& description, bool iconGiven,
                                const std::string& iconFile, int iconIndex) {
@@ -424,15 +461,7 @@ void CConfigDialog::AddItemRow(const std::string& location,
       break;
   }
   // A row whose image is still to come shows none until it arrives.
-  const int imageIndex = image != nullptr ? AppendImage(image) : I_IMAGENONE;
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE;
-  item.iItem = rowCount_;
-  item.iImage = imageIndex;
-  item.pszText = const_cast<char*>(look.text.c_str());
-  SendMessageA(Item(IDC_ITEM_LIST), LVM_INSERTITEMA, 0,
-               reinterpret_cast<LPARAM>(&item));
-  ++rowCount_;
+  InsertRow(look.text, image);
 }
 
 void CConfigDialog::LoadPendingIcons() {
@@ -666,8 +695,27 @@ void CConfigDialog::SwapRows(int row, int other) {
 }
 
 void CConfigDialog::AddItem() {
-  // Contacts are added with the contact editing.
-  if (contactMode_) return;
+  if (contactMode_) {
+    const Contact contact{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION)};
+    if (contact.address.empty()) {
+      ShowMissingFields();
+      return;
+    }
+    if (!CheckAddress(contact.address)) return;
+    settings::SettingsEdit edit(app_.Profile());
+    const std::optional<int> number = AddContact(edit, contact);
+    if (!number) {
+      MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
+      return;
+    }
+    Finish(edit.Commit());
+    for (int id : {IDC_PARAMETERS, IDC_DESCRIPTION, IDC_LOCATION}) {
+      SetDlgItemTextA(Window(), id, "");
+    }
+    FillContactList();
+    SelectRow(*number - 1);
+    return;
+  }
   ItemFields item{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION),
                   EditText(IDC_PARAMETERS), "", openMode_};
   if (item.description.empty() || item.program.empty()) {
@@ -691,7 +739,16 @@ void CConfigDialog::AddItem() {
 }
 
 void CConfigDialog::AddSeparator() {
-  if (contactMode_) return;
+  if (contactMode_) {
+    settings::SettingsEdit edit(app_.Profile());
+    if (!AddContact(edit, Contact{})) {
+      MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
+      return;
+    }
+    Finish(edit.Commit());
+    FillContactList();
+    return;
+  }
   settings::SettingsEdit edit(app_.Profile());
   if (!configurator::AddSeparator(edit, MenuNumberAt())) {
     MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
@@ -703,7 +760,24 @@ void CConfigDialog::AddSeparator() {
 
 void CConfigDialog::ChangeItem() {
   const int row = FirstSelectedRow();
-  if (row < 0 || contactMode_) return;
+  if (row < 0) return;
+  if (contactMode_) {
+    const Contact contact{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION)};
+    if (contact.name.empty() || contact.address.empty()) {
+      ShowMissingFields();
+      return;
+    }
+    if (!CheckAddress(contact.address)) return;
+    settings::SettingsEdit edit(app_.Profile());
+    ChangeContact(edit, row + 1, contact);
+    Finish(edit.Commit());
+    LVITEMA text{};
+    text.pszText = const_cast<char*>(contact.name.c_str());
+    SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMTEXTA, row,
+                 reinterpret_cast<LPARAM>(&text));
+    SelectRow(row);
+    return;
+  }
   const ItemFields item{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION),
                         EditText(IDC_PARAMETERS), "", openMode_};
   if (item.description.empty() || item.program.empty()) {
@@ -731,11 +805,17 @@ void CConfigDialog::RemoveSelectedItems() {
     return;
   }
   const std::vector<int> rows = SelectedRows();
-  if (rows.empty() || contactMode_) return;
+  if (rows.empty()) return;
   std::vector<int> numbers;
   for (int row : rows) numbers.push_back(row + 1);
-  const int menu = MenuNumberAt();
   settings::SettingsEdit edit(app_.Profile());
+  if (contactMode_) {
+    RemoveContacts(edit, numbers);
+    Finish(edit.Commit());
+    FillContactList();
+    return;
+  }
+  const int menu = MenuNumberAt();
   RemoveItems(edit, menu, numbers);
   Finish(edit.Commit());
   FillItemList(menu);
@@ -743,9 +823,11 @@ void CConfigDialog::RemoveSelectedItems() {
 
 void CConfigDialog::MoveItemUp() {
   const int row = FirstSelectedRow();
-  if (row <= 0 || contactMode_) return;
+  if (row <= 0) return;
   settings::SettingsEdit edit(app_.Profile());
-  if (!SwapWithNext(edit, MenuNumberAt(), row)) return;
+  const bool swapped = contactMode_ ? SwapContactWithNext(edit, row)
+                                    : SwapWithNext(edit, MenuNumberAt(), row);
+  if (!swapped) return;
   Finish(edit.Commit());
   SwapRows(row - 1, row);
   SelectRow(row - 1);
@@ -754,9 +836,11 @@ void CConfigDialog::MoveItemUp() {
 
 void CConfigDialog::MoveItemDown() {
   const int row = FirstSelectedRow();
-  if (row < 0 || contactMode_) return;
+  if (row < 0) return;
   settings::SettingsEdit edit(app_.Profile());
-  if (!SwapWithNext(edit, MenuNumberAt(), row + 1)) return;
+  const bool swapped = contactMode_ ? SwapContactWithNext(edit, row + 1)
+                                    : SwapWithNext(edit, MenuNumberAt(), row + 1);
+  if (!swapped) return;
   Finish(edit.Commit());
   SwapRows(row, row + 1);
   SelectRow(row + 1);

@@ -36,6 +36,8 @@ class CConfigDialog final : public win32::Dialog {
   void FillItemList(int menu);
   void AddItemRow(const std::string& location, const std::string& description,
                   bool iconGiven, const std::string& iconFile, int iconIndex);
+  void FillContactList();
+  void AddContactRow(const std::string& name, const std::string& email);
   void OnMenuSelected();
   void OnItemClicked();
   void ToggleExpanded();
@@ -96,6 +98,8 @@ class CConfigDialog final : public win32::Dialog {
   void SelectRow(int row);
   void SwapRows(int row, int other);
   void SendSelectedItemsTo(int target);
+  void InsertRow(const std::string& text, HICON image);
+  bool CheckAddress(const std::string& address);
 
   CConfigApp& app_;
   bool contactMode_ = false;

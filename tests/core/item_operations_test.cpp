@@ -124,3 +124,37 @@ TEST(FolderNames, LastPieceOrTheDriveRoot) {
 
 }  // namespace
 }  // namespace vorlane::configurator
+
+#include "configurator/item_list/contact_operations.h"
+
+namespace vorlane::configurator {
+namespace {
+
+TEST(Contacts, AddressCheck) {
+  EXPECT_FALSE(IsAcceptedAddress("bob@example"));
+  EXPECT_FALSE(IsAcceptedAddress("bob.example"));
+  EXPECT_TRUE(IsAcceptedAddress("b.ob@example"));
+  EXPECT_TRUE(IsAcceptedAddress("@."));
+}
+
+TEST(Contacts, AddRemoveAndSwap) {
+  IniDocument doc;
+  EXPECT_EQ(AddContact(doc, {"", "a@x.org"}), 1);
+  EXPECT_EQ(AddContact(doc, {"B", "b@x.org"}), 2);
+  EXPECT_EQ(AddContact(doc, {"C", "c@x.org"}), 3);
+  EXPECT_EQ(Get(doc, "Emailcontacts", "Name1"), "");
+  RemoveContacts(doc, {1});
+  EXPECT_EQ(Get(doc, "Settings", "ContactCount"), "2");
+  EXPECT_EQ(Get(doc, "Emailcontacts", "Name1"), "B");
+  EXPECT_EQ(Get(doc, "Emailcontacts", "Email2"), "c@x.org");
+  EXPECT_EQ(Get(doc, "Emailcontacts", "Name3"), "C") << "left beyond the count";
+  EXPECT_TRUE(SwapContactWithNext(doc, 1));
+  EXPECT_EQ(Get(doc, "Emailcontacts", "Name1"), "C");
+  EXPECT_EQ(Get(doc, "Emailcontacts", "Email2"), "b@x.org");
+  EXPECT_FALSE(SwapContactWithNext(doc, 2));
+  IniDocument damaged = IniDocument::Parse("[Settings]\nContactCount=-1\n");
+  EXPECT_EQ(AddContact(damaged, {"n", "a@b.c"}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace vorlane::configurator

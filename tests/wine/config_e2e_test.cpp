@@ -617,6 +617,50 @@ TEST_F(ConfigUse, ItemButtonsEditTheMenuAndTheLauncherShowsIt) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
+// Contacts through the real edits and buttons, and the launcher's "Email"
+// submenu starting the mail handler with the new one.
+TEST_F(ConfigUse, ContactsAddedReachTheLaunchersEmailMenu) {
+  const std::string probe = folder.File("a.exe");
+  ProtocolProgram mail("mailto", probe);
+  ASSERT_TRUE(mail.Ready());
+  WriteTextFile(ini, SettingsFile()
+                         .Set("ShowEmailItem", "1")
+                         .Contact(1, "Ann", "ann@example.org")
+                         .Text());
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, "\"" + ini + "\""));
+  ASSERT_TRUE(config.Start("1 " + ini));
+  const DWORD pid = config.Process().Id();
+  config.ClickMenuLine(1);  // "Email Menu"
+  ASSERT_EQ(config.Rows().size(), 1u);
+  EXPECT_EQ(config.Rows()[0].text, "Ann");
+
+  config.Type(IDC_LOCATION, "Bob");
+  config.Type(IDC_DESCRIPTION, "bob@example");
+  config.Click(IDC_ADD_ITEM);
+  EXPECT_EQ(AnswerBox(pid, "Invalid emailaddress"), "This is not a valid email address");
+  EXPECT_EQ(Key("Settings", "ContactCount"), "1");
+  config.Type(IDC_DESCRIPTION, "bob@example.org");
+  config.Click(IDC_ADD_ITEM);
+  EXPECT_EQ(Key("Settings", "ContactCount"), "2");
+  EXPECT_EQ(Key("Emailcontacts", "Name2"), "Bob");
+  EXPECT_EQ(Key("Emailcontacts", "Email2"), "bob@example.org");
+  ASSERT_EQ(config.Rows().size(), 2u);
+  EXPECT_EQ(config.Rows()[1].text, "Bob");
+
+  // Main popup: banner, "Vorlane", "Email"; in it "Blank Email", a
+  // separator, then the contacts.
+  PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+  ASSERT_NE(WaitForPopupMenu(launcher.Process().Id()), nullptr);
+  for (int i = 0; i < 3; ++i) PressMenuKey(launcher.Process().Id(), VK_DOWN);
+  PressMenuKey(launcher.Process().Id(), VK_RIGHT);
+  ChooseByKeys(launcher.Process().Id(), 2);
+  ASSERT_TRUE(WaitUntil([&] { return !ReadProbeLog(folder.Path()).empty(); }));
+  EXPECT_EQ(ReadProbeLog(folder.Path())[0].arguments, "mailto:bob@example.org");
+  ASSERT_TRUE(WaitForMenuClosed(launcher.Process().Id()));
+  EXPECT_EQ(launcher.Close(), 0u);
+}
+
 // The folder dialog's choice fills the fields: the folder and its name.
 TEST_F(ConfigUse, BrowseFolderFillsTheFields) {
   WriteTextFile(ini, SettingsFile().Text());
