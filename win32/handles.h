@@ -86,6 +86,13 @@ struct FileHandleTraits {
   static void Free(Handle h) { CloseHandle(h); }
 };
 
+// A search begun with FindFirstFile, which FindClose ends.
+struct FindTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Free(Handle h) { FindClose(h); }
+};
+
 struct MenuTraits {
   using Handle = HMENU;
   static Handle Invalid() { return nullptr; }
@@ -124,6 +131,7 @@ using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueFind = UniqueHandle<FindTraits>;
 
 // Selects an object into a device context and puts the previous one back
 // when it leaves scope, so that the context never keeps a deleted object.

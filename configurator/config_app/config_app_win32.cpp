@@ -1,6 +1,7 @@
 #include "configurator/config_app/config_app_win32.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "configurator/about_dialog/about_dialog_win32.h"
 #include "configurator/config_app/command_line.h"
@@ -54,6 +55,9 @@ int CConfigApp::Run(const char* commandLine) {
                                 ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES |
                                     ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  // Shell links are read through COM; the dialogs and the shell's own
+  // dialogs share this one apartment.
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
   switch (line.mode) {
     case ConfigMode::Menus: {
@@ -74,6 +78,7 @@ int CConfigApp::Run(const char* commandLine) {
     case ConfigMode::Unknown:
       break;
   }
+  if (com) CoUninitialize();
   return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "configurator/config_dialog/config_dialog_win32.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +17,8 @@
 #include "settings/menu_edits.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
+#include "settings/stored_path_win32.h"
+#include "win32/com_ptr.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -208,6 +211,12 @@ bool CConfigDialog::OnCommand(int id, int notification) {
       return true;
     case IDC_BROWSE_FOLDER:
       BrowseFolder();
+      return true;
+    case IDC_BROWSE_BATCH:
+      BrowseBatchProgram();
+      return true;
+    case IDC_ADD_BATCH:
+      AddBatchEntry();
       return true;
     case IDC_ADD_MENU:
       AddMenu();
@@ -718,7 +727,14 @@ void CConfigDialog::AddItem() {
   }
   ItemFields item{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION),
                   EditText(IDC_PARAMETERS), "", openMode_};
-  if (item.description.empty() || item.program.empty()) {
+  if (item.description.empty()) {
+    ShowMissingFields();
+    return;
+  }
+  if (SendMessageA(Item(IDC_BATCH_LIST), LB_GETCOUNT, 0, 0) > 0) {
+    item.program = JoinBatchList();
+  }
+  if (item.program.empty()) {
     ShowMissingFields();
     return;
   }
@@ -851,18 +867,18 @@ void CConfigDialog::BrowseProgram() {
   const std::optional<std::string> path =
       ChooseFile(Window(), kProgramFilter, "Browse for a program you want to add");
   if (!path) return;
-  const std::size_t slash = path->rfind('\\');
-  std::string name = slash == std::string::npos ? *path : path->substr(slash + 1);
-  const std::size_t period = name.rfind('.');
-  if (period != std::string::npos) name.resize(period);
   SetDlgItemTextA(Window(), IDC_LOCATION, path->c_str());
-  SetDlgItemTextA(Window(), IDC_DESCRIPTION, name.c_str());
+  SetDlgItemTextA(Window(), IDC_DESCRIPTION, BrowsedDescription(*path).c_str());
 }
 
 void CConfigDialog::BrowseFolder() {
   const std::optional<std::string> path =
       ChooseFolder(Window(), "Browse for a folder you want to add.");
   if (!path) return;
+  if (IsDlgButtonChecked(Window(), IDC_ADD_DIRECTORY) == BST_CHECKED) {
+    AddDirectoryContents(*path);
+    return;
+  }
   SetDlgItemTextA(Window(), IDC_LOCATION, path->c_str());
   SetDlgItemTextA(Window(), IDC_DESCRIPTION, FolderDescription(*path).c_str());
 }
@@ -954,6 +970,119 @@ void CConfigDialog::SetItemIcon(bool custom) {
   if (!configurator::SetItemIcon(edit, menu, row + 1, spec)) return;
   Finish(edit.Commit());
   FillItemList(menu);
+}
+
+void CConfigDialog::BrowseBatchProgram() {
+  const std::optional<std::string> path = ChooseFile(
+      Window(), kProgramFilter, "Browse for a program you want to add to the batchlist");
+  if (path) SetDlgItemTextA(Window(), IDC_BATCH_ENTRY, path->c_str());
+}
+
+void CConfigDialog::AddBatchEntry() {
+  const std::string entry = EditText(IDC_BATCH_ENTRY);
+  if (entry.empty()) return;
+  SendMessageA(Item(IDC_BATCH_LIST), LB_ADDSTRING, 0,
+               reinterpret_cast<LPARAM>(entry.c_str()));
+  SetDlgItemTextA(Window(), IDC_BATCH_ENTRY, "");
+  SetDlgItemTextA(Window(), IDC_LOCATION, "");
+  EnableWindow(Item(IDC_LOCATION), FALSE);
+}
+
+std::string CConfigDialog::JoinBatchList() {
+  HWND list = Item(IDC_BATCH_LIST);
+  std::vector<std::string> entries;
+  const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const int length = static_cast<int>(SendMessageA(list, LB_GETTEXTLEN, i, 0));
+    std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    entries.emplace_back(text.data());
+  }
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  return JoinBatch(entries);
+}
+
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  const int needed = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(needed > 0 ? needed : 1), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), needed);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+// The target of a shell link; empty for anything that is no link.
+std::wstring ResolveShortcut(const std::wstring& path) {
+  win32::ComPtr<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IShellLinkW, reinterpret_cast<void**>(link.put())))) {
+    return {};
+  }
+  win32::ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile,
+                                  reinterpret_cast<void**>(file.put()))) ||
+      FAILED(file->Load(path.c_str(), STGM_READ))) {
+    return {};
+  }
+  std::vector<wchar_t> target(32768, L'\0');
+  if (FAILED(link->GetPath(target.data(), static_cast<int>(target.size()), nullptr,
+                           SLGP_UNCPRIORITY))) {
+    return {};
+  }
+  return target.data();
+}
+
+}  // namespace
+
+void CConfigDialog::AddDirectoryContents(const std::string& path) {
+  const std::wstring folder = Wide(path);
+  const std::wstring pattern =
+      folder + (!folder.empty() && folder.back() == L'\\' ? L"*.*" : L"\\*.*");
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  const win32::UniqueFind owner(search);
+  const std::wstring prefix = pattern.substr(0, pattern.size() - 3);
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    // A name the settings file cannot keep is passed over: storing it full
+    // of "?" would make a batch of it.
+    const std::optional<std::string> entry = settings::StorablePath(prefix + name);
+    if (!entry) continue;
+    SetDlgItemTextA(Window(), IDC_LOCATION, entry->c_str());
+    SetDlgItemTextA(Window(), IDC_DESCRIPTION, BrowsedDescription(*entry).c_str());
+    AddItem();
+  } while (FindNextFileW(search, &found));
+}
+
+void CConfigDialog::OnDropFiles(HDROP drop) {
+  std::vector<std::wstring> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    DragQueryFileW(drop, i, path.data(), length + 1);
+    path.resize(length);
+    paths.push_back(std::move(path));
+  }
+  DragFinish(drop);
+  for (std::wstring path : paths) {
+    if (const std::wstring target = ResolveShortcut(path); !target.empty()) {
+      path = target;
+    }
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    const std::optional<std::string> stored = settings::StorablePath(path);
+    if (!stored) continue;
+    if (IsDlgButtonChecked(Window(), IDC_ADD_DIRECTORY) == BST_CHECKED) {
+      AddDirectoryContents(*stored);
+      continue;
+    }
+    SetDlgItemTextA(Window(), IDC_LOCATION, stored->c_str());
+    SetDlgItemTextA(Window(), IDC_DESCRIPTION, DroppedDescription(*stored).c_str());
+    AddItem();
+  }
 }
 
 }  // namespace vorlane::configurator

@@ -50,6 +50,9 @@ class CConfigDialog final : public win32::Dialog {
   void MoveItemDown();
   void BrowseProgram();
   void BrowseFolder();
+  void BrowseBatchProgram();
+  void AddBatchEntry();
+  void AddDirectoryContents(const std::string& path);
   void OnItemRightClicked();
   void SetItemIcon(bool custom);
 
@@ -75,6 +78,7 @@ class CConfigDialog final : public win32::Dialog {
   bool OnNotify(int id, const NMHDR& header, LRESULT& result) override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
                  INT_PTR& result) override;
+  void OnDropFiles(HDROP drop) override;
 
   void AttachButtons();
   void SetUpTooltips();
@@ -100,6 +104,7 @@ class CConfigDialog final : public win32::Dialog {
   void SendSelectedItemsTo(int target);
   void InsertRow(const std::string& text, HICON image);
   bool CheckAddress(const std::string& address);
+  std::string JoinBatchList();
 
   CConfigApp& app_;
   bool contactMode_ = false;

@@ -152,6 +152,34 @@ bool SetItemIcon(settings::SettingsStore& store, int menu, int number,
   return true;
 }
 
+std::string JoinBatch(const std::vector<std::string>& entries) {
+  if (entries.size() == 1) return entries.front();
+  std::string joined;
+  for (const std::string& entry : entries) joined += entry + "?";
+  return joined;
+}
+
+namespace {
+std::string_view FileName(std::string_view path) {
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+}  // namespace
+
+std::string DroppedDescription(std::string_view path) {
+  const std::string_view name = FileName(path);
+  const std::size_t period = name.find('.');
+  if (period == 0 || period == std::string_view::npos) return std::string(name);
+  return std::string(name.substr(0, period));
+}
+
+std::string BrowsedDescription(std::string_view path) {
+  const std::string_view name = FileName(path);
+  const std::size_t period = name.rfind('.');
+  if (period == 0 || period == std::string_view::npos) return std::string(name);
+  return std::string(name.substr(0, period));
+}
+
 std::string FolderDescription(std::string_view path) {
   const std::size_t slash = path.rfind('\\');
   const std::string_view name =

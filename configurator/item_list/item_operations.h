@@ -60,6 +60,16 @@ std::optional<int> CopyItemToMenu(settings::SettingsStore& store, int source,
 bool SetItemIcon(settings::SettingsStore& store, int menu, int number,
                  std::string_view iconSpec);
 
+// The batch list as one location: a single entry alone, several each
+// followed by "?".
+std::string JoinBatch(const std::vector<std::string>& entries);
+
+// The description of a dropped file: its name up to the first "." (a name
+// beginning with "." keeps the whole name, so that it is not empty).
+std::string DroppedDescription(std::string_view path);
+// The description of a chosen file: its name without the last extension.
+std::string BrowsedDescription(std::string_view path);
+
 // The folder's name as a description: the text after the last "\", or for
 // a drive root such as C:\ the root itself.
 std::string FolderDescription(std::string_view path);

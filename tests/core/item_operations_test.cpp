@@ -158,3 +158,18 @@ TEST(Contacts, AddRemoveAndSwap) {
 
 }  // namespace
 }  // namespace vorlane::configurator
+
+namespace vorlane::configurator {
+namespace {
+
+TEST(BatchAndDrops, JoinAndDescriptions) {
+  EXPECT_EQ(JoinBatch({"C:\\a.exe"}), "C:\\a.exe");
+  EXPECT_EQ(JoinBatch({"C:\\a.exe", "C:\\b.exe"}), "C:\\a.exe?C:\\b.exe?");
+  EXPECT_EQ(DroppedDescription("C:\\Docs\\my.report.txt"), "my");
+  EXPECT_EQ(BrowsedDescription("C:\\Docs\\my.report.txt"), "my.report");
+  EXPECT_EQ(DroppedDescription("C:\\Docs\\.profile"), ".profile");
+  EXPECT_EQ(DroppedDescription("C:\\Docs\\Folder"), "Folder");
+}
+
+}  // namespace
+}  // namespace vorlane::configurator

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <functional>
 #include <string>
@@ -18,6 +19,7 @@
 #include "screen_shot.h"
 #include "settings/profile_store_win32.h"
 #include "test_support.h"
+#include "win32/com_ptr.h"
 
 namespace vorlane::test {
 namespace {
@@ -659,6 +661,92 @@ TEST_F(ConfigUse, ContactsAddedReachTheLaunchersEmailMenu) {
   EXPECT_EQ(ReadProbeLog(folder.Path())[0].arguments, "mailto:bob@example.org");
   ASSERT_TRUE(WaitForMenuClosed(launcher.Process().Id()));
   EXPECT_EQ(launcher.Close(), 0u);
+}
+
+// A batch composed with "+" is stored as one item, and dropped files become
+// items: a file by its name up to the first ".", a shortcut as its target,
+// a path that is gone not at all.
+TEST_F(ConfigUse, BatchListAndDroppedFilesBecomeItems) {
+  WriteTextFile(ini, SettingsFile().Text());
+  ASSERT_TRUE(config.Start("1 " + ini));
+  const std::string section = "Program locations1";
+  config.Click(IDC_EXPAND);
+  config.Type(IDC_BATCH_ENTRY, folder.File("a.exe"));
+  config.Click(IDC_ADD_BATCH);
+  config.Type(IDC_BATCH_ENTRY, folder.File("b.exe"));
+  config.Click(IDC_ADD_BATCH);
+  EXPECT_FALSE(IsWindowEnabled(config.Control(IDC_LOCATION)));
+  EXPECT_EQ(config.Text(IDC_LOCATION), "");
+  config.Type(IDC_DESCRIPTION, "Both");
+  config.Click(IDC_ADD_ITEM);
+  EXPECT_EQ(Key(section, "Program1"),
+            folder.File("a.exe") + "?" + folder.File("b.exe") + "?");
+  EXPECT_EQ(Key(section, "Des1"), "Both");
+  EXPECT_EQ(SendMessageA(config.Control(IDC_BATCH_LIST), LB_GETCOUNT, 0, 0), 0);
+
+  // A shortcut to b.exe, made with the shell-link object.
+  const std::string shortcut = folder.File("to b.lnk");
+  {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    win32::ComPtr<IShellLinkW> link;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr,
+                                           CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                           reinterpret_cast<void**>(link.put()))));
+    wchar_t target[MAX_PATH] = {}, file[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, folder.File("b.exe").c_str(), -1, target, MAX_PATH);
+    MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, file, MAX_PATH);
+    link->SetPath(target);
+    win32::ComPtr<IPersistFile> persist;
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()));
+    ASSERT_TRUE(persist && SUCCEEDED(persist->Save(file, TRUE)));
+    persist.reset();
+    link.reset();
+    CoUninitialize();
+  }
+  // The drop's file list, written into the configurator's memory: the
+  // platform reads a fixed drop block in place.
+  const std::string report = folder.File("my.report.txt");
+  WriteTextFile(report, "x");
+  const std::vector<std::string> dropped = {report, folder.File("gone.txt"), shortcut};
+  std::wstring names;
+  for (const std::string& path : dropped) {
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    names += wide;
+    names += L'\0';
+  }
+  names += L'\0';
+  DROPFILES header{};
+  header.pFiles = sizeof(header);
+  header.fWide = TRUE;
+  RemoteBuffer remote(config.Process().Id());
+  remote.Put(0, &header, sizeof(header));
+  remote.Put(sizeof(header), names.data(), names.size() * sizeof(wchar_t));
+  PostMessageA(config.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote.At(0)), 0);
+  config.Settle();
+  EXPECT_EQ(Key("Settings", "Count1"), "3") << "the path that is gone adds nothing";
+  EXPECT_EQ(Key(section, "Program2"), report);
+  EXPECT_EQ(Key(section, "Des2"), "my");
+  EXPECT_EQ(Key(section, "Program3"), folder.File("b.exe"));
+  EXPECT_EQ(Key(section, "Des3"), "b");
+
+  // With "Add all files in a directory" ticked a dropped folder adds each
+  // of its entries.
+  const std::string inside = folder.File("inside");
+  ASSERT_TRUE(CreateDirectoryA(inside.c_str(), nullptr));
+  WriteTextFile(inside + "\\one.txt", "1");
+  WriteTextFile(inside + "\\two.txt", "2");
+  config.Click(IDC_ADD_DIRECTORY);
+  wchar_t wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, inside.c_str(), -1, wide, MAX_PATH - 2);
+  RemoteBuffer second(config.Process().Id());
+  second.Put(0, &header, sizeof(header));
+  second.Put(sizeof(header), wide, (wcslen(wide) + 2) * sizeof(wchar_t));
+  PostMessageA(config.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(second.At(0)), 0);
+  config.Settle();
+  EXPECT_EQ(Key("Settings", "Count1"), "5");
+  const std::string added = Key(section, "Des4") + " " + Key(section, "Des5");
+  EXPECT_TRUE(added == "one two" || added == "two one") << added;
 }
 
 // The folder dialog's choice fills the fields: the folder and its name.
