@@ -42,6 +42,25 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
+std::vector<IniEntry> SectionLines(std::string_view data) {
+  std::vector<IniEntry> lines;
+  std::size_t start = 0;
+  while (start < data.size() && data[start] != '\0') {
+    std::size_t end = data.find('\0', start);
+    if (end == std::string_view::npos) end = data.size();
+    const std::string_view line = data.substr(start, end - start);
+    start = end + 1;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+      lines.push_back(IniEntry{std::string(Trim(line)), "", false});
+    } else {
+      lines.push_back(IniEntry{std::string(Trim(line.substr(0, equals))),
+                               std::string(Trim(line.substr(equals + 1)))});
+    }
+  }
+  return lines;
+}
+
 std::string_view Unquoted(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
@@ -164,22 +183,7 @@ bool IniDocument::WriteString(std::string_view section, std::string_view key,
 }
 
 bool IniDocument::WriteSection(std::string_view section, std::string_view data) {
-  IniSection& s = SectionToWrite(section);
-  s.entries.clear();
-  std::size_t start = 0;
-  while (start < data.size() && data[start] != '\0') {
-    std::size_t end = data.find('\0', start);
-    if (end == std::string_view::npos) end = data.size();
-    const std::string_view line = data.substr(start, end - start);
-    start = end + 1;
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-      s.entries.push_back(IniEntry{std::string(Trim(line)), "", false});
-    } else {
-      s.entries.push_back(IniEntry{std::string(Trim(line.substr(0, equals))),
-                                   std::string(Trim(line.substr(equals + 1)))});
-    }
-  }
+  SectionToWrite(section).entries = SectionLines(data);
   return true;
 }
 

@@ -53,6 +53,11 @@ class IniDocument final : public SettingsStore {
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// The lines of section data in the form ReadSection gives ("key=value" or
+// a bare name, each ended by a NUL, up to an empty one), names and values
+// trimmed as the platform does.
+std::vector<IniEntry> SectionLines(std::string_view data);
+
 // A value as a single-key read gives it: one pair of matching quotes around
 // it removed.
 std::string_view Unquoted(std::string_view value);

@@ -37,20 +37,7 @@ SettingsEdit::Section& SettingsEdit::Load(std::string_view section) {
   const std::optional<std::string> data = file_.ReadSection(section);
   if (!data) return s;
   s.held = true;
-  std::size_t start = 0;
-  while (start < data->size() && (*data)[start] != '\0') {
-    std::size_t end = data->find('\0', start);
-    if (end == std::string::npos) end = data->size();
-    const std::string_view line(data->data() + start, end - start);
-    start = end + 1;
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-      s.lines.push_back(Line{std::string(line), "", false});
-    } else {
-      s.lines.push_back(Line{std::string(line.substr(0, equals)),
-                             std::string(line.substr(equals + 1)), true});
-    }
-  }
+  s.lines = SectionLines(*data);
   return s;
 }
 
@@ -143,19 +130,7 @@ bool SettingsEdit::WriteSection(std::string_view section,
     writeOrder_.push_back(id);
   }
   s.replaced = true;
-  s.lines.clear();
-  std::size_t start = 0;
-  while (start < data.size() && data[start] != '\0') {
-    std::size_t end = data.find('\0', start);
-    if (end == std::string_view::npos) end = data.size();
-    const std::string_view line = data.substr(start, end - start);
-    start = end + 1;
-    const std::size_t equals = line.find('=');
-    s.lines.push_back(equals == std::string_view::npos
-                          ? Line{std::string(line), "", false}
-                          : Line{std::string(line.substr(0, equals)),
-                                 std::string(line.substr(equals + 1)), true});
-  }
+  s.lines = SectionLines(data);
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ini_document.h"
 #include "settings_store.h"
 
 namespace vorlane::settings {
@@ -42,11 +43,7 @@ class SettingsEdit final : public SettingsStore {
   bool Commit();
 
  private:
-  struct Line {
-    std::string key;
-    std::string value;
-    bool hasValue = true;
-  };
+  using Line = IniEntry;
   struct Section {
     std::string name;
     // False when the section was too large to read whole: it is then read

@@ -112,9 +112,6 @@ constexpr Tip kTips[] = {
      "added."},
 };
 
-// Values shown in the edits are read whole: an edit is no fixed buffer.
-constexpr std::size_t kWholeValue = 65535;
-
 HICON ShellSmallIcon(const char* path, DWORD attributes, UINT extraFlags) {
   SHFILEINFOA info{};
   if (SHGetFileInfoA(path, attributes, &info, sizeof(info),
@@ -373,7 +370,9 @@ void CConfigDialog::SetRowImage(int row, HICON icon) {
   SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void CConfigDialog::FillItemList(int menu) {
+// Rows and images are rebuilt together, and an image still on its way
+// for a row that is gone is dropped.
+void CConfigDialog::ClearRows() {
   SendMessageA(Item(IDC_ITEM_LIST), LVM_DELETEALLITEMS, 0, 0);
   pending_.clear();
   nextPending_ = 0;
@@ -382,6 +381,10 @@ void CConfigDialog::FillItemList(int menu) {
     NewImageList();
     rowCount_ = 0;
   }
+}
+
+void CConfigDialog::FillItemList(int menu) {
+  ClearRows();
   // One whole read of the section answers every key of the list.
   settings::SettingsEdit file(app_.Profile());
   const int count = ItemsToShow(file, menu);
@@ -391,14 +394,10 @@ void CConfigDialog::FillItemList(int menu) {
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(list, LVM_SETITEMCOUNT, count, 0);
   for (int i = 1; i <= count; ++i) {
-    const std::string location =
-        file.ReadString(section, settings::NumberedName("Program", i), "", kWholeValue);
-    const std::string description =
-        file.ReadString(section, settings::NumberedName("Des", i), "", kWholeValue);
-    const std::string icon =
-        file.ReadString(section, settings::NumberedName("Icon", i), "", kWholeValue);
-    const settings::IconSpec spec = settings::ParseIconSpec(icon);
-    AddItemRow(location, description, !icon.empty(), spec.file, spec.index);
+    const ItemFields item = ReadItem(file, section, i);
+    const settings::IconSpec spec = settings::ParseIconSpec(item.icon);
+    AddItemRow(item.program, item.description, !item.icon.empty(), spec.file,
+               spec.index);
   }
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
@@ -406,14 +405,7 @@ void CConfigDialog::FillItemList(int menu) {
 }
 
 void CConfigDialog::FillContactList() {
-  SendMessageA(Item(IDC_ITEM_LIST), LVM_DELETEALLITEMS, 0, 0);
-  pending_.clear();
-  nextPending_ = 0;
-  KillTimer(Window(), kIconTimer);
-  if (rowCount_ != 0) {
-    NewImageList();
-    rowCount_ = 0;
-  }
+  ClearRows();
   settings::SettingsEdit file(app_.Profile());
   const int count = settings::ReadCount(file, settings::kContactCount);
   for (int j = 1; j <= count; ++j) {
@@ -537,20 +529,16 @@ void CConfigDialog::OnItemClicked() {
   std::string location, description, parameters;
   if (contactMode_) {
     itemCount_ = settings::Read(file, kSettingsSection, settings::kContactCount);
-    location = file.ReadString(settings::kContactsSection,
-                               settings::NumberedName("Name", k), "", kWholeValue);
-    description = file.ReadString(settings::kContactsSection,
-                                  settings::NumberedName("Email", k), "", kWholeValue);
+    const Contact contact = ReadContact(file, k);
+    location = contact.name;
+    description = contact.address;
   } else {
     itemCount_ = settings::Read(file, kSettingsSection, settings::kCount, currentMenu_);
-    const std::string section = settings::ProgramSection(currentMenu_);
-    location = file.ReadString(section, settings::NumberedName("Program", k), "",
-                               kWholeValue);
-    description =
-        file.ReadString(section, settings::NumberedName("Des", k), "", kWholeValue);
-    parameters =
-        file.ReadString(section, settings::NumberedName("Par", k), "", kWholeValue);
-    openMode_ = settings::Read(file, section, settings::kOpenMode, k);
+    const ItemFields item = ReadItem(file, settings::ProgramSection(currentMenu_), k);
+    location = item.program;
+    description = item.description;
+    parameters = item.parameters;
+    openMode_ = item.openMode;
   }
   const bool separator = location.empty() && description.empty();
   ApplyControls(ItemClickControls(contactMode_, row, itemCount_, separator));

@@ -87,6 +87,7 @@ class CConfigDialog final : public win32::Dialog {
   void SelectFirstRow();
   int SelectedMenuLine() const;
   int MenuLineCount() const;
+  void ClearRows();
   void NewImageList();
   int AppendImage(HICON icon);
   void SetRowImage(int row, HICON icon);
