@@ -38,14 +38,20 @@ SettingsEdit::Section& SettingsEdit::Load(std::string_view section) {
   if (!data) return s;
   s.held = true;
   s.lines = SectionLines(*data);
+  Index(s);
   return s;
 }
 
-SettingsEdit::Line* SettingsEdit::Find(Section& s, std::string_view key) {
-  for (Line& line : s.lines) {
-    if (EqualsIgnoringCase(line.key, key)) return &line;
+void SettingsEdit::Index(Section& s) {
+  s.index.clear();
+  for (std::size_t i = 0; i < s.lines.size(); ++i) {
+    s.index.emplace(Lower(s.lines[i].key), i);
   }
-  return nullptr;
+}
+
+SettingsEdit::Line* SettingsEdit::Find(Section& s, std::string_view key) {
+  const auto found = s.index.find(Lower(key));
+  return found == s.index.end() ? nullptr : &s.lines[found->second];
 }
 
 std::string SettingsEdit::Data(const Section& s) {
@@ -106,6 +112,7 @@ bool SettingsEdit::WriteString(std::string_view section, std::string_view key,
     line->value = stored;
     line->hasValue = true;
   } else {
+    s.index.emplace(keyId, s.lines.size());
     s.lines.push_back(Line{std::string(key), stored, true});
   }
   return true;
@@ -131,6 +138,7 @@ bool SettingsEdit::WriteSection(std::string_view section,
   }
   s.replaced = true;
   s.lines = SectionLines(data);
+  Index(s);
   return true;
 }
 

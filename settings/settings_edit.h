@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "ini_document.h"
@@ -51,6 +52,9 @@ class SettingsEdit final : public SettingsStore {
     bool held = false;
     bool replaced = false;
     std::vector<Line> lines;
+    // Lower-case key to its first line: an edit that appends thousands of
+    // keys must not search the section once per key.
+    std::unordered_map<std::string, std::size_t> index;
     // Keys in the order first written, and what each read before the edit.
     std::vector<std::string> written;
     std::map<std::string, std::optional<std::string>> before;
@@ -58,6 +62,7 @@ class SettingsEdit final : public SettingsStore {
 
   Section& Load(std::string_view section);
   static Line* Find(Section& s, std::string_view key);
+  static void Index(Section& s);
   static std::string Data(const Section& s);
 
   SettingsStore& file_;

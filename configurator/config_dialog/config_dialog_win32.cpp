@@ -565,8 +565,9 @@ void CConfigDialog::SetAlwaysOnTop() {
                SWP_NOMOVE | SWP_NOSIZE | (onTop ? SWP_NOACTIVATE : 0));
 }
 
-void CConfigDialog::Finish(bool written) {
+bool CConfigDialog::Finish(bool written) {
   if (!written) app_.ReportWriteFailure(Window());
+  return written;
 }
 
 void CConfigDialog::AddMenu() {
@@ -733,7 +734,8 @@ void CConfigDialog::AddItem() {
     MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
     return;
   }
-  Finish(edit.Commit());
+  // A list that shows what was not stored would mislead.
+  if (!Finish(edit.Commit())) return;
   AddItemRow(item.program, item.description, false, "", 0);
   if (!pending_.empty()) SetTimer(Window(), kIconTimer, USER_TIMER_MINIMUM, nullptr);
   for (int id : {IDC_PARAMETERS, IDC_DESCRIPTION, IDC_LOCATION}) {
@@ -758,7 +760,7 @@ void CConfigDialog::AddSeparator() {
     MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
     return;
   }
-  Finish(edit.Commit());
+  if (!Finish(edit.Commit())) return;
   AddItemRow("", "", false, "", 0);
 }
 
@@ -774,7 +776,7 @@ void CConfigDialog::ChangeItem() {
     if (!CheckAddress(contact.address)) return;
     settings::SettingsEdit edit(app_.Profile());
     ChangeContact(edit, row + 1, contact);
-    Finish(edit.Commit());
+    if (!Finish(edit.Commit())) return;
     LVITEMA text{};
     text.pszText = const_cast<char*>(contact.name.c_str());
     SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMTEXTA, row,
@@ -790,7 +792,7 @@ void CConfigDialog::ChangeItem() {
   }
   settings::SettingsEdit edit(app_.Profile());
   configurator::ChangeItem(edit, MenuNumberAt(), row + 1, item);
-  Finish(edit.Commit());
+  if (!Finish(edit.Commit())) return;
   // The row shows the shell's icon of the new location until the list is
   // built again; its own icon, if any, comes back then.
   win32::UniqueIcon icon(ShellSmallIcon(item.program.c_str(), 0, 0));
@@ -832,7 +834,7 @@ void CConfigDialog::MoveItemUp() {
   const bool swapped = contactMode_ ? SwapContactWithNext(edit, row)
                                     : SwapWithNext(edit, MenuNumberAt(), row);
   if (!swapped) return;
-  Finish(edit.Commit());
+  if (!Finish(edit.Commit())) return;
   SwapRows(row - 1, row);
   SelectRow(row - 1);
   EnableWindow(Item(IDC_ITEM_DOWN), TRUE);
@@ -845,7 +847,7 @@ void CConfigDialog::MoveItemDown() {
   const bool swapped = contactMode_ ? SwapContactWithNext(edit, row + 1)
                                     : SwapWithNext(edit, MenuNumberAt(), row + 1);
   if (!swapped) return;
-  Finish(edit.Commit());
+  if (!Finish(edit.Commit())) return;
   SwapRows(row, row + 1);
   SelectRow(row + 1);
   EnableWindow(Item(IDC_ITEM_UP), TRUE);
@@ -976,7 +978,9 @@ void CConfigDialog::AddBatchEntry() {
   EnableWindow(Item(IDC_LOCATION), FALSE);
 }
 
-std::string CConfigDialog::JoinBatchList() {
+std::string CConfigDialog::JoinBatchList() { return JoinBatch(TakeBatchList()); }
+
+std::vector<std::string> CConfigDialog::TakeBatchList() {
   HWND list = Item(IDC_BATCH_LIST);
   std::vector<std::string> entries;
   const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
@@ -987,7 +991,7 @@ std::string CConfigDialog::JoinBatchList() {
     entries.emplace_back(text.data());
   }
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  return JoinBatch(entries);
+  return entries;
 }
 
 namespace {
@@ -1023,7 +1027,11 @@ std::wstring ResolveShortcut(const std::wstring& path) {
 
 }  // namespace
 
-void CConfigDialog::AddDirectoryContents(const std::string& path) {
+namespace {
+
+// Every entry of the folder, files and folders alike, hidden ones too,
+// without descending; in the order the file system gives them.
+void CollectDirectoryContents(const std::string& path, std::vector<ItemFields>& entries) {
   const std::wstring folder = Wide(path);
   const std::wstring pattern =
       folder + (!folder.empty() && folder.back() == L'\\' ? L"*.*" : L"\\*.*");
@@ -1039,10 +1047,72 @@ void CConfigDialog::AddDirectoryContents(const std::string& path) {
     // of "?" would make a batch of it.
     const std::optional<std::string> entry = settings::StorablePath(prefix + name);
     if (!entry) continue;
-    SetDlgItemTextA(Window(), IDC_LOCATION, entry->c_str());
-    SetDlgItemTextA(Window(), IDC_DESCRIPTION, BrowsedDescription(*entry).c_str());
-    AddItem();
+    entries.push_back(ItemFields{*entry, BrowsedDescription(*entry), "", "", 0});
   } while (FindNextFileW(search, &found));
+}
+
+}  // namespace
+
+void CConfigDialog::AddDirectoryContents(const std::string& path) {
+  std::vector<ItemFields> entries;
+  CollectDirectoryContents(path, entries);
+  AddItems(entries);
+}
+
+void CConfigDialog::AddItems(const std::vector<ItemFields>& entries) {
+  if (entries.empty()) return;
+  settings::SettingsEdit edit(app_.Profile());
+  int lastRow = -1;
+  bool rejected = false;
+  bool full = false;
+  if (contactMode_) {
+    // The name field holds the location and the address field the
+    // description, which a file's name rarely makes an address of. One
+    // message per drop: a folder of thousands would otherwise ask for
+    // thousands of clicks.
+    for (const ItemFields& entry : entries) {
+      if (!IsAcceptedAddress(entry.description)) {
+        rejected = true;
+        continue;
+      }
+      const std::optional<int> number =
+          AddContact(edit, Contact{entry.program, entry.description});
+      if (!number) {
+        full = true;
+        break;
+      }
+      lastRow = *number - 1;
+    }
+    if (!Finish(edit.Commit())) return;
+    if (lastRow >= 0) FillContactList();
+  } else {
+    std::vector<std::string> batch;
+    if (SendMessageA(Item(IDC_BATCH_LIST), LB_GETCOUNT, 0, 0) > 0) batch = TakeBatchList();
+    const std::vector<ItemFields> added = AddFileItems(
+        edit, MenuNumberAt(), entries, EditText(IDC_PARAMETERS), openMode_, batch);
+    full = added.size() < entries.size();
+    if (!Finish(edit.Commit())) return;
+    HWND list = Item(IDC_ITEM_LIST);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    for (const ItemFields& item : added) {
+      AddItemRow(item.program, item.description, false, "", 0);
+      lastRow = rowCount_ - 1;
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    if (!pending_.empty()) SetTimer(Window(), kIconTimer, USER_TIMER_MINIMUM, nullptr);
+  }
+  if (lastRow >= 0) {
+    for (int id : {IDC_PARAMETERS, IDC_DESCRIPTION, IDC_LOCATION}) {
+      SetDlgItemTextA(Window(), id, "");
+    }
+    SelectRow(lastRow);
+  }
+  if (rejected) {
+    MessageBoxA(Window(), kInvalidAddressText, kInvalidAddressCaption,
+                MB_OK | MB_ICONINFORMATION);
+  }
+  if (full) MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
 }
 
 void CConfigDialog::OnDropFiles(HDROP drop) {
@@ -1056,6 +1126,9 @@ void CConfigDialog::OnDropFiles(HDROP drop) {
     paths.push_back(std::move(path));
   }
   DragFinish(drop);
+  // The whole drop is one edit, however many files it holds.
+  const bool contents = IsDlgButtonChecked(Window(), IDC_ADD_DIRECTORY) == BST_CHECKED;
+  std::vector<ItemFields> entries;
   for (std::wstring path : paths) {
     if (const std::wstring target = ResolveShortcut(path); !target.empty()) {
       path = target;
@@ -1063,14 +1136,14 @@ void CConfigDialog::OnDropFiles(HDROP drop) {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
     const std::optional<std::string> stored = settings::StorablePath(path);
     if (!stored) continue;
-    if (IsDlgButtonChecked(Window(), IDC_ADD_DIRECTORY) == BST_CHECKED) {
-      AddDirectoryContents(*stored);
-      continue;
+    if (contents) {
+      // A dropped file adds nothing here: its pattern finds nothing.
+      CollectDirectoryContents(*stored, entries);
+    } else {
+      entries.push_back(ItemFields{*stored, DroppedDescription(*stored), "", "", 0});
     }
-    SetDlgItemTextA(Window(), IDC_LOCATION, stored->c_str());
-    SetDlgItemTextA(Window(), IDC_DESCRIPTION, DroppedDescription(*stored).c_str());
-    AddItem();
   }
+  AddItems(entries);
 }
 
 }  // namespace vorlane::configurator

@@ -13,6 +13,7 @@
 #include "configurator/config_dialog/config_view.h"
 #include "configurator/controls/icon_button_win32.h"
 #include "configurator/controls/tooltips_win32.h"
+#include "configurator/item_list/item_operations.h"
 #include "win32/dialog.h"
 #include "win32/handles.h"
 
@@ -53,6 +54,9 @@ class CConfigDialog final : public win32::Dialog {
   void BrowseBatchProgram();
   void AddBatchEntry();
   void AddDirectoryContents(const std::string& path);
+  // Files made items as Add would make them one after another, in one edit:
+  // only the location and description of each entry are used.
+  void AddItems(const std::vector<ItemFields>& entries);
   void OnItemRightClicked();
   void SetItemIcon(bool custom);
 
@@ -93,8 +97,9 @@ class CConfigDialog final : public win32::Dialog {
   void SetRowImage(int row, HICON icon);
   void LoadPendingIcons();
   void ResolveRow(const PendingRow& pending);
-  // Ends an edit: says so once when the file could not be written.
-  void Finish(bool written);
+  // Ends an edit: says so once when the file could not be written, and
+  // tells whether it was.
+  bool Finish(bool written);
   void PaintMinimised();
   std::string EditText(int id) const;
   void ShowMissingFields();
@@ -106,6 +111,8 @@ class CConfigDialog final : public win32::Dialog {
   void InsertRow(const std::string& text, HICON image);
   bool CheckAddress(const std::string& address);
   std::string JoinBatchList();
+  // The batch list's entries; the list is left empty.
+  std::vector<std::string> TakeBatchList();
 
   CConfigApp& app_;
   bool contactMode_ = false;

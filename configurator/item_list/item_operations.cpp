@@ -83,6 +83,21 @@ std::optional<int> AddItem(settings::SettingsStore& store, int menu,
   return number;
 }
 
+std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
+                                     const std::vector<ItemFields>& files,
+                                     std::string parameters, int openMode,
+                                     const std::vector<std::string>& batch) {
+  std::vector<ItemFields> added;
+  for (const ItemFields& file : files) {
+    ItemFields item{file.program, file.description, parameters, "", openMode};
+    if (added.empty() && !batch.empty()) item.program = JoinBatch(batch);
+    if (!AddItem(store, menu, item)) break;
+    parameters.clear();
+    added.push_back(std::move(item));
+  }
+  return added;
+}
+
 std::optional<int> AddSeparator(settings::SettingsStore& store, int menu) {
   const std::optional<int> number = NextNumber(store, menu);
   if (!number) return std::nullopt;

@@ -33,6 +33,16 @@ void WriteItem(settings::SettingsStore& store, std::string_view section,
 // menu or its count cannot grow.
 std::optional<int> AddItem(settings::SettingsStore& store, int menu,
                            const ItemFields& item);
+// Files made items as the Add button pressed once per file makes them, of
+// which only the program and description are used: the first takes the
+// parameters and, when the batch list holds entries, the joined batch as its
+// program; Add empties the parameters for the rest. All take the open mode.
+// The items as stored, in order; fewer than given when the count stopped
+// growing.
+std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
+                                     const std::vector<ItemFields>& files,
+                                     std::string parameters, int openMode,
+                                     const std::vector<std::string>& batch);
 // Appends a separator: Program and Des empty, nothing else.
 std::optional<int> AddSeparator(settings::SettingsStore& store, int menu);
 

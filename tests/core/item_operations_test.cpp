@@ -6,6 +6,8 @@
 
 #include "configurator/item_list/item_operations.h"
 #include "settings/ini_document.h"
+#include "settings/settings_edit.h"
+#include "settings/settings_model.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -169,6 +171,36 @@ TEST(BatchAndDrops, JoinAndDescriptions) {
   EXPECT_EQ(BrowsedDescription("C:\\Docs\\my.report.txt"), "my.report");
   EXPECT_EQ(DroppedDescription("C:\\Docs\\.profile"), ".profile");
   EXPECT_EQ(DroppedDescription("C:\\Docs\\Folder"), "Folder");
+}
+
+// A folder of thousands made items in one edit, as Add pressed once per
+// file would: the parameters and the batch go to the first only.
+TEST(BatchAndDrops, FolderOfThousandsIsOneEditThatStopsAtAFullCount) {
+  IniDocument doc = Items(1);
+  std::vector<ItemFields> files;
+  for (int i = 0; i < 5000; ++i) {
+    files.push_back({"C:\\f\\" + std::to_string(i) + ".txt", std::to_string(i), "", "", 0});
+  }
+  settings::SettingsEdit edit(doc);
+  const std::vector<ItemFields> added =
+      AddFileItems(edit, 1, files, "-x", 2, {"C:\\a.exe", "C:\\b.exe"});
+  ASSERT_EQ(added.size(), files.size());
+  EXPECT_EQ(Get(doc, "Settings", "Count1"), "1") << "nothing before the commit";
+  ASSERT_TRUE(edit.Commit());
+  EXPECT_EQ(Get(doc, "Settings", "Count1"), "5001");
+  EXPECT_EQ(Get(doc, "Program locations1", "Program1"), "p1");
+  EXPECT_EQ(Get(doc, "Program locations1", "Program2"), "C:\\a.exe?C:\\b.exe?");
+  EXPECT_EQ(Get(doc, "Program locations1", "Des2"), "0");
+  EXPECT_EQ(Get(doc, "Program locations1", "Par2"), "-x");
+  EXPECT_EQ(Get(doc, "Program locations1", "Program5001"), "C:\\f\\4999.txt");
+  EXPECT_EQ(Get(doc, "Program locations1", "Par5001"), "");
+  EXPECT_EQ(Get(doc, "Program locations1", "OM5001"), "2");
+  EXPECT_EQ(Get(doc, "Program locations1", "Icon5001"), "<absent>");
+
+  IniDocument full = IniDocument::Parse("[Settings]\nCount1=" +
+                                        std::to_string(settings::kMostCount - 1) + "\n");
+  EXPECT_EQ(AddFileItems(full, 1, files, "", 0, {}).size(), 1u);
+  EXPECT_EQ(Get(full, "Settings", "Count1"), std::to_string(settings::kMostCount));
 }
 
 }  // namespace

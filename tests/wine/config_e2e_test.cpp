@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,12 +55,12 @@ SettingsFile ThreeMenus(const TempFolder& folder, bool withMissing = true) {
 // that carry pointers and that the platform does not carry across.
 class RemoteBuffer {
  public:
-  explicit RemoteBuffer(DWORD processId)
+  explicit RemoteBuffer(DWORD processId, std::size_t size = 4096)
       : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ |
                                  PROCESS_VM_WRITE,
                              FALSE, processId)) {
     if (process_) {
-      memory_ = static_cast<char*>(VirtualAllocEx(process_.get(), nullptr, 4096,
+      memory_ = static_cast<char*>(VirtualAllocEx(process_.get(), nullptr, size,
                                                   MEM_COMMIT, PAGE_READWRITE));
     }
   }
@@ -292,6 +293,52 @@ std::string AnswerBox(DWORD processId, const char* caption, int button = IDOK) {
   PostMessageA(box, WM_COMMAND, button, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the box stays";
   return text;
+}
+
+// Files dropped on the dialog: the drop block is written into the
+// configurator's memory, where the platform reads it in place.
+void DropFiles(Configurator& config, const std::vector<std::string>& paths) {
+  std::wstring names;
+  for (const std::string& path : paths) {
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    names += wide;
+    names += L'\0';
+  }
+  names += L'\0';
+  DROPFILES header{};
+  header.pFiles = sizeof(header);
+  header.fWide = TRUE;
+  // Freed after the dialog has handled the drop: Settle waits for that.
+  RemoteBuffer remote(config.Process().Id(), sizeof(header) + names.size() * sizeof(wchar_t));
+  remote.Put(0, &header, sizeof(header));
+  remote.Put(sizeof(header), names.data(), names.size() * sizeof(wchar_t));
+  PostMessageA(config.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote.At(0)), 0);
+  config.Settle();
+}
+
+// A shortcut made with the shell-link object, as Explorer makes one.
+::testing::AssertionResult MakeShortcut(const std::string& shortcut,
+                                        const std::string& target) {
+  if (FAILED(CoInitialize(nullptr))) return ::testing::AssertionFailure() << "COM";
+  bool saved = false;
+  {
+    win32::ComPtr<IShellLinkW> link;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IShellLinkW,
+                                   reinterpret_cast<void**>(link.put())))) {
+      wchar_t to[MAX_PATH] = {}, file[MAX_PATH] = {};
+      MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, to, MAX_PATH);
+      MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, file, MAX_PATH);
+      link->SetPath(to);
+      win32::ComPtr<IPersistFile> persist;
+      link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()));
+      saved = persist && SUCCEEDED(persist->Save(file, TRUE));
+    }
+  }
+  CoUninitialize();
+  if (!saved) return ::testing::AssertionFailure() << "no shortcut " << shortcut;
+  return ::testing::AssertionSuccess();
 }
 
 class ConfigUse : public ::testing::Test {
@@ -663,11 +710,13 @@ TEST_F(ConfigUse, ContactsAddedReachTheLaunchersEmailMenu) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
-// A batch composed with "+" is stored as one item, and dropped files become
-// items: a file by its name up to the first ".", a shortcut as its target,
-// a path that is gone not at all.
+// A batch composed with "+" is stored as one item that the launcher starts
+// part by part, and dropped files become items: a file by its name up to
+// the first ".", a shortcut as its target, a path that is gone not at all.
 TEST_F(ConfigUse, BatchListAndDroppedFilesBecomeItems) {
-  WriteTextFile(ini, SettingsFile().Text());
+  WriteTextFile(ini, SettingsFile().Set("BatchPause", "1000").Text());
+  Launcher launcher;
+  ASSERT_TRUE(launcher.Start(folder, "\"" + ini + "\""));
   ASSERT_TRUE(config.Start("1 " + ini));
   const std::string section = "Program locations1";
   config.Click(IDC_EXPAND);
@@ -684,46 +733,21 @@ TEST_F(ConfigUse, BatchListAndDroppedFilesBecomeItems) {
   EXPECT_EQ(Key(section, "Des1"), "Both");
   EXPECT_EQ(SendMessageA(config.Control(IDC_BATCH_LIST), LB_GETCOUNT, 0, 0), 0);
 
-  // A shortcut to b.exe, made with the shell-link object.
+  // The launcher starts both parts, in order.
+  PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+  ASSERT_NE(WaitForPopupMenu(launcher.Process().Id()), nullptr);
+  ChooseByKeys(launcher.Process().Id(), 3);  // banner, "Vorlane", the batch
+  ASSERT_TRUE(WaitUntil([&] { return ReadProbeLog(folder.Path()).size() == 2; }, 15s));
+  EXPECT_EQ(ReadProbeLog(folder.Path())[0].program, "a.exe");
+  EXPECT_EQ(ReadProbeLog(folder.Path())[1].program, "b.exe");
+  ASSERT_TRUE(WaitForMenuClosed(launcher.Process().Id()));
+  EXPECT_EQ(launcher.Close(), 0u);
+
   const std::string shortcut = folder.File("to b.lnk");
-  {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    win32::ComPtr<IShellLinkW> link;
-    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr,
-                                           CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                           reinterpret_cast<void**>(link.put()))));
-    wchar_t target[MAX_PATH] = {}, file[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, folder.File("b.exe").c_str(), -1, target, MAX_PATH);
-    MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, file, MAX_PATH);
-    link->SetPath(target);
-    win32::ComPtr<IPersistFile> persist;
-    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()));
-    ASSERT_TRUE(persist && SUCCEEDED(persist->Save(file, TRUE)));
-    persist.reset();
-    link.reset();
-    CoUninitialize();
-  }
-  // The drop's file list, written into the configurator's memory: the
-  // platform reads a fixed drop block in place.
+  ASSERT_TRUE(MakeShortcut(shortcut, folder.File("b.exe")));
   const std::string report = folder.File("my.report.txt");
   WriteTextFile(report, "x");
-  const std::vector<std::string> dropped = {report, folder.File("gone.txt"), shortcut};
-  std::wstring names;
-  for (const std::string& path : dropped) {
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    names += wide;
-    names += L'\0';
-  }
-  names += L'\0';
-  DROPFILES header{};
-  header.pFiles = sizeof(header);
-  header.fWide = TRUE;
-  RemoteBuffer remote(config.Process().Id());
-  remote.Put(0, &header, sizeof(header));
-  remote.Put(sizeof(header), names.data(), names.size() * sizeof(wchar_t));
-  PostMessageA(config.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote.At(0)), 0);
-  config.Settle();
+  DropFiles(config, {report, folder.File("gone.txt"), shortcut});
   EXPECT_EQ(Key("Settings", "Count1"), "3") << "the path that is gone adds nothing";
   EXPECT_EQ(Key(section, "Program2"), report);
   EXPECT_EQ(Key(section, "Des2"), "my");
@@ -737,16 +761,81 @@ TEST_F(ConfigUse, BatchListAndDroppedFilesBecomeItems) {
   WriteTextFile(inside + "\\one.txt", "1");
   WriteTextFile(inside + "\\two.txt", "2");
   config.Click(IDC_ADD_DIRECTORY);
-  wchar_t wide[MAX_PATH] = {};
-  MultiByteToWideChar(CP_ACP, 0, inside.c_str(), -1, wide, MAX_PATH - 2);
-  RemoteBuffer second(config.Process().Id());
-  second.Put(0, &header, sizeof(header));
-  second.Put(sizeof(header), wide, (wcslen(wide) + 2) * sizeof(wchar_t));
-  PostMessageA(config.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(second.At(0)), 0);
-  config.Settle();
+  DropFiles(config, {inside});
   EXPECT_EQ(Key("Settings", "Count1"), "5");
   const std::string added = Key(section, "Des4") + " " + Key(section, "Des5");
   EXPECT_TRUE(added == "one two" || added == "two one") << added;
+}
+
+// A careless drop: hundreds of files among paths that are gone, a shortcut
+// whose target is gone and a file that only looks like a shortcut; then a
+// folder of thousands; then the same in the contact list; and an address
+// of 300 characters. Each drop is one edit, nothing stored before is lost,
+// and a rejected drop says so once.
+TEST_F(ConfigUse, LargeAndBrokenDropsAddWhatExistsAndLoseNothing) {
+  WriteTextFile(ini, SettingsFile().Item(1, 1, folder.File("a.exe"), "Aye").Text());
+  const std::string many = folder.File("many");
+  ASSERT_TRUE(CreateDirectoryA(many.c_str(), nullptr));
+  std::vector<std::string> files;
+  for (int i = 0; i < 3000; ++i) {
+    files.push_back(many + "\\f" + std::to_string(i) + ".txt");
+    WriteTextFile(files.back(), "");
+  }
+  const std::string gone = folder.File("gone.exe");
+  ASSERT_TRUE(CopyFileA(folder.File("a.exe").c_str(), gone.c_str(), FALSE));
+  ASSERT_TRUE(MakeShortcut(folder.File("broken.lnk"), gone));
+  ASSERT_TRUE(DeleteFileA(gone.c_str()));
+  WriteTextFile(folder.File("junk.lnk"), "no shortcut inside");
+  ASSERT_TRUE(config.Start("1 " + ini));
+  const DWORD pid = config.Process().Id();
+  const std::string section = "Program locations1";
+  const auto count = [&] { return Key("Settings", "Count1"); };
+
+  std::vector<std::string> dropped(files.begin(), files.begin() + 300);
+  dropped.insert(dropped.begin() + 150,
+                 {folder.File("gone.txt"), folder.File("broken.lnk"), folder.File("junk.lnk")});
+  DropFiles(config, dropped);
+  ASSERT_TRUE(WaitUntil([&] { return count() == "302"; }, 60s)) << count();
+  EXPECT_EQ(Key(section, "Program1"), folder.File("a.exe"));
+  EXPECT_EQ(Key(section, "Program151"), files[149]);
+  EXPECT_EQ(Key(section, "Program152"), folder.File("junk.lnk"))
+      << "a link that cannot be read is added as itself";
+  EXPECT_EQ(Key(section, "Des152"), "junk");
+  EXPECT_EQ(Key(section, "Program302"), files[299]);
+
+  config.Click(IDC_EXPAND);
+  config.Click(IDC_ADD_DIRECTORY);
+  ASSERT_EQ(IsDlgButtonChecked(config.Window(), IDC_ADD_DIRECTORY), BST_CHECKED);
+  DropFiles(config, {many, files[0]});  // a dropped file adds nothing here
+  ASSERT_TRUE(WaitUntil([&] { return count() == "3302"; }, 60s)) << count();
+  std::map<std::string, int> stored;
+  const std::string text = File();
+  for (std::size_t at = text.find("\nProgram"); at != std::string::npos;
+       at = text.find("\nProgram", at + 1)) {
+    const std::size_t value = text.find('=', at) + 1;
+    ++stored[text.substr(value, text.find_first_of("\r\n", value) - value)];
+  }
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_EQ(stored[files[i]], i < 300 ? 2 : 1) << files[i];
+  }
+  EXPECT_EQ(SendMessageA(config.Control(IDC_ITEM_LIST), LVM_GETITEMCOUNT, 0, 0), 3302);
+  EXPECT_EQ(FindMessageBox(pid, "Error"), nullptr);
+
+  // No file's name makes an address: one message for the whole drop.
+  config.ClickMenuLine(1);  // "Email Menu"
+  const std::string before = File();
+  DropFiles(config, {many});
+  EXPECT_EQ(AnswerBox(pid, "Invalid emailaddress"), "This is not a valid email address");
+  config.Settle();
+  EXPECT_EQ(FindMessageBox(pid, "Invalid emailaddress"), nullptr) << "one box per drop";
+  EXPECT_EQ(File(), before);
+
+  const std::string address = std::string(290, 'x') + "@vorlane.o";
+  config.Type(IDC_LOCATION, "Long");
+  config.Type(IDC_DESCRIPTION, address);
+  config.Click(IDC_ADD_ITEM);
+  EXPECT_EQ(Key("Emailcontacts", "Email1"), address) << "stored whole";
+  EXPECT_EQ(count(), "3302");
 }
 
 // The folder dialog's choice fills the fields: the folder and its name.
