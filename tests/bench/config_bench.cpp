@@ -1,10 +1,11 @@
 // How long the configurator makes a user wait, measured under Wine: the
 // removal of a menu from a large settings file, stored through one edit and,
 // for comparison, key by key as the platform's functions would store it;
-// and the menu dialog with a long menu of distinct programs, from its start
-// until it is shown, answers, and has loaded its row images, beside the same
-// dialog with a single item. Slow figures are printed, never treated as an
-// error; the exit code says only whether anything could be measured.
+// the entries of a folder of thousands added to a menu in one edit; and the
+// menu dialog with a long menu of distinct programs, from its start until it
+// is shown, answers, and has loaded its row images, beside the same dialog
+// with a single item. Slow figures are printed, never treated as an error;
+// the exit code says only whether anything could be measured.
 //
 //   vorlane_config_bench [runs]
 #include <windows.h>
@@ -49,6 +50,8 @@ constexpr int kItemsPerMenu = 100;
 // so its cost grows with the square of the file: the full file would take
 // many minutes, a fifth of its items well under one.
 constexpr int kItemsKeyByKey = 20;
+// A folder as large as a user's downloads or pictures folder gets.
+constexpr int kFolderEntries = 3000;
 // Menu 2, the first one that can be removed.
 constexpr int kRemovedPosition = 1;
 constexpr double kRemovalGoalMs = 1000;
@@ -344,6 +347,46 @@ bool BenchItemRemoval(int runs) {
   return measured;
 }
 
+// A folder of thousands dropped with "Add all files in a directory" ticked:
+// its entries appended to menu 2 of the large file as the dialog stores
+// them, in one edit.
+bool BenchFolderAdd(int runs) {
+  TempFolder folder;
+  const std::string path = folder.File(kSettingsFile);
+  const std::string text = MenusText(kItemsPerMenu);
+  std::vector<configurator::ItemFields> files;
+  for (int i = 0; i < kFolderEntries; ++i) {
+    const std::string name = "entry" + std::to_string(i);
+    files.push_back({"C:\\Folder\\" + name + ".txt", name, "", "", 0});
+  }
+  std::printf("%d entries of a folder added to menu 2 of %d menus of %d items\n",
+              kFolderEntries, kMenus, kItemsPerMenu);
+  Series times;
+  StoreCalls calls;
+  for (int i = 0; i < runs; ++i) {
+    test::WriteTextFile(path, text);
+    WaitUntilSettled(path);
+    settings::ProfileStore file(path);
+    CountingStore counted(file);
+    const Clock::time_point start = Clock::now();
+    settings::SettingsEdit edit(counted);
+    configurator::AddFileItems(edit, 2, files, "", 0, {});
+    const bool stored = edit.Commit();
+    std::optional<double> ms = MillisecondsSince(start);
+    calls = counted.Calls();
+    if (!stored || settings::Read(file, settings::kSettingsSection, settings::kCount, 2) !=
+                       kItemsPerMenu + kFolderEntries) {
+      std::printf("  the folder was not stored as expected: no figure\n");
+      ms.reset();
+    }
+    times.Add(ms);
+  }
+  PrintSeries("one edit", times, kRemovalGoalMs);
+  PrintCalls(calls);
+  std::fflush(stdout);
+  return !times.Empty();
+}
+
 // The standard menu holds `count` items, each a copy of the probe of its
 // own, so that every row costs the shell its own icon.
 bool WriteStandardMenuOfPrograms(const TempFolder& folder, int count) {
@@ -518,6 +561,7 @@ bool BenchDialog(int items, int runs) {
 int Run(int runs) {
   bool measured = BenchRemoval(runs);
   measured = BenchItemRemoval(runs) || measured;
+  measured = BenchFolderAdd(runs) || measured;
   measured = BenchDialog(kDialogItems, runs) || measured;
   measured = BenchDialog(kBaselineItems, runs) || measured;
   return measured ? 0 : 1;
