@@ -1,6 +1,12 @@
 // "Vorlane menu configurator": the menus on the left, the selected menu's
 // items in the middle, one item's fields below, and a batch area that folds
 // away. Every change is written to the settings file at once.
+//
+// One class, its code kept by the area of the window it serves: the frame
+// here, the menu list in menu_list/menu_list_win32.cpp, the item rows and
+// their edits in item_list/ (item_rows, item_edits), the batch area in
+// item_list/batch_list_win32.cpp and dropped files in
+// item_list/dropped_files_win32.cpp.
 #pragma once
 
 #include <windows.h>
@@ -95,6 +101,8 @@ class CConfigDialog final : public win32::Dialog {
   void NewImageList();
   int AppendImage(HICON icon);
   void SetRowImage(int row, HICON icon);
+  // Starts the look-ups of the rows whose images are still to come.
+  void StartPendingIcons();
   void LoadPendingIcons();
   void ResolveRow(const PendingRow& pending);
   // Ends an edit: says so once when the file could not be written, and
@@ -113,6 +121,8 @@ class CConfigDialog final : public win32::Dialog {
   std::string JoinBatchList();
   // The batch list's entries; the list is left empty.
   std::vector<std::string> TakeBatchList();
+
+  static constexpr UINT_PTR kIconTimer = 1;
 
   CConfigApp& app_;
   bool contactMode_ = false;

@@ -9,7 +9,7 @@
 #include "configurator/config_app/config_app_win32.h"
 #include "configurator/options_dialog/options_logic.h"
 #include "configurator/options_dialog/start_with_windows_win32.h"
-#include "launcher/launcher_messages.h"
+#include "settings/launcher_window.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
 
@@ -201,8 +201,8 @@ void COptionsDialog::ShowTrayPreview() {
 }
 
 void COptionsDialog::TellLauncher() {
-  if (HWND launcher = FindWindowA(launcher::kWindowClass, nullptr)) {
-    SendMessageA(launcher, launcher::WM_RELOADICON, 0, 0);
+  if (HWND launcher = FindWindowA(settings::kLauncherWindowClass, nullptr)) {
+    SendMessageA(launcher, settings::WM_RELOADICON, 0, 0);
   }
 }
 

@@ -1,0 +1,21 @@
+// What the item list's parts of the main dialog share.
+#pragma once
+
+#include <windows.h>
+
+namespace vorlane::configurator {
+
+inline constexpr char kProgramFilter[] =
+    "Programs|*.exe; *.com|Text documents|*.txt; *.doc|Html documents|*.htm; "
+    "*.html; *.js; *.css|Images|*.bmp; *.gif; *.jpg; *.jpeg; *.tga; *.tif; "
+    "*.pcx|Sound files|*.wav; *.mp3; *.mod; *.xm; *.s3m; *.m3u|All Files "
+    "(*.*)|*.*||";
+inline constexpr char kItemCountDamaged[] =
+    "The item count of this menu in the settings file holds a number that "
+    "cannot be right, so nothing was added. Correct it in vorlane.ini.";
+
+// The shell's small icon of a path (or, with SHGFI_USEFILEATTRIBUTES, of a
+// kind of file); null when the shell has none. The caller owns it.
+HICON ShellSmallIcon(const char* path, DWORD attributes, UINT extraFlags);
+
+}  // namespace vorlane::configurator

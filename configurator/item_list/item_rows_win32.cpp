@@ -1,0 +1,260 @@
+// The rows of the item list: program items and contacts, their images
+// looked up after the list is shown, and the selection.
+#include "configurator/config_dialog/config_dialog_win32.h"
+
+#include <chrono>
+
+#include "config_ids.h"
+#include "configurator/config_app/config_app_win32.h"
+#include "configurator/item_list/contact_operations.h"
+#include "configurator/item_list/item_list_shared_win32.h"
+#include "configurator/menu_list/menu_operations.h"
+#include "settings/settings_edit.h"
+#include "settings/settings_model.h"
+
+namespace vorlane::configurator {
+namespace {
+
+// Icons are looked up in slices this long, so that the dialog keeps
+// answering while a long menu's images arrive.
+constexpr auto kIconSlice = std::chrono::milliseconds(15);
+constexpr int kImageGrowth = 50;
+
+}  // namespace
+
+HICON ShellSmallIcon(const char* path, DWORD attributes, UINT extraFlags) {
+  SHFILEINFOA info{};
+  if (SHGetFileInfoA(path, attributes, &info, sizeof(info),
+                     SHGFI_ICON | SHGFI_SMALLICON | extraFlags) == 0) {
+    return nullptr;
+  }
+  return info.hIcon;
+}
+
+void CConfigDialog::SelectFirstRow() {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMSTATE, 0,
+               reinterpret_cast<LPARAM>(&item));
+}
+
+void CConfigDialog::NewImageList() {
+  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, kImageGrowth));
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_SETIMAGELIST, LVSIL_SMALL,
+               reinterpret_cast<LPARAM>(images_.get()));
+}
+
+int CConfigDialog::AppendImage(HICON icon) {
+  return ImageList_ReplaceIcon(images_.get(), -1, icon);
+}
+
+void CConfigDialog::SetRowImage(int row, HICON icon) {
+  LVITEMA item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  item.iImage = AppendImage(icon);
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+// Rows and images are rebuilt together, and an image still on its way
+// for a row that is gone is dropped.
+void CConfigDialog::ClearRows() {
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_DELETEALLITEMS, 0, 0);
+  pending_.clear();
+  nextPending_ = 0;
+  KillTimer(Window(), kIconTimer);
+  if (rowCount_ != 0) {
+    NewImageList();
+    rowCount_ = 0;
+  }
+}
+
+void CConfigDialog::FillItemList(int menu) {
+  ClearRows();
+  // One whole read of the section answers every key of the list.
+  settings::SettingsEdit file(app_.Profile());
+  const int count = ItemsToShow(file, menu);
+  const std::string section = settings::ProgramSection(menu);
+  HWND list = Item(IDC_ITEM_LIST);
+  // A long menu is inserted in one go and painted once.
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LVM_SETITEMCOUNT, count, 0);
+  for (int i = 1; i <= count; ++i) {
+    const ItemFields item = ReadItem(file, section, i);
+    const settings::IconSpec spec = settings::ParseIconSpec(item.icon);
+    AddItemRow(item.program, item.description, !item.icon.empty(), spec.file,
+               spec.index);
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  StartPendingIcons();
+}
+
+void CConfigDialog::FillContactList() {
+  ClearRows();
+  settings::SettingsEdit file(app_.Profile());
+  const int count = settings::ReadCount(file, settings::kContactCount);
+  for (int j = 1; j <= count; ++j) {
+    const Contact contact = ReadContact(file, j);
+    AddContactRow(contact.name, contact.address);
+  }
+}
+
+void CConfigDialog::AddContactRow(const std::string& name, const std::string& email) {
+  const bool blank = name.empty() && email.empty();
+  InsertRow(blank ? "" : name,
+            LoadIconA(Resources(), MAKEINTRESOURCEA(blank ? IDI_DASHES : IDI_CONTACT)));
+}
+
+void CConfigDialog::InsertRow(const std::string& text, HICON image) {
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = rowCount_;
+  item.iImage = image != nullptr ? AppendImage(image) : I_IMAGENONE;
+  item.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  ++rowCount_;
+}
+
+void CConfigDialog::AddItemRow(const std::string& location,
+                               const std::string& description, bool iconGiven,
+                               const std::string& iconFile, int iconIndex) {
+  const RowLook look = ChooseRowLook(location, description, iconGiven);
+  HICON image = nullptr;
+  win32::UniqueIcon shell;
+  switch (look.image) {
+    case RowImage::Separator:
+      image = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES));
+      break;
+    case RowImage::Batch:
+      image = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES));
+      break;
+    case RowImage::InternetShortcut:
+      shell.reset(ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
+      if (shell) image = shell.get();
+      break;
+    case RowImage::GivenIcon:
+    case RowImage::ShellIcon:
+      // Looked up after the list is shown: the shell can take long.
+      pending_.push_back(PendingRow{rowCount_, location, description, iconGiven,
+                                   iconFile, iconIndex});
+      break;
+  }
+  // A row whose image is still to come shows none until it arrives.
+  InsertRow(look.text, image);
+}
+
+void CConfigDialog::LoadPendingIcons() {
+  // A bad-item box runs its own message loop, which brings more ticks.
+  if (reportingBadItem_) return;
+  const auto end = std::chrono::steady_clock::now() + kIconSlice;
+  while (nextPending_ < pending_.size() && std::chrono::steady_clock::now() < end) {
+    const PendingRow pending = pending_[nextPending_++];
+    ResolveRow(pending);
+  }
+  if (nextPending_ >= pending_.size()) {
+    KillTimer(Window(), kIconTimer);
+    pending_.clear();
+    nextPending_ = 0;
+  }
+}
+
+void CConfigDialog::ResolveRow(const PendingRow& pending) {
+  win32::UniqueIcon icon;
+  bool bad = false;
+  if (pending.iconGiven) {
+    HICON extracted = ExtractIconA(Resources(), pending.iconFile.c_str(),
+                                   static_cast<UINT>(pending.iconIndex));
+    // ExtractIcon answers 1 for a file that is no icon source at all.
+    if (extracted != nullptr && extracted != reinterpret_cast<HICON>(1)) {
+      icon.reset(extracted);
+      bad = GetFileAttributesA(pending.location.c_str()) == INVALID_FILE_ATTRIBUTES;
+    }
+  }
+  if (!icon && !bad) {
+    const RowLook look = ChooseRowLook(pending.location, pending.description, false);
+    if (look.image == RowImage::ShellIcon) {
+      icon.reset(ShellSmallIcon(pending.location.c_str(), 0, 0));
+      bad = !icon;
+    } else if (look.image == RowImage::Batch) {
+      SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES)));
+      return;
+    } else if (look.image == RowImage::InternetShortcut) {
+      icon.reset(ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
+    } else {
+      SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES)));
+      return;
+    }
+  }
+  if (bad) {
+    SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_CROSS)));
+    reportingBadItem_ = true;
+    MessageBoxA(Window(), BadItemText(pending.description).c_str(), kAppTitle,
+                MB_OK | MB_ICONINFORMATION);
+    reportingBadItem_ = false;
+    return;
+  }
+  if (icon) SetRowImage(pending.row, icon.get());
+}
+
+void CConfigDialog::StartPendingIcons() {
+  if (!pending_.empty()) SetTimer(Window(), kIconTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+int CConfigDialog::FirstSelectedRow() const {
+  return static_cast<int>(SendMessageA(Item(IDC_ITEM_LIST), LVM_GETNEXTITEM,
+                                       static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::vector<int> CConfigDialog::SelectedRows() const {
+  std::vector<int> rows;
+  for (int row = FirstSelectedRow(); row >= 0;
+       row = static_cast<int>(SendMessageA(Item(IDC_ITEM_LIST), LVM_GETNEXTITEM,
+                                           row, LVNI_SELECTED))) {
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+void CConfigDialog::SelectRow(int row) {
+  HWND list = Item(IDC_ITEM_LIST);
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = 0;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+               reinterpret_cast<LPARAM>(&item));
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+// Two rows trade text and image in place: rebuilding the list would look
+// every icon up again and repeat every bad-item box.
+void CConfigDialog::SwapRows(int row, int other) {
+  HWND list = Item(IDC_ITEM_LIST);
+  char texts[2][256] = {};
+  LVITEMA items[2] = {};
+  const int rows[2] = {row, other};
+  for (int i = 0; i < 2; ++i) {
+    items[i].mask = LVIF_TEXT | LVIF_IMAGE;
+    items[i].iItem = rows[i];
+    items[i].pszText = texts[i];
+    items[i].cchTextMax = sizeof(texts[i]);
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&items[i]));
+  }
+  std::swap(items[0].iItem, items[1].iItem);
+  for (LVITEMA& item : items) {
+    SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  // An image still on its way goes to where its row went.
+  for (PendingRow& pending : pending_) {
+    if (pending.row == row) {
+      pending.row = other;
+    } else if (pending.row == other) {
+      pending.row = row;
+    }
+  }
+}
+
+}  // namespace vorlane::configurator
