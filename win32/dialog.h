@@ -14,14 +14,21 @@ inline constexpr UINT WM_REFLECTED_DRAWITEM = WM_APP + 0x2B;
 
 class Dialog {
  public:
-  Dialog(HINSTANCE resources, int templateId)
-      : resources_(resources), templateId_(templateId) {}
+  // `wideControls` makes the dialog's controls Unicode windows: an edit of
+  // an ANSI dialog keeps its text in the ANSI code page, so a name typed or
+  // pasted outside it is lost before anybody reads it.
+  Dialog(HINSTANCE resources, int templateId, bool wideControls = false)
+      : resources_(resources), templateId_(templateId), wide_(wideControls) {}
   virtual ~Dialog() = default;
   Dialog(const Dialog&) = delete;
   Dialog& operator=(const Dialog&) = delete;
 
   // Runs the dialog modally; its end code, or -1 when it could not be made.
   INT_PTR DoModal(HWND parent = nullptr) {
+    if (wide_) {
+      return DialogBoxParamW(resources_, MAKEINTRESOURCEW(templateId_), parent,
+                             DialogProc, reinterpret_cast<LPARAM>(this));
+    }
     return DialogBoxParamA(resources_, MAKEINTRESOURCEA(templateId_), parent,
                            DialogProc, reinterpret_cast<LPARAM>(this));
   }
@@ -124,6 +131,7 @@ class Dialog {
 
   HINSTANCE resources_;
   int templateId_;
+  bool wide_;
   HWND window_ = nullptr;
 };
 

@@ -110,4 +110,12 @@ void CConfigApp::ReportWriteFailure(HWND owner) const {
   MessageBoxA(owner, text.c_str(), "Error", MB_OK | MB_ICONERROR);
 }
 
+void CConfigApp::ReportReadFailure(HWND owner) const {
+  const std::string text = "The settings file\r\n" + profile_.Path() +
+                           "\r\ncould not be read: another program may be "
+                           "holding it. Nothing was changed; try again in a "
+                           "moment.";
+  MessageBoxA(owner, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+}
+
 }  // namespace vorlane::configurator

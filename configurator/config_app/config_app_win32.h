@@ -37,6 +37,9 @@ class CConfigApp {
   // Says, once per failed edit, that the settings file could not be
   // written; `owner` is the dialog that tried.
   void ReportWriteFailure(HWND owner) const;
+  // Says that the settings file could not be read, so that nothing was
+  // changed and the lists stay as they were.
+  void ReportReadFailure(HWND owner) const;
 
  private:
   HINSTANCE instance_;

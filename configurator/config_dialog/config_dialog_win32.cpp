@@ -75,7 +75,7 @@ constexpr Tip kTips[] = {
 }  // namespace
 
 CConfigDialog::CConfigDialog(CConfigApp& app)
-    : Dialog(app.Instance(), IDD_CONFIG), app_(app) {}
+    : Dialog(app.Instance(), IDD_CONFIG, true), app_(app) {}
 
 BOOL CConfigDialog::OnInit() {
   RECT window{}, line{};
@@ -107,8 +107,7 @@ BOOL CConfigDialog::OnInit() {
   rowCount_ = 0;
   NewImageList();
 
-  FillMenuList();
-  OnMenuSelected();
+  if (FillMenuList()) OnMenuSelected();
   return TRUE;
 }
 
@@ -205,6 +204,19 @@ bool CConfigDialog::OnNotify(int id, const NMHDR& header, LRESULT& result) {
     result = 0;
     return true;
   }
+  if (id == IDC_ITEM_LIST && header.code == LVN_ITEMCHANGED) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    const bool selection = (change.uChanged & LVIF_STATE) != 0 &&
+                           ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) != 0;
+    // One look once the list has settled: a click with Shift changes many
+    // rows at once.
+    if (selection && !selecting_ && !selectionMovePosted_) {
+      selectionMovePosted_ = true;
+      PostMessageA(Window(), WM_SELECTION_MOVED, 0, 0);
+    }
+    result = 0;
+    return true;
+  }
   if (id == IDC_ITEM_LIST && header.code == NM_RCLICK) {
     OnItemRightClicked();
     result = 0;
@@ -228,6 +240,11 @@ bool CConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM,
       return true;
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(appIcon_);
+      return true;
+    case WM_SELECTION_MOVED:
+      selectionMovePosted_ = false;
+      OnRowSelectionChanged();
+      result = TRUE;
       return true;
     default:
       return false;
@@ -266,9 +283,19 @@ void CConfigDialog::SetAlwaysOnTop() {
                SWP_NOMOVE | SWP_NOSIZE | (onTop ? SWP_NOACTIVATE : 0));
 }
 
-bool CConfigDialog::Finish(bool written) {
-  if (!written) app_.ReportWriteFailure(Window());
-  return written;
+bool CConfigDialog::ReadSucceeded(const settings::SettingsEdit& file) {
+  if (!file.ReadFailed()) return true;
+  app_.ReportReadFailure(Window());
+  return false;
+}
+
+bool CConfigDialog::Finish(settings::SettingsEdit& edit) {
+  // An edit computed from a picture the file did not give must not be
+  // stored: it would write over what it could not see.
+  if (!ReadSucceeded(edit)) return false;
+  if (edit.Commit()) return true;
+  app_.ReportWriteFailure(Window());
+  return false;
 }
 
 std::string CConfigDialog::EditText(int id) const {

@@ -13,6 +13,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "configurator/controls/icon_button_win32.h"
 #include "configurator/controls/tooltips_win32.h"
 #include "configurator/item_list/item_operations.h"
+#include "settings/settings_edit.h"
 #include "win32/dialog.h"
 #include "win32/handles.h"
 
@@ -38,12 +40,14 @@ class CConfigDialog final : public win32::Dialog {
  public:
   explicit CConfigDialog(CConfigApp& app);
 
-  void FillMenuList();
-  int MenuNumberAt();
-  void FillItemList(int menu);
+  // The fills read the file once; when it cannot be read they say so and
+  // leave the list as it was, and answer false.
+  bool FillMenuList();
+  int MenuNumberAt() const;
+  bool FillItemList(int menu);
   void AddItemRow(const std::string& location, const std::string& description,
                   bool iconGiven, const std::string& iconFile, int iconIndex);
-  void FillContactList();
+  bool FillContactList();
   void AddContactRow(const std::string& name, const std::string& email);
   void OnMenuSelected();
   void OnItemClicked();
@@ -73,7 +77,9 @@ class CConfigDialog final : public win32::Dialog {
   void RemoveMenu();
 
  private:
-  // A row whose image waits for the shell or for its icon file.
+  // A row whose image waits for the shell or for its icon file. A row of a
+  // list that was replaced before its turn came keeps its place in the
+  // queue with row -1: it is still checked, and reported if it is bad.
   struct PendingRow {
     int row;
     std::string location;
@@ -105,24 +111,38 @@ class CConfigDialog final : public win32::Dialog {
   void StartPendingIcons();
   void LoadPendingIcons();
   void ResolveRow(const PendingRow& pending);
-  // Ends an edit: says so once when the file could not be written, and
-  // tells whether it was.
-  bool Finish(bool written);
+  // Ends an edit: when the file could not be read, or could not be
+  // written, says so once and answers false; nothing of an edit that read
+  // a failed picture is written.
+  bool Finish(settings::SettingsEdit& edit);
+  // Whether the reads of `file` succeeded; says so once when they did not.
+  bool ReadSucceeded(const settings::SettingsEdit& file);
   void PaintMinimised();
   std::string EditText(int id) const;
+  // A location typed, pasted, browsed or queued in the batch area, in the
+  // form the settings file keeps; nothing (after saying why) when it cannot
+  // keep it.
+  std::optional<std::string> LocationFrom(int editId);
   void ShowMissingFields();
   int FirstSelectedRow() const;
   std::vector<int> SelectedRows() const;
+  std::string RowText(int row) const;
+  // Selects the row as a step of an edit: the fields keep what they show.
   void SelectRow(int row);
   void SwapRows(int row, int other);
   void SendSelectedItemsTo(int target);
   void InsertRow(const std::string& text, HICON image);
   bool CheckAddress(const std::string& address);
-  std::string JoinBatchList();
-  // The batch list's entries; the list is left empty.
-  std::vector<std::string> TakeBatchList();
+  // The fields show row `row` of the list from now on, or no row (-1):
+  // Change acts only on the row they show.
+  void SetShownRow(int row);
+  // A selection the user moved (keys, clicks with Ctrl or Shift): the
+  // fields follow it.
+  void OnRowSelectionChanged();
+  void ClearBatchList();
 
   static constexpr UINT_PTR kIconTimer = 1;
+  static constexpr UINT WM_SELECTION_MOVED = WM_APP + 1;
 
   CConfigApp& app_;
   bool contactMode_ = false;
@@ -130,6 +150,16 @@ class CConfigDialog final : public win32::Dialog {
   int itemCount_ = 0;
   int openMode_ = 0;
   int rowCount_ = 0;
+  // The menu numbers of the menu list's lines, as last read, and the line
+  // whose rows the item list shows.
+  std::vector<int> menuNumbers_;
+  int shownMenuLine_ = 0;
+  // The row whose item the fields show, or -1.
+  int shownRow_ = -1;
+  // Set while the dialog itself moves the row selection.
+  bool selecting_ = false;
+  bool selectionMovePosted_ = false;
+  std::vector<std::string> batch_;
   UniqueImageList images_;
   std::vector<PendingRow> pending_;
   std::size_t nextPending_ = 0;

@@ -84,6 +84,16 @@ std::vector<ControlState> ItemClickControls(bool contactMode, int row,
   return controls;
 }
 
+std::wstring LocationTyped(std::wstring_view text) {
+  const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') {
+    text = text.substr(1, text.size() - 2);
+  }
+  return std::wstring(text);
+}
+
 int OpenModeButton(int openMode) {
   switch (openMode) {
     case 0: return IDC_OPEN_NORMAL;

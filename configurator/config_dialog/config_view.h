@@ -51,6 +51,10 @@ MenuSelectionView MenuSelectionControls(int position, int entries);
 std::vector<ControlState> ItemClickControls(bool contactMode, int row,
                                             int itemCount, bool separator);
 
+// A location as typed or pasted: blanks around it dropped, and the quotes
+// that Explorer's "Copy as path" puts around a path taken off.
+std::wstring LocationTyped(std::wstring_view text);
+
 // The radio button of an open mode; 0 for a mode that has none.
 int OpenModeButton(int openMode);
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "settings/settings_names.h"
 #include "settings/stored_path_win32.h"
 
 namespace vorlane::configurator {
@@ -29,7 +30,23 @@ std::optional<std::string> Storable(HWND owner, const std::wstring& path) {
   return stored;
 }
 
+constexpr char kIconFileTooLong[] =
+    "The path of this icon file is too long for the settings file, and it "
+    "has no short form that fits. Move the file, or choose another.";
+
 }  // namespace
+
+std::optional<std::string> StorablePathOrSay(HWND owner, const std::wstring& path) {
+  return Storable(owner, path);
+}
+
+std::optional<std::string> IconSpecOrSay(HWND owner, const std::string& file,
+                                         int index) {
+  std::string spec = file + "," + std::to_string(index);
+  if (spec.size() <= settings::kItemIcon.limit) return spec;
+  MessageBoxA(owner, kIconFileTooLong, "Error", MB_OK | MB_ICONERROR);
+  return std::nullopt;
+}
 
 std::optional<std::string> ChooseFile(HWND owner, const char* filter,
                                       const char* title) {

@@ -18,4 +18,14 @@ std::optional<std::string> ChooseFile(HWND owner, const char* filter,
                                       const char* title);
 std::optional<std::string> ChooseFolder(HWND owner, const char* title);
 
+// A path the user gave in any other way (typed, pasted), in the form the
+// settings file keeps; nothing, after a message saying why, when it has
+// none.
+std::optional<std::string> StorablePathOrSay(HWND owner, const std::wstring& path);
+
+// "file,index" of a chosen icon within what readers of an icon value take;
+// nothing, after a message, when even the file's short form is too long.
+std::optional<std::string> IconSpecOrSay(HWND owner, const std::string& file,
+                                         int index);
+
 }  // namespace vorlane::configurator

@@ -6,6 +6,7 @@
 #include "configurator/controls/file_dialogs_win32.h"
 #include "configurator/item_list/item_list_shared_win32.h"
 #include "configurator/item_list/item_operations.h"
+#include "settings/settings_names.h"
 
 namespace vorlane::configurator {
 
@@ -16,29 +17,26 @@ void CConfigDialog::BrowseBatchProgram() {
 }
 
 void CConfigDialog::AddBatchEntry() {
-  const std::string entry = EditText(IDC_BATCH_ENTRY);
-  if (entry.empty()) return;
+  const std::optional<std::string> entry = LocationFrom(IDC_BATCH_ENTRY);
+  if (!entry || entry->empty()) return;
+  std::vector<std::string> longer = batch_;
+  longer.push_back(*entry);
+  // A location cut by its reader would start something else.
+  if (JoinBatch(longer).size() > settings::kProgramToLaunch.limit) {
+    MessageBoxA(Window(), kBatchTooLong, "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
+  batch_ = std::move(longer);
   SendMessageA(Item(IDC_BATCH_LIST), LB_ADDSTRING, 0,
-               reinterpret_cast<LPARAM>(entry.c_str()));
+               reinterpret_cast<LPARAM>(entry->c_str()));
   SetDlgItemTextA(Window(), IDC_BATCH_ENTRY, "");
   SetDlgItemTextA(Window(), IDC_LOCATION, "");
   EnableWindow(Item(IDC_LOCATION), FALSE);
 }
 
-std::string CConfigDialog::JoinBatchList() { return JoinBatch(TakeBatchList()); }
-
-std::vector<std::string> CConfigDialog::TakeBatchList() {
-  HWND list = Item(IDC_BATCH_LIST);
-  std::vector<std::string> entries;
-  const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    const int length = static_cast<int>(SendMessageA(list, LB_GETTEXTLEN, i, 0));
-    std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-    SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-    entries.emplace_back(text.data());
-  }
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  return entries;
+void CConfigDialog::ClearBatchList() {
+  batch_.clear();
+  SendMessageA(Item(IDC_BATCH_LIST), LB_RESETCONTENT, 0, 0);
 }
 
 }  // namespace vorlane::configurator

@@ -104,15 +104,14 @@ void CConfigDialog::AddItems(const std::vector<ItemFields>& entries) {
       }
       lastRow = *number - 1;
     }
-    if (!Finish(edit.Commit())) return;
-    if (lastRow >= 0) FillContactList();
+    if (!Finish(edit)) return;
+    if (lastRow >= 0 && !FillContactList()) lastRow = -1;
   } else {
-    std::vector<std::string> batch;
-    if (SendMessageA(Item(IDC_BATCH_LIST), LB_GETCOUNT, 0, 0) > 0) batch = TakeBatchList();
     const std::vector<ItemFields> added = AddFileItems(
-        edit, MenuNumberAt(), entries, EditText(IDC_PARAMETERS), openMode_, batch);
+        edit, MenuNumberAt(), entries, EditText(IDC_PARAMETERS), openMode_, batch_);
     full = added.size() < entries.size();
-    if (!Finish(edit.Commit())) return;
+    if (!Finish(edit)) return;
+    if (!added.empty() && !batch_.empty()) ClearBatchList();
     HWND list = Item(IDC_ITEM_LIST);
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     for (const ItemFields& item : added) {
@@ -128,6 +127,7 @@ void CConfigDialog::AddItems(const std::vector<ItemFields>& entries) {
       SetDlgItemTextA(Window(), id, "");
     }
     SelectRow(lastRow);
+    SetShownRow(-1);
   }
   if (rejected) {
     MessageBoxA(Window(), kInvalidAddressText, kInvalidAddressCaption,

@@ -24,6 +24,7 @@ constexpr char kRemoveItemsQuestion[] =
     "Are you sure you want to remove the selected item(s)?";
 constexpr char kMissingFields[] = "Not all fields were filled out!";
 
+
 }  // namespace
 
 void CConfigDialog::ShowMissingFields() {
@@ -37,28 +38,53 @@ bool CConfigDialog::CheckAddress(const std::string& address) {
   return false;
 }
 
+void CConfigDialog::SetShownRow(int row) {
+  shownRow_ = row;
+  // Change writes the fields over the row they came from, and no other.
+  if (row < 0) EnableWindow(Item(IDC_CHANGE), FALSE);
+}
+
+void CConfigDialog::OnRowSelectionChanged() {
+  const int row = FirstSelectedRow();
+  if (row == shownRow_) return;
+  if (row < 0) {
+    SetShownRow(-1);
+    return;
+  }
+  OnItemClicked();
+}
+
 void CConfigDialog::OnItemClicked() {
-  HWND list = Item(IDC_ITEM_LIST);
-  const int row = static_cast<int>(
-      SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  const int row = FirstSelectedRow();
   if (row < 0) return;
-  currentMenu_ = MenuNumberAt();
+  const int menu = MenuNumberAt();
   const int k = row + 1;
-  settings::ProfileStore& file = app_.Profile();
+  settings::SettingsEdit file(app_.Profile());
   std::string location, description, parameters;
+  int count = 0;
+  int openMode = openMode_;
   if (contactMode_) {
-    itemCount_ = settings::Read(file, kSettingsSection, settings::kContactCount);
+    count = settings::Read(file, kSettingsSection, settings::kContactCount);
     const Contact contact = ReadContact(file, k);
     location = contact.name;
     description = contact.address;
   } else {
-    itemCount_ = settings::Read(file, kSettingsSection, settings::kCount, currentMenu_);
-    const ItemFields item = ReadItem(file, settings::ProgramSection(currentMenu_), k);
+    count = settings::Read(file, kSettingsSection, settings::kCount, menu);
+    const ItemFields item = ReadItem(file, settings::ProgramSection(menu), k);
     location = item.program;
     description = item.description;
     parameters = item.parameters;
-    openMode_ = item.openMode;
+    openMode = item.openMode;
   }
+  // Fields filled from a file that could not be read would show nothing
+  // true; they keep what they held, and Change waits for a row.
+  if (!ReadSucceeded(file)) {
+    SetShownRow(-1);
+    return;
+  }
+  currentMenu_ = menu;
+  itemCount_ = count;
+  openMode_ = openMode;
   const bool separator = location.empty() && description.empty();
   ApplyControls(ItemClickControls(contactMode_, row, itemCount_, separator));
   if (!separator && !contactMode_) {
@@ -69,6 +95,7 @@ void CConfigDialog::OnItemClicked() {
   SetDlgItemTextA(Window(), IDC_LOCATION, location.c_str());
   SetDlgItemTextA(Window(), IDC_DESCRIPTION, description.c_str());
   SetDlgItemTextA(Window(), IDC_PARAMETERS, parameters.c_str());
+  shownRow_ = row;
 }
 
 void CConfigDialog::AddItem() {
@@ -81,26 +108,35 @@ void CConfigDialog::AddItem() {
     if (!CheckAddress(contact.address)) return;
     settings::SettingsEdit edit(app_.Profile());
     const std::optional<int> number = AddContact(edit, contact);
+    // The fields keep what was not stored, so that it can be tried again.
+    if (!Finish(edit)) return;
     if (!number) {
       MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
       return;
     }
-    Finish(edit.Commit());
     for (int id : {IDC_PARAMETERS, IDC_DESCRIPTION, IDC_LOCATION}) {
       SetDlgItemTextA(Window(), id, "");
     }
-    FillContactList();
-    SelectRow(*number - 1);
+    if (FillContactList()) SelectRow(*number - 1);
     return;
   }
-  ItemFields item{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION),
-                  EditText(IDC_PARAMETERS), "", openMode_};
+  ItemFields item{"", EditText(IDC_DESCRIPTION), EditText(IDC_PARAMETERS), "",
+                  openMode_};
   if (item.description.empty()) {
     ShowMissingFields();
     return;
   }
-  if (SendMessageA(Item(IDC_BATCH_LIST), LB_GETCOUNT, 0, 0) > 0) {
-    item.program = JoinBatchList();
+  const bool batch = !batch_.empty();
+  if (batch) {
+    item.program = JoinBatch(batch_);
+    if (item.program.size() > settings::kProgramToLaunch.limit) {
+      MessageBoxA(Window(), kBatchTooLong, "Error", MB_OK | MB_ICONERROR);
+      return;
+    }
+  } else {
+    const std::optional<std::string> location = LocationFrom(IDC_LOCATION);
+    if (!location) return;
+    item.program = *location;
   }
   if (item.program.empty()) {
     ShowMissingFields();
@@ -109,43 +145,44 @@ void CConfigDialog::AddItem() {
   settings::SettingsEdit edit(app_.Profile());
   const std::optional<int> number =
       configurator::AddItem(edit, MenuNumberAt(), item);
+  // A list that shows what was not stored would mislead; the batch stays
+  // for another try.
+  if (!Finish(edit)) return;
   if (!number) {
     MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
     return;
   }
-  // A list that shows what was not stored would mislead.
-  if (!Finish(edit.Commit())) return;
+  if (batch) ClearBatchList();
   AddItemRow(item.program, item.description, false, "", 0);
   StartPendingIcons();
   for (int id : {IDC_PARAMETERS, IDC_DESCRIPTION, IDC_LOCATION}) {
     SetDlgItemTextA(Window(), id, "");
   }
   SelectRow(*number - 1);
+  SetShownRow(-1);
 }
 
 void CConfigDialog::AddSeparator() {
-  if (contactMode_) {
-    settings::SettingsEdit edit(app_.Profile());
-    if (!AddContact(edit, Contact{})) {
-      MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
-      return;
-    }
-    Finish(edit.Commit());
-    FillContactList();
-    return;
-  }
   settings::SettingsEdit edit(app_.Profile());
-  if (!configurator::AddSeparator(edit, MenuNumberAt())) {
+  const std::optional<int> number =
+      contactMode_ ? AddContact(edit, Contact{})
+                   : configurator::AddSeparator(edit, MenuNumberAt());
+  if (!Finish(edit)) return;
+  if (!number) {
     MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
     return;
   }
-  if (!Finish(edit.Commit())) return;
-  AddItemRow("", "", false, "", 0);
+  if (contactMode_) {
+    FillContactList();
+  } else {
+    AddItemRow("", "", false, "", 0);
+  }
 }
 
 void CConfigDialog::ChangeItem() {
   const int row = FirstSelectedRow();
-  if (row < 0) return;
+  // The fields may hold another row's item, or another menu's.
+  if (row < 0 || row != shownRow_) return;
   if (contactMode_) {
     const Contact contact{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION)};
     if (contact.name.empty() || contact.address.empty()) {
@@ -155,7 +192,7 @@ void CConfigDialog::ChangeItem() {
     if (!CheckAddress(contact.address)) return;
     settings::SettingsEdit edit(app_.Profile());
     ChangeContact(edit, row + 1, contact);
-    if (!Finish(edit.Commit())) return;
+    if (!Finish(edit)) return;
     LVITEMA text{};
     text.pszText = const_cast<char*>(contact.name.c_str());
     SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMTEXTA, row,
@@ -163,19 +200,32 @@ void CConfigDialog::ChangeItem() {
     SelectRow(row);
     return;
   }
-  const ItemFields item{EditText(IDC_LOCATION), EditText(IDC_DESCRIPTION),
-                        EditText(IDC_PARAMETERS), "", openMode_};
-  if (item.description.empty() || item.program.empty()) {
+  ItemFields item{"", EditText(IDC_DESCRIPTION), EditText(IDC_PARAMETERS), "",
+                  openMode_};
+  if (item.description.empty()) {
+    ShowMissingFields();
+    return;
+  }
+  const std::optional<std::string> location = LocationFrom(IDC_LOCATION);
+  if (!location) return;
+  item.program = *location;
+  if (item.program.empty()) {
     ShowMissingFields();
     return;
   }
   settings::SettingsEdit edit(app_.Profile());
   configurator::ChangeItem(edit, MenuNumberAt(), row + 1, item);
-  if (!Finish(edit.Commit())) return;
+  if (!Finish(edit)) return;
   // The row shows the shell's icon of the new location until the list is
   // built again; its own icon, if any, comes back then.
   win32::UniqueIcon icon(ShellSmallIcon(item.program.c_str(), 0, 0));
   if (icon) SetRowImage(row, icon.get());
+  // A look-up still on its way belongs to the item as it is now.
+  for (std::size_t i = nextPending_; i < pending_.size(); ++i) {
+    if (pending_[i].row != row) continue;
+    pending_[i].location = item.program;
+    pending_[i].description = item.description;
+  }
   LVITEMA text{};
   text.iSubItem = 0;
   text.pszText = const_cast<char*>(item.description.c_str());
@@ -194,16 +244,18 @@ void CConfigDialog::RemoveSelectedItems() {
   std::vector<int> numbers;
   for (int row : rows) numbers.push_back(row + 1);
   settings::SettingsEdit edit(app_.Profile());
+  const int menu = MenuNumberAt();
   if (contactMode_) {
     RemoveContacts(edit, numbers);
-    Finish(edit.Commit());
-    FillContactList();
-    return;
+  } else {
+    RemoveItems(edit, menu, numbers);
   }
-  const int menu = MenuNumberAt();
-  RemoveItems(edit, menu, numbers);
-  Finish(edit.Commit());
-  FillItemList(menu);
+  if (!Finish(edit)) return;
+  if (contactMode_) {
+    FillContactList();
+  } else {
+    FillItemList(menu);
+  }
 }
 
 void CConfigDialog::MoveItemUp() {
@@ -212,10 +264,12 @@ void CConfigDialog::MoveItemUp() {
   settings::SettingsEdit edit(app_.Profile());
   const bool swapped = contactMode_ ? SwapContactWithNext(edit, row)
                                     : SwapWithNext(edit, MenuNumberAt(), row);
-  if (!swapped) return;
-  if (!Finish(edit.Commit())) return;
+  if (!Finish(edit) || !swapped) return;
   SwapRows(row - 1, row);
+  // The fields go on showing the item they showed, now one row higher.
+  const int shown = shownRow_ == row ? row - 1 : -1;
   SelectRow(row - 1);
+  SetShownRow(shown);
   EnableWindow(Item(IDC_ITEM_DOWN), TRUE);
 }
 
@@ -225,10 +279,11 @@ void CConfigDialog::MoveItemDown() {
   settings::SettingsEdit edit(app_.Profile());
   const bool swapped = contactMode_ ? SwapContactWithNext(edit, row + 1)
                                     : SwapWithNext(edit, MenuNumberAt(), row + 1);
-  if (!swapped) return;
-  if (!Finish(edit.Commit())) return;
+  if (!Finish(edit) || !swapped) return;
   SwapRows(row, row + 1);
+  const int shown = shownRow_ == row ? row + 1 : -1;
   SelectRow(row + 1);
+  SetShownRow(shown);
   EnableWindow(Item(IDC_ITEM_UP), TRUE);
 }
 
@@ -269,7 +324,9 @@ void CConfigDialog::OnItemRightClicked() {
     // Only menus the launcher shows take items: one sent elsewhere would
     // vanish from sight.
     const int current = MenuNumberAt();
-    std::vector<MenuLine> menus = ReadMenuList(app_.Profile());
+    settings::SettingsEdit file(app_.Profile());
+    std::vector<MenuLine> menus = ReadMenuList(file);
+    if (!ReadSucceeded(file)) return;
     std::sort(menus.begin(), menus.end(),
               [](const MenuLine& a, const MenuLine& b) { return a.number < b.number; });
     for (const MenuLine& line : menus) {
@@ -314,7 +371,7 @@ void CConfigDialog::SendSelectedItemsTo(int target) {
     if (CopyItemToMenu(edit, menu, target, row + 1)) sent.push_back(row + 1);
   }
   RemoveItems(edit, menu, sent);
-  Finish(edit.Commit());
+  if (!Finish(edit)) return;
   if (sent.size() < rows.size()) {
     MessageBoxA(Window(), kItemCountDamaged, "Error", MB_OK | MB_ICONERROR);
   }
@@ -327,18 +384,32 @@ void CConfigDialog::SetItemIcon(bool custom) {
   const int menu = MenuNumberAt();
   std::string spec;
   if (custom) {
-    const std::string program = ReadItem(app_.Profile(),
-                                         settings::ProgramSection(menu), row + 1)
-                                    .program;
-    if (program.empty()) return;
+    settings::SettingsEdit file(app_.Profile());
+    const std::string program =
+        ReadItem(file, settings::ProgramSection(menu), row + 1).program;
+    if (!ReadSucceeded(file) || program.empty()) return;
     CChooseIconDialog dialog(Resources(), program);
     if (dialog.DoModal(Window()) != IDOK) return;
-    spec = dialog.IconFile() + "," + std::to_string(dialog.IconIndex());
+    const std::optional<std::string> chosen =
+        IconSpecOrSay(Window(), dialog.IconFile(), dialog.IconIndex());
+    if (!chosen) return;
+    spec = *chosen;
   }
   settings::SettingsEdit edit(app_.Profile());
-  if (!configurator::SetItemIcon(edit, menu, row + 1, spec)) return;
-  Finish(edit.Commit());
+  const bool set = configurator::SetItemIcon(edit, menu, row + 1, spec);
+  if (!Finish(edit) || !set) return;
   FillItemList(menu);
+}
+
+std::optional<std::string> CConfigDialog::LocationFrom(int editId) {
+  HWND edit = Item(editId);
+  const int length = GetWindowTextLengthW(edit);
+  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+  const std::wstring location = LocationTyped(text);
+  if (location.empty()) return std::string();
+  return StorablePathOrSay(Window(), location);
 }
 
 }  // namespace vorlane::configurator

@@ -13,6 +13,9 @@ inline constexpr char kProgramFilter[] =
 inline constexpr char kItemCountDamaged[] =
     "The item count of this menu in the settings file holds a number that "
     "cannot be right, so nothing was added. Correct it in vorlane.ini.";
+inline constexpr char kBatchTooLong[] =
+    "The batch list would be too long for one menu item: Vorlane starts a "
+    "location of at most 254 characters. Add the rest as another item.";
 
 // The shell's small icon of a path (or, with SHGFI_USEFILEATTRIBUTES, of a
 // kind of file); null when the shell has none. The caller owns it.

@@ -31,12 +31,17 @@ HICON ShellSmallIcon(const char* path, DWORD attributes, UINT extraFlags) {
   return info.hIcon;
 }
 
+// The first row is selected for the keyboard's sake; the fields show no
+// row until one is chosen.
 void CConfigDialog::SelectFirstRow() {
   LVITEMA item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  selecting_ = true;
   SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMSTATE, 0,
                reinterpret_cast<LPARAM>(&item));
+  selecting_ = false;
+  SetShownRow(-1);
 }
 
 void CConfigDialog::NewImageList() {
@@ -57,24 +62,33 @@ void CConfigDialog::SetRowImage(int row, HICON icon) {
   SendMessageA(Item(IDC_ITEM_LIST), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-// Rows and images are rebuilt together, and an image still on its way
-// for a row that is gone is dropped.
+// Rows and images are rebuilt together. A row whose look-up had not come
+// yet is still checked: every bad item is reported each time its menu is
+// shown, however soon another menu replaces it.
 void CConfigDialog::ClearRows() {
+  selecting_ = true;
   SendMessageA(Item(IDC_ITEM_LIST), LVM_DELETEALLITEMS, 0, 0);
-  pending_.clear();
+  selecting_ = false;
+  SetShownRow(-1);
+  std::vector<PendingRow> unchecked;
+  for (std::size_t i = nextPending_; i < pending_.size(); ++i) {
+    unchecked.push_back(pending_[i]);
+    unchecked.back().row = -1;
+  }
+  pending_ = std::move(unchecked);
   nextPending_ = 0;
-  KillTimer(Window(), kIconTimer);
   if (rowCount_ != 0) {
     NewImageList();
     rowCount_ = 0;
   }
 }
 
-void CConfigDialog::FillItemList(int menu) {
-  ClearRows();
+bool CConfigDialog::FillItemList(int menu) {
   // One whole read of the section answers every key of the list.
   settings::SettingsEdit file(app_.Profile());
   const int count = ItemsToShow(file, menu);
+  if (!ReadSucceeded(file)) return false;
+  ClearRows();
   const std::string section = settings::ProgramSection(menu);
   HWND list = Item(IDC_ITEM_LIST);
   // A long menu is inserted in one go and painted once.
@@ -89,16 +103,19 @@ void CConfigDialog::FillItemList(int menu) {
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   StartPendingIcons();
+  return true;
 }
 
-void CConfigDialog::FillContactList() {
-  ClearRows();
+bool CConfigDialog::FillContactList() {
   settings::SettingsEdit file(app_.Profile());
   const int count = settings::ReadCount(file, settings::kContactCount);
-  for (int j = 1; j <= count; ++j) {
-    const Contact contact = ReadContact(file, j);
-    AddContactRow(contact.name, contact.address);
-  }
+  std::vector<Contact> contacts;
+  for (int j = 1; j <= count; ++j) contacts.push_back(ReadContact(file, j));
+  if (!ReadSucceeded(file)) return false;
+  ClearRows();
+  for (const Contact& contact : contacts) AddContactRow(contact.name, contact.address);
+  StartPendingIcons();
+  return true;
 }
 
 void CConfigDialog::AddContactRow(const std::string& name, const std::string& email) {
@@ -178,17 +195,26 @@ void CConfigDialog::ResolveRow(const PendingRow& pending) {
       icon.reset(ShellSmallIcon(pending.location.c_str(), 0, 0));
       bad = !icon;
     } else if (look.image == RowImage::Batch) {
-      SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES)));
+      if (pending.row >= 0) {
+        SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES)));
+      }
       return;
     } else if (look.image == RowImage::InternetShortcut) {
       icon.reset(ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
     } else {
-      SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES)));
+      if (pending.row >= 0) {
+        SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES)));
+      }
       return;
     }
   }
-  if (bad) {
+  if (pending.row < 0) {
+    // The row is gone; only its report is due.
+    if (!bad) return;
+  } else if (bad) {
     SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_CROSS)));
+  }
+  if (bad) {
     reportingBadItem_ = true;
     MessageBoxA(Window(), BadItemText(pending.description).c_str(), kAppTitle,
                 MB_OK | MB_ICONINFORMATION);
@@ -222,30 +248,47 @@ void CConfigDialog::SelectRow(int row) {
   LVITEMA item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   item.state = 0;
+  selecting_ = true;
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
                reinterpret_cast<LPARAM>(&item));
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  selecting_ = false;
   SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+std::string CConfigDialog::RowText(int row) const {
+  std::vector<char> text(256, '\0');
+  for (;;) {
+    LVITEMA item{};
+    item.iSubItem = 0;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    const auto copied = static_cast<std::size_t>(SendMessageA(
+        Item(IDC_ITEM_LIST), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
+    // A text that filled the buffer may have been cut.
+    if (copied + 1 < text.size()) return std::string(text.data(), copied);
+    text.assign(text.size() * 2, '\0');
+  }
 }
 
 // Two rows trade text and image in place: rebuilding the list would look
 // every icon up again and repeat every bad-item box.
 void CConfigDialog::SwapRows(int row, int other) {
   HWND list = Item(IDC_ITEM_LIST);
-  char texts[2][256] = {};
+  std::string texts[2] = {RowText(row), RowText(other)};
   LVITEMA items[2] = {};
   const int rows[2] = {row, other};
   for (int i = 0; i < 2; ++i) {
-    items[i].mask = LVIF_TEXT | LVIF_IMAGE;
+    items[i].mask = LVIF_IMAGE;
     items[i].iItem = rows[i];
-    items[i].pszText = texts[i];
-    items[i].cchTextMax = sizeof(texts[i]);
     SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&items[i]));
   }
   std::swap(items[0].iItem, items[1].iItem);
-  for (LVITEMA& item : items) {
-    SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  for (int i = 0; i < 2; ++i) {
+    items[i].mask = LVIF_TEXT | LVIF_IMAGE;
+    items[i].pszText = texts[i].data();
+    SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&items[i]));
   }
   // An image still on its way goes to where its row went.
   for (PendingRow& pending : pending_) {

@@ -29,25 +29,42 @@ int CConfigDialog::MenuLineCount() const {
   return static_cast<int>(SendMessageA(Item(IDC_MENU_LIST), LB_GETCOUNT, 0, 0));
 }
 
-void CConfigDialog::FillMenuList() {
+bool CConfigDialog::FillMenuList() {
+  settings::SettingsEdit file(app_.Profile());
+  const std::vector<MenuLine> lines = ReadMenuList(file);
+  if (!ReadSucceeded(file)) return false;
   HWND list = Item(IDC_MENU_LIST);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (const MenuLine& line : ReadMenuList(app_.Profile())) {
+  menuNumbers_.clear();
+  for (const MenuLine& line : lines) {
     SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(line.name.c_str()));
+    menuNumbers_.push_back(line.number);
   }
   SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
                reinterpret_cast<LPARAM>(kEmailMenuLine));
   SendMessageA(list, LB_SETCURSEL, 0, 0);
+  return true;
 }
 
-int CConfigDialog::MenuNumberAt() {
-  return configurator::MenuNumberAt(app_.Profile(), SelectedMenuLine());
+// The number of the menu whose line is selected, as the list was read: an
+// edit acts on the menu the user sees.
+int CConfigDialog::MenuNumberAt() const {
+  const int line = SelectedMenuLine();
+  if (line < 0 || line >= static_cast<int>(menuNumbers_.size())) return 0;
+  return menuNumbers_[static_cast<std::size_t>(line)];
 }
 
 void CConfigDialog::OnMenuSelected() {
-  const MenuSelectionView view =
-      MenuSelectionControls(SelectedMenuLine(), MenuLineCount());
+  const int line = SelectedMenuLine();
+  const MenuSelectionView view = MenuSelectionControls(line, MenuLineCount());
+  const bool filled = view.contactMode ? FillContactList() : FillItemList(MenuNumberAt());
+  if (!filled) {
+    // The rows still show the menu that was selected before.
+    SendMessageA(Item(IDC_MENU_LIST), LB_SETCURSEL, shownMenuLine_, 0);
+    return;
+  }
+  shownMenuLine_ = line;
   contactMode_ = view.contactMode;
   SetDlgItemTextA(Window(), IDC_LOCATION_LABEL, contactMode_ ? "Name" : "Location");
   SetDlgItemTextA(Window(), IDC_DESCRIPTION_LABEL,
@@ -55,23 +72,18 @@ void CConfigDialog::OnMenuSelected() {
   SetDlgItemTextA(Window(), IDC_ITEM_GROUP,
                   contactMode_ ? "Contact list" : "Program list");
   ApplyControls(view.controls);
-  if (contactMode_) {
-    FillContactList();
-  } else {
-    FillItemList(MenuNumberAt());
-  }
   SelectFirstRow();
 }
 
 void CConfigDialog::AddMenu() {
   settings::SettingsEdit edit(app_.Profile());
-  if (!settings::AddMenu(edit)) {
+  const std::optional<int> added = settings::AddMenu(edit);
+  if (!Finish(edit)) return;
+  if (!added) {
     MessageBoxA(Window(), kMenuCountDamaged, "Error", MB_OK | MB_ICONERROR);
     return;
   }
-  Finish(edit.Commit());
-  FillMenuList();
-  OnMenuSelected();
+  if (FillMenuList()) OnMenuSelected();
 }
 
 void CConfigDialog::RenameMenu() {
@@ -81,28 +93,28 @@ void CConfigDialog::RenameMenu() {
   if (dialog.DoModal(Window()) != IDOK) return;
   settings::SettingsEdit edit(app_.Profile());
   configurator::RenameMenu(edit, position, dialog.Name());
-  Finish(edit.Commit());
-  FillMenuList();
-  OnMenuSelected();
+  if (!Finish(edit)) return;
+  if (FillMenuList()) OnMenuSelected();
 }
 
 void CConfigDialog::MoveMenuUp() {
   const int position = SelectedMenuLine();
   settings::SettingsEdit edit(app_.Profile());
-  if (!configurator::MoveMenuUp(edit, position)) return;
-  Finish(edit.Commit());
-  FillMenuList();
+  const bool moved = configurator::MoveMenuUp(edit, position);
+  // The selection moves only with a menu that moved in the file.
+  if (!Finish(edit) || !moved || !FillMenuList()) return;
   SendMessageA(Item(IDC_MENU_LIST), LB_SETCURSEL, position - 1, 0);
+  shownMenuLine_ = position - 1;
   ApplyControls(MenuSelectionControls(position - 1, MenuLineCount()).controls);
 }
 
 void CConfigDialog::MoveMenuDown() {
   const int position = SelectedMenuLine();
   settings::SettingsEdit edit(app_.Profile());
-  if (!configurator::MoveMenuDown(edit, position)) return;
-  Finish(edit.Commit());
-  FillMenuList();
+  const bool moved = configurator::MoveMenuDown(edit, position);
+  if (!Finish(edit) || !moved || !FillMenuList()) return;
   SendMessageA(Item(IDC_MENU_LIST), LB_SETCURSEL, position + 1, 0);
+  shownMenuLine_ = position + 1;
   ApplyControls(MenuSelectionControls(position + 1, MenuLineCount()).controls);
 }
 
@@ -112,10 +124,9 @@ void CConfigDialog::RemoveMenu() {
     return;
   }
   settings::SettingsEdit edit(app_.Profile());
-  if (!configurator::RemoveMenu(edit, SelectedMenuLine())) return;
-  Finish(edit.Commit());
-  FillMenuList();
-  OnMenuSelected();
+  const bool removed = configurator::RemoveMenu(edit, SelectedMenuLine());
+  if (!Finish(edit) || !removed) return;
+  if (FillMenuList()) OnMenuSelected();
 }
 
 }  // namespace vorlane::configurator

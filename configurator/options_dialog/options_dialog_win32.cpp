@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <dlgs.h>
 #include <shellapi.h>
 
 #include "config_ids.h"
@@ -23,6 +24,10 @@ constexpr char kRegsvrMissingCaption[] = "Unable to run regsvr32.exe process.";
 constexpr char kRunKeyRefused[] =
     "Vorlane could not be set to start with Windows: the registry refused "
     "the change, for all users and for you alone.";
+constexpr char kRunValueKept[] =
+    "Vorlane still starts with Windows: the registry refused to remove its "
+    "start-up value. An administrator can remove the value \"Vorlane\" "
+    "under HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run.";
 
 struct Tip {
   int id;
@@ -47,6 +52,21 @@ constexpr Tip kTips[] = {
     {IDC_PICK_ICON, kIconTip},
     {IDC_PAUSE, "Delay in seconds between the launching of batch commands"},
 };
+
+// Notes what the font dialog shows for the stored font once it has filled
+// its boxes.
+UINT_PTR CALLBACK RememberShownFont(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    const auto* choose = reinterpret_cast<const CHOOSEFONTA*>(lParam);
+    auto* shown = reinterpret_cast<ShownFont*>(choose->lCustData);
+    char text[LF_FACESIZE] = {};
+    GetDlgItemTextA(dialog, cmb3, text, static_cast<int>(std::size(text)));
+    shown->pointSizeTenths = PointSizeTenths(text).value_or(-1);
+    GetDlgItemTextA(dialog, cmb1, text, static_cast<int>(std::size(text)));
+    shown->face = text;
+  }
+  return 0;
+}
 
 std::string ProgramPath() {
   char path[MAX_PATH] = {};
@@ -149,10 +169,11 @@ void COptionsDialog::ToggleStartWithWindows() {
   const bool on =
       app_.GetProfileInt(kSettingsSection, settings::kStartWithWindows.name, 0) != 1;
   if (!SetStartWithWindows(on, BesideProgram(ProgramPath(), "Vorlane.exe"))) {
-    // Saying it starts with Windows when it does not would mislead: the box
-    // and the key stay as they were.
-    CheckDlgButton(Window(), IDC_START_WITH_WINDOWS, BST_UNCHECKED);
-    MessageBoxA(Window(), kRunKeyRefused, "Error", MB_OK | MB_ICONERROR);
+    // The box shows what the registry does, and the key stays as it was:
+    // saying otherwise would mislead.
+    CheckDlgButton(Window(), IDC_START_WITH_WINDOWS, on ? BST_UNCHECKED : BST_CHECKED);
+    MessageBoxA(Window(), on ? kRunKeyRefused : kRunValueKept, "Error",
+                MB_OK | MB_ICONERROR);
     return;
   }
   Finish(app_.WriteProfileInt(kSettingsSection, settings::kStartWithWindows.name,
@@ -253,15 +274,19 @@ void COptionsDialog::ChooseMenuFont() {
       ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
   LOGFONTA chosen{};
   if (font) GetObjectA(font.get(), sizeof(chosen), &chosen);
+  ShownFont shown;
   CHOOSEFONTA dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = Window();
   dialog.lpLogFont = &chosen;
-  dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_ENABLEHOOK;
+  dialog.lCustData = reinterpret_cast<LPARAM>(&shown);
+  dialog.lpfnHook = RememberShownFont;
   if (!ChooseFontA(&dialog)) return;
-  const FontKeys keys =
-      FontKeysFor(chosen.lfFaceName, dialog.iPointSize, chosen.lfWeight,
-                  chosen.lfItalic != 0, chosen.lfStrikeOut != 0, chosen.lfUnderline != 0);
+  const FontKeys keys = FontKeysFor(
+      ChosenFont{chosen.lfFaceName, chosen.lfHeight, dialog.iPointSize, chosen.lfWeight,
+                 chosen.lfItalic != 0, chosen.lfStrikeOut != 0, chosen.lfUnderline != 0},
+      StoredFont{face, size}, shown);
   settings::SettingsEdit edit(file);
   edit.WriteString(kSettingsSection, settings::kFontFace.name, keys.face);
   settings::WriteInt(edit, kSettingsSection, settings::kFontSize.name, keys.size);

@@ -25,10 +25,37 @@ int OpenMenuButton(int openMenu) {
   }
 }
 
-FontKeys FontKeysFor(std::string_view face, int pointSizeTenths, int weight,
-                     bool italic, bool strikeOut, bool underline) {
-  return FontKeys{std::string(face), pointSizeTenths / -10, weight,
-                  italic ? 1 : 0, strikeOut ? 1 : 0, underline ? 1 : 0};
+FontKeys FontKeysFor(const ChosenFont& chosen, const StoredFont& stored,
+                     const ShownFont& shown) {
+  const bool sizeKept =
+      shown.pointSizeTenths >= 0 && chosen.pointSizeTenths == shown.pointSizeTenths;
+  const bool faceKept = !shown.face.empty() && chosen.face == shown.face;
+  return FontKeys{faceKept ? stored.face : chosen.face,
+                  sizeKept ? stored.size : chosen.height,
+                  chosen.weight,
+                  chosen.italic ? 1 : 0,
+                  chosen.strikeOut ? 1 : 0,
+                  chosen.underline ? 1 : 0};
+}
+
+std::optional<int> PointSizeTenths(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  int tenths = 0;
+  int digits = 0;
+  std::size_t i = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 5; ++i, ++digits) {
+    tenths = tenths * 10 + (text[i] - '0');
+  }
+  if (digits == 0) return std::nullopt;
+  tenths *= 10;
+  if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+    ++i;
+    if (i < text.size() && text[i] >= '0' && text[i] <= '9') tenths += text[i++] - '0';
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  }
+  if (i != text.size()) return std::nullopt;
+  return tenths;
 }
 
 std::string RegistrationCommand(std::string_view library, bool unregister) {

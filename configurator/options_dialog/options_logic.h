@@ -20,17 +20,45 @@ int PauseToStore(int seconds);
 // value that checks none.
 int OpenMenuButton(int openMenu);
 
-// The font keys for a font chosen in the system's font dialog.
+// The font keys for a font chosen in the system's font dialog. The size
+// stored is the chosen font's height, which the launcher makes its font
+// with, so that the menu shows the size picked. The dialog shows a stored
+// height only rounded to a size of its list, and a face it does not know
+// as another face: what the user left as the dialog showed it keeps the
+// stored value, so that OK without a change leaves every key as it was.
+struct ChosenFont {
+  std::string face;
+  int height;           // the LOGFONT's, negative for a character height
+  int pointSizeTenths;  // what the dialog reports
+  int weight;
+  bool italic;
+  bool strikeOut;
+  bool underline;
+};
+struct StoredFont {
+  std::string face;
+  int size;
+};
+// What the dialog showed when it opened; a size of -1 and an empty face
+// when that is not known.
+struct ShownFont {
+  std::string face;
+  int pointSizeTenths = -1;
+};
 struct FontKeys {
   std::string face;
-  int size;  // minus the point size
+  int size;
   int weight;
   int italic;
   int strikeOut;
   int underline;
 };
-FontKeys FontKeysFor(std::string_view face, int pointSizeTenths, int weight,
-                     bool italic, bool strikeOut, bool underline);
+FontKeys FontKeysFor(const ChosenFont& chosen, const StoredFont& stored,
+                     const ShownFont& shown);
+
+// A size as the font dialog's size box shows it ("10", "7.5"), in tenths
+// of a point; nothing for text that is no size.
+std::optional<int> PointSizeTenths(std::string_view text);
 
 // "regsvr32.exe \"<library>\"", with "/u" to unregister.
 std::string RegistrationCommand(std::string_view library, bool unregister);

@@ -21,14 +21,24 @@ bool WriteRunValue(HKEY root, const std::string& launcherPath) {
          ERROR_SUCCESS;
 }
 
-void DeleteRunValue(HKEY root) {
+bool HasRunValue(HKEY root) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, kRunKey, 0, KEY_READ | KEY_WRITE, &opened) !=
-      ERROR_SUCCESS) {
-    return;
+  if (RegOpenKeyExA(root, kRunKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+    return false;
   }
   const win32::UniqueKey key(opened);
-  RegDeleteValueA(key.get(), kRunValue);
+  return RegQueryValueExA(key.get(), kRunValue, nullptr, nullptr, nullptr,
+                          nullptr) == ERROR_SUCCESS;
+}
+
+// Whether no value is left under the root.
+bool DeleteRunValue(HKEY root) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, kRunKey, 0, KEY_READ | KEY_WRITE, &opened) == ERROR_SUCCESS) {
+    const win32::UniqueKey key(opened);
+    RegDeleteValueA(key.get(), kRunValue);
+  }
+  return !HasRunValue(root);
 }
 
 }  // namespace
@@ -36,9 +46,9 @@ void DeleteRunValue(HKEY root) {
 bool SetStartWithWindows(bool on, const std::string& launcherPath, HKEY machine,
                          HKEY user) {
   if (!on) {
-    DeleteRunValue(machine);
-    DeleteRunValue(user);
-    return true;
+    const bool machineClear = DeleteRunValue(machine);
+    const bool userClear = DeleteRunValue(user);
+    return machineClear && userClear;
   }
   return WriteRunValue(machine, launcherPath) || WriteRunValue(user, launcherPath);
 }

@@ -13,7 +13,8 @@ inline constexpr char kRunValue[] = "Vorlane";
 
 // On: the value "Vorlane" holding the launcher's path, under
 // HKEY_LOCAL_MACHINE or, when that refuses, under HKEY_CURRENT_USER; false
-// when neither takes it. Off: the value goes from both; always true.
+// when neither takes it. Off: the value goes from both; false when one of
+// them keeps it (a user may not delete the machine's value).
 // The roots are the machine's and the user's unless a test gives others.
 bool SetStartWithWindows(bool on, const std::string& launcherPath,
                          HKEY machine = HKEY_LOCAL_MACHINE,

@@ -269,6 +269,17 @@ TEST(ItemRows, ImageAndTextFollowTheLocation) {
   EXPECT_EQ(ChooseRowLook("C:\\a.exe", "", false).image, RowImage::ShellIcon);
 }
 
+// Explorer's "Copy as path" puts quotes around the path; a location pasted
+// so is taken without them, and only a pair that encloses it all counts.
+TEST(ItemFieldsTyped, LocationLosesEnclosingQuotesAndBlanks) {
+  EXPECT_EQ(LocationTyped(L"\"C:\\My Docs\\a b.txt\""), L"C:\\My Docs\\a b.txt");
+  EXPECT_EQ(LocationTyped(L"  \"C:\\x.exe\"\t"), L"C:\\x.exe");
+  EXPECT_EQ(LocationTyped(L"\"a\" \"b\""), L"a\" \"b") << "one pair only";
+  EXPECT_EQ(LocationTyped(L"\"C:\\x.exe"), L"\"C:\\x.exe") << "no closing quote";
+  EXPECT_EQ(LocationTyped(L"\""), L"\"");
+  EXPECT_EQ(LocationTyped(L"   "), L"");
+}
+
 TEST(Enabling, MenuSelectionAndItemClick) {
   auto state = [](const std::vector<ControlState>& controls, int id) {
     for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
@@ -315,15 +326,37 @@ TEST(Options, PauseShownAndStoredWithinOneToTenSeconds) {
   }
 }
 
+// The launcher makes its font with FontSize as the height: a size picked
+// is stored as the chosen font's height, and what the dialog showed for
+// the stored font (a rounded size, another face for an unknown one) and
+// the user left alone keeps the stored value.
 TEST(Options, FontKeysFromTheFontDialog) {
-  const FontKeys arial = FontKeysFor("Arial", 120, 700, true, false, false);
-  EXPECT_EQ(arial.face, "Arial");
-  EXPECT_EQ(arial.size, -12);
-  EXPECT_EQ(arial.weight, 700);
-  EXPECT_EQ(arial.italic, 1);
-  EXPECT_EQ(arial.strikeOut, 0);
-  EXPECT_EQ(arial.underline, 0);
-  EXPECT_EQ(FontKeysFor("x", 85, 400, false, true, true).size, -8);
+  const StoredFont stored{"Gone Sans", -10};
+  const ShownFont shown{"DejaVu Sans", 80};
+  const FontKeys picked =
+      FontKeysFor({"Arial", -16, 120, 700, true, false, false}, stored, shown);
+  EXPECT_EQ(picked.face, "Arial");
+  EXPECT_EQ(picked.size, -16);
+  EXPECT_EQ(picked.weight, 700);
+  EXPECT_EQ(picked.italic, 1);
+  EXPECT_EQ(picked.strikeOut, 0);
+  EXPECT_EQ(picked.underline, 0);
+  const FontKeys kept =
+      FontKeysFor({"DejaVu Sans", -11, 80, 400, false, true, true}, stored, shown);
+  EXPECT_EQ(kept.face, "Gone Sans");
+  EXPECT_EQ(kept.size, -10);
+  EXPECT_EQ(kept.strikeOut, 1);
+  const FontKeys unknown =
+      FontKeysFor({"DejaVu Sans", -11, 80, 400, false, false, false}, stored, ShownFont{});
+  EXPECT_EQ(unknown.face, "DejaVu Sans");
+  EXPECT_EQ(unknown.size, -11);
+
+  EXPECT_EQ(PointSizeTenths("10"), 100);
+  EXPECT_EQ(PointSizeTenths(" 7.5 "), 75);
+  EXPECT_EQ(PointSizeTenths("8,25"), 82);
+  for (const char* text : {"", "abc", "12pt", ".5", "999999"}) {
+    EXPECT_EQ(PointSizeTenths(text), std::nullopt) << text;
+  }
 }
 
 TEST(Options, OpenMenuButtonsAndTheRegistrationCommand) {
