@@ -8,6 +8,7 @@
 #include "config_ids.h"
 #include "configurator/choose_icon_dialog/choose_icon_dialog_win32.h"
 #include "configurator/config_app/config_app_win32.h"
+#include "configurator/controls/file_dialogs_win32.h"
 #include "configurator/options_dialog/options_logic.h"
 #include "configurator/options_dialog/start_with_windows_win32.h"
 #include "settings/launcher_window.h"
@@ -239,9 +240,10 @@ void COptionsDialog::DefaultIcon() {
 void COptionsDialog::PickIcon() {
   CChooseIconDialog chooser(Resources(), "");
   if (chooser.DoModal(Window()) != IDOK) return;
-  const std::string value =
-      chooser.IconFile() + "," + std::to_string(chooser.IconIndex());
-  Finish(app_.WriteProfileString(kSettingsSection, settings::kIcon.name, value.c_str()));
+  const std::optional<std::string> value =
+      IconSpecOrSay(Window(), chooser.IconFile(), chooser.IconIndex());
+  if (!value) return;
+  Finish(app_.WriteProfileString(kSettingsSection, settings::kIcon.name, value->c_str()));
   ShowTrayPreview();
   TellLauncher();
 }

@@ -53,5 +53,42 @@ TEST_F(StartWithWindows, FallsBackToTheUserAndSaysWhenNeitherTakesIt) {
       << "a value written nowhere is no success";
 }
 
+// A user may not delete the machine's value: switching off then leaves
+// Vorlane starting with Windows, and that is no success.
+TEST_F(StartWithWindows, OffFailsWhileAValueStaysThatMayNotBeDeleted) {
+  const std::string launcher = "C:\\Tools\\Vorlane.exe";
+  HKEY created = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(user_.get(), "Machine", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &created, nullptr),
+            ERROR_SUCCESS);
+  const win32::UniqueKey machine(created);
+  ASSERT_TRUE(SetStartWithWindows(true, launcher, machine.get(), user_.get()));
+  // Everybody may read the Run key, nobody may change it.
+  HKEY run = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(machine.get(), kRunKey, 0, KEY_ALL_ACCESS, &run), ERROR_SUCCESS);
+  const win32::UniqueKey runKey(run);
+  SECURITY_DESCRIPTOR descriptor{};
+  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+  alignas(ACL) unsigned char aclSpace[256] = {};
+  auto* acl = reinterpret_cast<ACL*>(aclSpace);
+  InitializeAcl(acl, sizeof(aclSpace), ACL_REVISION);
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0,
+                                       0, 0, &everyone));
+  AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone);
+  SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+  ASSERT_EQ(RegSetKeySecurity(runKey.get(), DACL_SECURITY_INFORMATION, &descriptor),
+            ERROR_SUCCESS);
+  FreeSid(everyone);
+
+  EXPECT_FALSE(SetStartWithWindows(false, launcher, machine.get(), user_.get()));
+  HKEY check = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(machine.get(), kRunKey, 0, KEY_READ, &check), ERROR_SUCCESS);
+  const win32::UniqueKey checked(check);
+  EXPECT_EQ(RegQueryValueExA(checked.get(), kRunValue, nullptr, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS) << "the value is still there";
+}
+
 }  // namespace
 }  // namespace vorlane::configurator
