@@ -61,6 +61,17 @@ std::vector<IniEntry> SectionLines(std::string_view data) {
   return lines;
 }
 
+std::string StoredValue(std::string_view value) {
+  value = value.substr(0, value.find('\0'));
+  const bool wrapped = value.size() >= 2 &&
+                       (value.front() == '"' || value.front() == '\'') &&
+                       value.back() == value.front();
+  const bool padded =
+      !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  if (!wrapped && !padded) return std::string(value);
+  return "\"" + std::string(value) + "\"";
+}
+
 std::string_view Unquoted(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
@@ -173,12 +184,12 @@ bool IniDocument::WriteString(std::string_view section, std::string_view key,
   const std::string keyName = UpToNul(key);
   for (IniEntry& e : s.entries) {
     if (EqualsIgnoringCase(e.key, keyName)) {
-      e.value = UpToNul(value);
+      e.value = StoredValue(value);
       e.hasValue = true;
       return true;
     }
   }
-  s.entries.push_back(IniEntry{keyName, UpToNul(value)});
+  s.entries.push_back(IniEntry{keyName, StoredValue(value)});
   return true;
 }
 

@@ -33,7 +33,7 @@ bool ProfileStore::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
   return WritePrivateProfileStringA(std::string(section).c_str(),
                                     std::string(key).c_str(),
-                                    std::string(value).c_str(),
+                                    StoredValue(value).c_str(),
                                     path_.c_str()) != FALSE;
 }
 

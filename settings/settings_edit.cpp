@@ -99,8 +99,8 @@ bool SettingsEdit::WriteString(std::string_view section, std::string_view key,
       writeOrder_.end()) {
     writeOrder_.push_back(id);
   }
-  // The platform keeps a value up to its first NUL.
-  const std::string stored(value.substr(0, value.find('\0')));
+  // The lines hold file text, as the section read gives it.
+  const std::string stored = StoredValue(value);
   Line* line = Find(s, key);
   const std::string keyId = Lower(key);
   if (!s.before.count(keyId)) {
@@ -165,7 +165,9 @@ bool SettingsEdit::Commit() {
       continue;
     }
     for (const std::string* key : changed) {
-      if (!file_.WriteString(s.name, *key, Find(s, *key)->value)) {
+      // The store puts the value in its file form again.
+      if (!file_.WriteString(s.name, *key,
+                             std::string(Unquoted(Find(s, *key)->value)))) {
         failed_ = true;
       }
     }

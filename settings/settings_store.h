@@ -26,8 +26,9 @@ class SettingsStore {
   virtual int ReadInt(std::string_view section, std::string_view key,
                       int fallback) = 0;
 
-  // False when the value could not be stored (a read-only file, a missing
-  // folder).
+  // Stores the value so that a read gives it back exactly, quotes and
+  // blanks included (StoredValue). False when it could not be stored (a
+  // read-only file, a missing folder).
   virtual bool WriteString(std::string_view section, std::string_view key,
                            std::string_view value) = 0;
 

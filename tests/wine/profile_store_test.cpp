@@ -285,6 +285,37 @@ TEST_F(ProfileStoreTest, QuotedValueExactlyFillingTheBuffer) {
   EXPECT_EQ(Read(values, kDes, 2), inside.substr(1));
 }
 
+// What the platform's own reader gives for the key.
+std::string PlatformRead(const std::string& path, const std::string& section,
+                         const std::string& key) {
+  char buffer[1024] = {};
+  GetPrivateProfileStringA(section.c_str(), key.c_str(), "<absent>", buffer,
+                           static_cast<DWORD>(std::size(buffer)), path.c_str());
+  return buffer;
+}
+
+// Values the reader would change if they were stored as they are: it trims
+// blanks around a value and strips one pair of matching quotes. Each is read
+// back as written, and the file holds what the in-memory document holds.
+TEST_F(ProfileStoreTest, EveryWrittenValueReadsBackExactly) {
+  const std::vector<std::string> values = {
+      "\"C:\\My Docs\\a b.txt\"", "\"a\" \"b\"", "'x y'", "\"\"x\"\"", "   ",
+      " lead", "trail\t", "\"", "''", "\"a'", "\"open", "-x \"y\"", "", "plain"};
+  IniDocument expected;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::string key = NumberedName(kPar.name, static_cast<int>(i + 1));
+    ASSERT_TRUE(store.WriteString("Program locations1", key, values[i]));
+    expected.WriteString("Program locations1", key, values[i]);
+  }
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::string key = NumberedName(kPar.name, static_cast<int>(i + 1));
+    EXPECT_EQ(PlatformRead(path, "Program locations1", key), values[i]) << key;
+    EXPECT_EQ(Read(store, "Program locations1", kPar, static_cast<int>(i + 1)),
+              values[i]) << key;
+  }
+  EXPECT_EQ(IniDocument::Parse(test::ReadTextFile(path)).Text(), expected.Text());
+}
+
 TEST_F(ProfileStoreTest, DefaultFileWrittenKeyByKey) {
   WriteDefaultFile(store, "C:\\windows");
   IniDocument expected;

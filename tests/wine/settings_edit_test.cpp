@@ -192,5 +192,36 @@ TEST_F(SettingsEditOnDisk, RemovalKeepsCommentsAndLinesWithoutEquals) {
   }
 }
 
+// Values the reader would change if they were stored as they are, written
+// through an edit: a few keys stored one by one, and more than eight stored
+// with one write of the whole section. The platform's own reader gives each
+// back as written.
+TEST_F(SettingsEditOnDisk, WrittenValuesReadBackExactlyByEitherWrite) {
+  const std::vector<std::string> values = {
+      "\"C:\\My Docs\\a b.txt\"", "\"a\" \"b\"", "'x y'", "\"\"x\"\"", "   ",
+      " lead", "trail\t", "\"", "''", "\"a'", "\"open", "-x \"y\"", "plain"};
+  const std::string path = folder.File("quoted.ini");
+  test::WriteTextFile(path, "[Settings]\r\nMenuCount=2\r\n"
+                            "[Program locations2]\r\nPar1=old\r\n");
+  ProfileStore file(path);
+  for (std::size_t keys : {std::size_t{3}, values.size()}) {
+    SCOPED_TRACE(keys);
+    const std::string section = keys > 8 ? "Program locations2" : "Program locations1";
+    SettingsEdit edit(file);
+    for (std::size_t i = 0; i < keys; ++i) {
+      edit.WriteString(section, NumberedName(kPar.name, static_cast<int>(i + 1)),
+                       values[i]);
+    }
+    ASSERT_TRUE(edit.Commit());
+    for (std::size_t i = 0; i < keys; ++i) {
+      const std::string key = NumberedName(kPar.name, static_cast<int>(i + 1));
+      char buffer[1024] = {};
+      GetPrivateProfileStringA(section.c_str(), key.c_str(), "<absent>", buffer,
+                               static_cast<DWORD>(std::size(buffer)), path.c_str());
+      EXPECT_EQ(std::string(buffer), values[i]) << key;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vorlane::settings
