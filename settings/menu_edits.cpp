@@ -15,7 +15,7 @@ std::optional<int> AddMenu(SettingsStore& store) {
   WriteInt(store, kSettingsSection, kMenuCount.name, menu);
   store.WriteString(kSettingsSection, NumberedName(kMenuName.name, menu),
                     "Menu" + std::to_string(menu));
-  const std::string order = Read(store, kSettingsSection, kWholeMenuOrder);
+  const std::string order = Read(store, kSettingsSection, kMenuOrder);
   store.WriteString(kSettingsSection, kMenuOrder.name,
                     order + std::to_string(menu) + "*");
   return menu;

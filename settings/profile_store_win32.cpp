@@ -14,12 +14,24 @@ std::string ProfileStore::ReadString(std::string_view section,
                                      std::string_view key,
                                      std::string_view fallback,
                                      std::size_t limit) {
-  std::vector<char> buffer(limit + 1, '\0');
-  const DWORD copied = GetPrivateProfileStringA(
-      std::string(section).c_str(), std::string(key).c_str(),
-      std::string(fallback).c_str(), buffer.data(),
-      static_cast<DWORD>(buffer.size()), path_.c_str());
-  return std::string(buffer.data(), std::min<std::size_t>(copied, limit));
+  const std::string sectionName(section), keyName(key), fallbackText(fallback);
+  // Most values are short: a key read whole (MenuOrder) costs a large
+  // buffer only when its value is large.
+  std::vector<char> buffer(std::min(limit, kFirstValueBuffer) + 1, '\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD copied = GetPrivateProfileStringA(
+        sectionName.c_str(), keyName.c_str(), fallbackText.c_str(),
+        buffer.data(), size, path_.c_str());
+    // A value that did not fit comes back cut, with size - 1. Wine 8 gives
+    // size - 2 for a quoted value whose text exactly fills the buffer, having
+    // lost its last character: that answer is not trusted either. The last
+    // buffer is the key's own, so that a value is cut where it always was.
+    if (copied + 2 < size || buffer.size() > limit) {
+      return std::string(buffer.data(), std::min<std::size_t>(copied, limit));
+    }
+    buffer.assign(std::min(limit, buffer.size() * 2) + 1, '\0');
+  }
 }
 
 int ProfileStore::ReadInt(std::string_view section, std::string_view key,

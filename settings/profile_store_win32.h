@@ -13,6 +13,9 @@ namespace vorlane::settings {
 // Characters of the first buffer a section is read into; it doubles until
 // the section fits, but not beyond the last size.
 inline constexpr std::size_t kFirstSectionBuffer = 4096;
+// Characters a single value is first read with; the buffer grows the same
+// way, up to the key's read limit.
+inline constexpr std::size_t kFirstValueBuffer = 255;
 inline constexpr std::size_t kLastSectionBuffer = std::size_t{1} << 24;
 
 class ProfileStore final : public SettingsStore {

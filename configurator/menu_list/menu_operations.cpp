@@ -30,9 +30,7 @@ std::string OrderText(const std::vector<int>& numbers) {
 }
 
 std::vector<int> ListedNumbers(settings::SettingsStore& store) {
-  return settings::ShownMenus(
-      settings::Read(store, kSettingsSection, settings::kWholeMenuOrder),
-      settings::ReadCount(store, settings::kMenuCount));
+  return settings::ShownMenus(store);
 }
 
 void WriteOrder(settings::SettingsStore& store, const std::vector<int>& numbers) {
@@ -185,7 +183,7 @@ bool RemoveMenu(settings::SettingsStore& store, int position) {
   // the number that now belongs to the menu above it.
   std::vector<int> order;
   for (int n : settings::MenuOrderTokens(
-           settings::Read(store, kSettingsSection, settings::kWholeMenuOrder))) {
+           settings::Read(store, kSettingsSection, settings::kMenuOrder))) {
     if (n == removed) continue;
     order.push_back(n > removed ? n - 1 : n);
   }

@@ -253,7 +253,7 @@ RemovalRun TimeRemoval(const std::string& path, const std::string& text,
   if (!stored ||
       settings::Read(file, settings::kSettingsSection, settings::kMenuCount) !=
           kMenus - 1 ||
-      settings::Read(file, settings::kSettingsSection, settings::kWholeMenuOrder) !=
+      settings::Read(file, settings::kSettingsSection, settings::kMenuOrder) !=
           MenuOrder(kMenus - 1) ||
       settings::Read(file, settings::kSettingsSection, settings::kMenuName, 2) !=
           "Menu 3") {

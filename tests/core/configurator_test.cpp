@@ -12,6 +12,7 @@
 #include "configurator/config_dialog/config_view.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "configurator/options_dialog/options_logic.h"
+#include "launcher/menu_model.h"
 #include "settings/ini_document.h"
 #include "settings/menu_edits.h"
 #include "settings/settings_edit.h"
@@ -80,6 +81,37 @@ TEST(MenuList, ReadsADamagedOrderAsTheLauncherDoes) {
     IniDocument bad = IniDocument::Parse(
         std::string("[Settings]\nMenuCount=") + count + "\nMenuOrder=1*2*3*\n");
     EXPECT_EQ(ReadMenuList(bad).size(), 1u) << count;
+  }
+}
+
+// However long MenuOrder grows, the configurator lists the menus the tray
+// shows, in its order: 120 menus take far more than one line of text, and
+// a cut would fall inside a number.
+TEST(MenuList, LongOrderListsWhatTheLauncherShows) {
+  std::string text = "[Settings]\nMenuCount=120\nMenuOrder=1*";
+  for (int m = 120; m >= 2; --m) text += std::to_string(m) + "*";
+  text += "\n";
+  for (int m = 1; m <= 120; ++m) {
+    text += "MenuName" + std::to_string(m) + "=Menu number " + std::to_string(m) + "\n";
+  }
+  IniDocument doc = IniDocument::Parse(text);
+  const std::vector<MenuLine> lines = ReadMenuList(doc);
+  ASSERT_EQ(lines.size(), 120u);
+
+  std::vector<std::string> labels;
+  for (const launcher::PlannedEntry& e : launcher::PlanMainMenu(doc).entries) {
+    if (e.kind == launcher::MenuEntryKind::Submenu && e.submenuSlot > launcher::kSystemSlot) {
+      labels.push_back(e.text);
+    }
+  }
+  std::vector<std::string> listed;
+  for (std::size_t i = 1; i < lines.size(); ++i) listed.push_back(lines[i].name);
+  ASSERT_EQ(labels.size(), listed.size());
+  EXPECT_EQ(labels, listed);
+  // Without the e-mail submenu the first program submenu is at position 3.
+  EXPECT_EQ(launcher::MenuAtPosition(doc, 0), lines[0].number);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    ASSERT_EQ(launcher::MenuAtPosition(doc, static_cast<int>(i) + 2), lines[i].number) << i;
   }
 }
 

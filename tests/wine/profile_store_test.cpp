@@ -66,7 +66,7 @@ struct LimitedKey {
 
 TEST_F(ProfileStoreTest, EveryTextKeyIsCutAtItsReadLimit) {
   const std::vector<LimitedKey> keys = {
-      {kSettingsSection, kMenuOrder, 0},   {kSettingsSection, kMenuName, 1},
+      {kSettingsSection, kMenuName, 1},
       {kSettingsSection, kIcon, 0},        {kSettingsSection, kFontFace, 0},
       {"Program locations1", kProgram, 1}, {"Program locations1", kProgramToLaunch, 2},
       {"Program locations1", kDes, 1},     {"Program locations1", kPar, 1},
@@ -116,6 +116,31 @@ TEST_F(ProfileStoreTest, InMemoryDocumentAnswersLikeThePlatform) {
     EXPECT_EQ(doc.ReadInt(kSettingsSection, key, 77),
               store.ReadInt(kSettingsSection, key, 77))
         << key;
+  }
+}
+
+// MenuOrder is read whole, and so is any value up to its key's limit,
+// whatever the size of the buffer it is first read with: lengths around
+// each doubling, quoted ones too (Wine loses a character of a quoted value
+// that exactly fills the buffer).
+TEST_F(ProfileStoreTest, ValuesAreReadWholeUpToTheirLimit) {
+  std::string order;
+  for (int m = 1; order.size() < 5000; ++m) order += std::to_string(m) + "*";
+  Prepare("[Settings]\r\nMenuOrder=" + order + "\r\n");
+  EXPECT_EQ(Read(store, kSettingsSection, kMenuOrder), order);
+
+  for (std::size_t size = kFirstValueBuffer + 1; size <= 8 * (kFirstValueBuffer + 1);
+       size *= 2) {
+    for (std::size_t length = size - 4; length <= size + 3; ++length) {
+      const std::string value(length, 'v');
+      Prepare("[Program locations1]\r\nPar1=" + value + "\r\nPar2=\"" + value +
+              "\"\r\n");
+      const TextKey whole{"Par", "", 65535};
+      EXPECT_EQ(Read(store, "Program locations1", whole, 1), value) << length;
+      EXPECT_EQ(Read(store, "Program locations1", whole, 2), value) << length;
+      EXPECT_EQ(Read(store, "Program locations1", kPar, 1).size(),
+                std::min(length, kPar.limit)) << length;
+    }
   }
 }
 
