@@ -113,7 +113,8 @@ TEST(AddFile, AppendsAfterTheLastEntry) {
   EXPECT_EQ(AddToMenu(doc, 2, "C:\\Apps\\editor.exe", "editor"), AddResult::Added);
   EXPECT_EQ(doc.Text(),
             "[Settings]\r\nCount2=5\r\n[Program Locations2]\r\n"
-            "Program5=C:\\Apps\\editor.exe\r\nDes5=editor\r\n");
+            "Program5=C:\\Apps\\editor.exe\r\nDes5=editor\r\nPar5=\r\nOM5=0\r\n"
+            "Icon5=\r\n");
 }
 
 TEST(AddFile, MenuWithoutCountGetsItsFirstEntry) {
