@@ -198,7 +198,7 @@ bool IniDocument::WriteSection(std::string_view section, std::string_view data) 
   return true;
 }
 
-std::optional<std::string> IniDocument::ReadSection(std::string_view section) {
+SectionRead IniDocument::ReadSection(std::string_view section) {
   std::string data;
   if (const IniSection* s = FindSection(section)) {
     for (const IniEntry& e : s->entries) {
@@ -212,10 +212,10 @@ std::optional<std::string> IniDocument::ReadSection(std::string_view section) {
     }
   }
   data += '\0';
-  return data;
+  return SectionRead{SectionRead::Outcome::Whole, std::move(data)};
 }
 
-std::set<std::string> IniDocument::SectionsWithHiddenLines() {
+std::optional<std::set<std::string>> IniDocument::SectionsWithHiddenLines() {
   std::set<std::string> hidden;
   std::set<std::string> seen;
   for (const IniSection& s : sections_) {

@@ -37,9 +37,9 @@ class IniDocument final : public SettingsStore {
               int fallback) override;
   bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
-  std::optional<std::string> ReadSection(std::string_view section) override;
+  SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
-  std::set<std::string> SectionsWithHiddenLines() override;
+  std::optional<std::set<std::string>> SectionsWithHiddenLines() override;
 
   const std::vector<IniSection>& Sections() const { return sections_; }
   std::string Text() const;

@@ -28,9 +28,9 @@ class ProfileStore final : public SettingsStore {
               int fallback) override;
   bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
-  std::optional<std::string> ReadSection(std::string_view section) override;
+  SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
-  std::set<std::string> SectionsWithHiddenLines() override;
+  std::optional<std::set<std::string>> SectionsWithHiddenLines() override;
 
   const std::string& Path() const { return path_; }
 

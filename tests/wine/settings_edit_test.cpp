@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "../core/generated_menu_file.h"
+#include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/menu_edits.h"
 #include "settings/profile_store_win32.h"
 #include "settings/settings_edit.h"
 #include "test_support.h"
+#include "win32/handles.h"
 
 namespace vorlane::settings {
 namespace {
@@ -190,6 +192,42 @@ TEST_F(SettingsEditOnDisk, RemovalKeepsCommentsAndLinesWithoutEquals) {
   for (const MenuEdit& edit : Edits(file.menus)) {
     if (edit.name.rfind("remove", 0) == 0) ExpectSameFile(file, edit);
   }
+}
+
+// While another program holds the file open without sharing, every read of
+// an edit gives defaults: an item added then would be written over item 1,
+// and a section written whole would lose every other item. The edit knows
+// its read failed and writes nothing, neither key by key nor whole, even
+// when the holder has let go by the time it is committed.
+TEST_F(SettingsEditOnDisk, FileHeldOpenIsLeftAsItWas) {
+  const std::string path = folder.File("held.ini");
+  const std::string text = Generate(11, false).text;
+  test::WriteTextFile(path, text);
+  ProfileStore file(path);
+  std::vector<configurator::ItemFields> files;
+  for (int i = 1; i <= 5; ++i) {
+    files.push_back({"C:\\f" + std::to_string(i) + ".txt", "f" + std::to_string(i), "", "", 0});
+  }
+  SettingsEdit one(file);
+  SettingsEdit many(file);
+  {
+    win32::UniqueFile holder(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_TRUE(configurator::AddItem(one, 1, files[0]).has_value());
+    EXPECT_EQ(configurator::AddFileItems(many, 1, files, "", 0, {}).size(), files.size());
+  }
+  EXPECT_TRUE(one.ReadFailed());
+  EXPECT_FALSE(one.Commit());
+  EXPECT_TRUE(many.ReadFailed());
+  EXPECT_FALSE(many.Commit());
+  EXPECT_TRUE(SameBytes(text, test::ReadTextFile(path)));
+
+  SettingsEdit after(file);
+  ASSERT_TRUE(configurator::AddItem(after, 1, files[0]).has_value());
+  EXPECT_FALSE(after.ReadFailed());
+  EXPECT_TRUE(after.Commit());
+  EXPECT_NE(test::ReadTextFile(path), text);
 }
 
 // Values the reader would change if they were stored as they are, written
