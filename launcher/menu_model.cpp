@@ -190,13 +190,15 @@ std::vector<PlannedEntry> PlanMenuItems(settings::SettingsStore& store,
     return entries;
   }
   // One read for the whole section rather than three per item; a section
-  // too large for that is read key by key.
+  // too large for that, or a file that could not be read, is read key by
+  // key.
   const std::string section = settings::ProgramSection(menu);
-  const std::optional<std::string> data = store.ReadSection(section);
-  const settings::SectionValues items(data ? *data : std::string_view());
+  const settings::SectionRead data = store.ReadSection(section);
+  const settings::SectionValues items(data.IsWhole() ? std::string_view(data.data)
+                                                     : std::string_view());
   const auto read = [&](const settings::TextKey& key, int i) {
-    return data ? settings::Read(items, key, i)
-                : settings::Read(store, section, key, i);
+    return data.IsWhole() ? settings::Read(items, key, i)
+                          : settings::Read(store, section, key, i);
   };
   for (int i = 1; i <= count; ++i) {
     const std::size_t index = entriesBefore + entries.size();

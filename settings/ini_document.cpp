@@ -61,6 +61,17 @@ std::vector<IniEntry> SectionLines(std::string_view data) {
   return lines;
 }
 
+std::string StoredValue(std::string_view value) {
+  value = value.substr(0, value.find('\0'));
+  const bool wrapped = value.size() >= 2 &&
+                       (value.front() == '"' || value.front() == '\'') &&
+                       value.back() == value.front();
+  const bool padded =
+      !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()));
+  if (!wrapped && !padded) return std::string(value);
+  return "\"" + std::string(value) + "\"";
+}
+
 std::string_view Unquoted(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
@@ -173,12 +184,12 @@ bool IniDocument::WriteString(std::string_view section, std::string_view key,
   const std::string keyName = UpToNul(key);
   for (IniEntry& e : s.entries) {
     if (EqualsIgnoringCase(e.key, keyName)) {
-      e.value = UpToNul(value);
+      e.value = StoredValue(value);
       e.hasValue = true;
       return true;
     }
   }
-  s.entries.push_back(IniEntry{keyName, UpToNul(value)});
+  s.entries.push_back(IniEntry{keyName, StoredValue(value)});
   return true;
 }
 
@@ -187,7 +198,7 @@ bool IniDocument::WriteSection(std::string_view section, std::string_view data) 
   return true;
 }
 
-std::optional<std::string> IniDocument::ReadSection(std::string_view section) {
+SectionRead IniDocument::ReadSection(std::string_view section) {
   std::string data;
   if (const IniSection* s = FindSection(section)) {
     for (const IniEntry& e : s->entries) {
@@ -201,10 +212,10 @@ std::optional<std::string> IniDocument::ReadSection(std::string_view section) {
     }
   }
   data += '\0';
-  return data;
+  return SectionRead{SectionRead::Outcome::Whole, std::move(data)};
 }
 
-std::set<std::string> IniDocument::SectionsWithHiddenLines() {
+std::optional<std::set<std::string>> IniDocument::SectionsWithHiddenLines() {
   std::set<std::string> hidden;
   std::set<std::string> seen;
   for (const IniSection& s : sections_) {

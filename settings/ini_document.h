@@ -2,8 +2,9 @@
 // platform's private-profile functions: names match without regard to case,
 // white space around names and values is dropped, the first of two equal
 // keys wins, a line without "=" names a key that has no value (it reads as
-// absent, and hides a later line of the same name). Native tests and fuzzing
-// use it in place of the real file.
+// absent, and hides a later line of the same name). Values are written in
+// the form StoredValue gives, as ProfileStore writes them. Native tests and
+// fuzzing use it in place of the real file.
 #pragma once
 
 #include <string>
@@ -36,9 +37,9 @@ class IniDocument final : public SettingsStore {
               int fallback) override;
   bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
-  std::optional<std::string> ReadSection(std::string_view section) override;
+  SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
-  std::set<std::string> SectionsWithHiddenLines() override;
+  std::optional<std::set<std::string>> SectionsWithHiddenLines() override;
 
   const std::vector<IniSection>& Sections() const { return sections_; }
   std::string Text() const;
@@ -61,5 +62,13 @@ std::vector<IniEntry> SectionLines(std::string_view data);
 // A value as a single-key read gives it: one pair of matching quotes around
 // it removed.
 std::string_view Unquoted(std::string_view value);
+
+// The text to put in the file so that a single-key read gives `value` back
+// exactly: the reader trims blanks around a value and strips one pair of
+// matching quotes, so a value that begins or ends with a blank, or is
+// wrapped in a pair of matching quotes, goes inside one more pair of double
+// quotes; any other value is stored as it is. A value ends at its first NUL,
+// as the platform keeps C strings. Unquoted undoes it.
+std::string StoredValue(std::string_view value);
 
 }  // namespace vorlane::settings

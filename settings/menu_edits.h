@@ -8,13 +8,11 @@
 
 namespace vorlane::settings {
 
-// MenuOrder is rewritten from what was read: reading it whole keeps a long
-// order from losing its tail.
-inline constexpr TextKey kWholeMenuOrder{"MenuOrder", "", 32767};
-
 // Creates an empty menu "Menu<n>" at the end of MenuCount and MenuOrder;
 // its number, or nothing (and nothing written) when MenuCount lies outside
-// 0 .. kMostCount - 1.
+// 0 .. kMostCount - 1. MenuOrder is written anew as the menus shown before
+// (ShownMenus), each followed by "*", then the new one: tokens that no
+// reader showed are dropped.
 std::optional<int> AddMenu(SettingsStore& store);
 
 }  // namespace vorlane::settings

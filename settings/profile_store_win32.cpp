@@ -9,17 +9,55 @@
 #include "win32/handles.h"
 
 namespace vorlane::settings {
+namespace {
+
+// The file the profile functions open: they look for a bare file name (no
+// folder, no drive) in the Windows folder, not in the current one.
+std::string ProfileFilePath(const std::string& path) {
+  if (path.find_first_of("\\/:") != std::string::npos) return path;
+  char folder[MAX_PATH] = {};
+  const UINT length = GetWindowsDirectoryA(folder, static_cast<UINT>(std::size(folder)));
+  if (length == 0 || length >= std::size(folder)) return path;
+  return std::string(folder, length) + "\\" + path;
+}
+
+// The file opened for reading as the profile functions open it; an empty
+// handle and `missing` set when there is no such file, which they read as
+// an empty one.
+win32::UniqueFile OpenForReading(const std::string& path, bool& missing) {
+  win32::UniqueFile file(CreateFileA(ProfileFilePath(path).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                         FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+  const DWORD error = file ? ERROR_SUCCESS : GetLastError();
+  missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  return file;
+}
+
+}  // namespace
 
 std::string ProfileStore::ReadString(std::string_view section,
                                      std::string_view key,
                                      std::string_view fallback,
                                      std::size_t limit) {
-  std::vector<char> buffer(limit + 1, '\0');
-  const DWORD copied = GetPrivateProfileStringA(
-      std::string(section).c_str(), std::string(key).c_str(),
-      std::string(fallback).c_str(), buffer.data(),
-      static_cast<DWORD>(buffer.size()), path_.c_str());
-  return std::string(buffer.data(), std::min<std::size_t>(copied, limit));
+  const std::string sectionName(section), keyName(key), fallbackText(fallback);
+  // Most values are short: a key read whole (MenuOrder) costs a large
+  // buffer only when its value is large.
+  std::vector<char> buffer(std::min(limit, kFirstValueBuffer) + 1, '\0');
+  for (;;) {
+    const DWORD size = static_cast<DWORD>(buffer.size());
+    const DWORD copied = GetPrivateProfileStringA(
+        sectionName.c_str(), keyName.c_str(), fallbackText.c_str(),
+        buffer.data(), size, path_.c_str());
+    // A value that did not fit comes back cut, with size - 1. Wine 8 gives
+    // size - 2 for a quoted value whose text exactly fills the buffer, having
+    // lost its last character: that answer is not trusted either. The last
+    // buffer is the key's own, so that a value is cut where it always was.
+    if (copied + 2 < size || buffer.size() > limit) {
+      return std::string(buffer.data(), std::min<std::size_t>(copied, limit));
+    }
+    buffer.assign(std::min(limit, buffer.size() * 2) + 1, '\0');
+  }
 }
 
 int ProfileStore::ReadInt(std::string_view section, std::string_view key,
@@ -33,7 +71,7 @@ bool ProfileStore::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
   return WritePrivateProfileStringA(std::string(section).c_str(),
                                     std::string(key).c_str(),
-                                    std::string(value).c_str(),
+                                    StoredValue(value).c_str(),
                                     path_.c_str()) != FALSE;
 }
 
@@ -46,7 +84,7 @@ bool ProfileStore::WriteSection(std::string_view section,
                                      lines.c_str(), path_.c_str()) != FALSE;
 }
 
-std::optional<std::string> ProfileStore::ReadSection(std::string_view section) {
+SectionRead ProfileStore::ReadSection(std::string_view section) {
   const std::string name(section);
   std::vector<char> buffer(kFirstSectionBuffer, '\0');
   for (;;) {
@@ -56,27 +94,40 @@ std::optional<std::string> ProfileStore::ReadSection(std::string_view section) {
     // A section that did not fit comes back cut, with size - 2. A section
     // that just fits can report the same, so that answer is never trusted.
     if (copied + 2 < size) {
+      // A file held open without sharing reads as an empty section too:
+      // an edit made on that would write over what the file holds.
+      bool missing = false;
+      if (copied == 0 && !OpenForReading(path_, missing) && !missing) {
+        return SectionRead{SectionRead::Outcome::Unreadable, {}};
+      }
       // The NUL after the last string ends the list and belongs to the data.
-      return std::string(buffer.data(), copied + 1);
+      return SectionRead{SectionRead::Outcome::Whole,
+                         std::string(buffer.data(), copied + 1)};
     }
     if (buffer.size() >= kLastSectionBuffer) {
-      return std::nullopt;
+      return SectionRead{SectionRead::Outcome::TooLarge, {}};
     }
     buffer.assign(buffer.size() * 2, '\0');
   }
 }
 
-std::set<std::string> ProfileStore::SectionsWithHiddenLines() {
-  win32::UniqueFile file(CreateFileA(path_.c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE |
-                                         FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return {};
+std::optional<std::set<std::string>> ProfileStore::SectionsWithHiddenLines() {
+  bool missing = false;
+  win32::UniqueFile file = OpenForReading(path_, missing);
+  if (!file) {
+    if (missing) return std::set<std::string>();
+    return std::nullopt;
+  }
   std::string text;
-  char chunk[65536];
-  DWORD read = 0;
-  while (ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0) {
-    text.append(chunk, read);
+  std::vector<char> chunk(65536);
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &read,
+                  nullptr)) {
+      return std::nullopt;
+    }
+    if (read == 0) break;
+    text.append(chunk.data(), read);
   }
   return IniDocument::Parse(text).SectionsWithHiddenLines();
 }

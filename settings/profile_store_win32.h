@@ -13,6 +13,9 @@ namespace vorlane::settings {
 // Characters of the first buffer a section is read into; it doubles until
 // the section fits, but not beyond the last size.
 inline constexpr std::size_t kFirstSectionBuffer = 4096;
+// Characters a single value is first read with; the buffer grows the same
+// way, up to the key's read limit.
+inline constexpr std::size_t kFirstValueBuffer = 255;
 inline constexpr std::size_t kLastSectionBuffer = std::size_t{1} << 24;
 
 class ProfileStore final : public SettingsStore {
@@ -25,9 +28,9 @@ class ProfileStore final : public SettingsStore {
               int fallback) override;
   bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
-  std::optional<std::string> ReadSection(std::string_view section) override;
+  SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
-  std::set<std::string> SectionsWithHiddenLines() override;
+  std::optional<std::set<std::string>> SectionsWithHiddenLines() override;
 
   const std::string& Path() const { return path_; }
 

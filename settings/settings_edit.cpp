@@ -34,10 +34,11 @@ SettingsEdit::Section& SettingsEdit::Load(std::string_view section) {
   if (found != sections_.end()) return found->second;
   Section& s = sections_[id];
   s.name = std::string(section);
-  const std::optional<std::string> data = file_.ReadSection(section);
-  if (!data) return s;
-  s.held = true;
-  s.lines = SectionLines(*data);
+  SectionRead read = file_.ReadSection(section);
+  s.read = read.outcome;
+  if (read.outcome == SectionRead::Outcome::Unreadable) readFailed_ = true;
+  if (!read.IsWhole()) return s;
+  s.lines = SectionLines(read.data);
   Index(s);
   return s;
 }
@@ -70,8 +71,10 @@ std::string SettingsEdit::ReadString(std::string_view section,
                                      std::string_view fallback,
                                      std::size_t limit) {
   Section& s = Load(section);
-  if (!s.held) return file_.ReadString(section, key, fallback, limit);
   const Line* line = Find(s, key);
+  if (line == nullptr && s.read != SectionRead::Outcome::Whole) {
+    return file_.ReadString(section, key, fallback, limit);
+  }
   const std::string_view value =
       line && line->hasValue ? Unquoted(line->value) : fallback;
   return std::string(value.substr(0, std::min(limit, value.size())));
@@ -80,8 +83,10 @@ std::string SettingsEdit::ReadString(std::string_view section,
 int SettingsEdit::ReadInt(std::string_view section, std::string_view key,
                           int fallback) {
   Section& s = Load(section);
-  if (!s.held) return file_.ReadInt(section, key, fallback);
   const Line* line = Find(s, key);
+  if (line == nullptr && s.read != SectionRead::Outcome::Whole) {
+    return file_.ReadInt(section, key, fallback);
+  }
   if (line == nullptr || !line->hasValue) return fallback;
   const std::string_view value = Unquoted(line->value);
   return value.empty() ? fallback : ParseDecimal(value);
@@ -90,23 +95,21 @@ int SettingsEdit::ReadInt(std::string_view section, std::string_view key,
 bool SettingsEdit::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
   Section& s = Load(section);
-  if (!s.held) {
-    if (!file_.WriteString(section, key, value)) failed_ = true;
-    return !failed_;
-  }
   const std::string id = Lower(section);
   if (std::find(writeOrder_.begin(), writeOrder_.end(), id) ==
       writeOrder_.end()) {
     writeOrder_.push_back(id);
   }
-  // The platform keeps a value up to its first NUL.
-  const std::string stored(value.substr(0, value.find('\0')));
+  // The lines hold file text, as the section read gives it.
+  const std::string stored = StoredValue(value);
   Line* line = Find(s, key);
   const std::string keyId = Lower(key);
   if (!s.before.count(keyId)) {
     s.written.emplace_back(key);
-    s.before[keyId] = line && line->hasValue ? ValueOf(&line->value)
-                                             : std::nullopt;
+    // What a section not read whole holds is unknown: its keys are written.
+    s.before[keyId] = s.read == SectionRead::Outcome::Whole && line && line->hasValue
+                          ? ValueOf(&line->value)
+                          : std::nullopt;
   }
   if (line != nullptr) {
     line->value = stored;
@@ -118,24 +121,22 @@ bool SettingsEdit::WriteString(std::string_view section, std::string_view key,
   return true;
 }
 
-std::optional<std::string> SettingsEdit::ReadSection(std::string_view section) {
+SectionRead SettingsEdit::ReadSection(std::string_view section) {
   Section& s = Load(section);
-  if (!s.held) return std::nullopt;
-  return Data(s);
+  if (s.read != SectionRead::Outcome::Whole) return SectionRead{s.read, {}};
+  return SectionRead{SectionRead::Outcome::Whole, Data(s)};
 }
 
 bool SettingsEdit::WriteSection(std::string_view section,
                                 std::string_view data) {
   Section& s = Load(section);
-  if (!s.held) {
-    if (!file_.WriteSection(section, data)) failed_ = true;
-    return !failed_;
-  }
   const std::string id = Lower(section);
   if (std::find(writeOrder_.begin(), writeOrder_.end(), id) ==
       writeOrder_.end()) {
     writeOrder_.push_back(id);
   }
+  // Whatever the section held, it holds `data` now.
+  s.read = SectionRead::Outcome::Whole;
   s.replaced = true;
   s.lines = SectionLines(data);
   Index(s);
@@ -143,30 +144,41 @@ bool SettingsEdit::WriteSection(std::string_view section,
 }
 
 bool SettingsEdit::Commit() {
-  std::optional<std::set<std::string>> hidden;
-  for (const std::string& id : writeOrder_) {
-    Section& s = sections_[id];
-    std::vector<const std::string*> changed;
-    for (const std::string& key : s.written) {
-      const Line* line = Find(s, key);
-      const std::optional<std::string>& before = s.before[Lower(key)];
-      if (!before || line == nullptr || *before != line->value) {
-        changed.push_back(&key);
+  if (!readFailed_) {
+    // Looked at once, and only when a section has many changed keys.
+    bool looked = false;
+    std::optional<std::set<std::string>> hidden;
+    for (const std::string& id : writeOrder_) {
+      Section& s = sections_[id];
+      std::vector<const std::string*> changed;
+      for (const std::string& key : s.written) {
+        const Line* line = Find(s, key);
+        const std::optional<std::string>& before = s.before[Lower(key)];
+        if (!before || line == nullptr || *before != line->value) {
+          changed.push_back(&key);
+        }
       }
-    }
-    bool whole = s.replaced || changed.size() > kMostKeysOneByOne;
-    if (whole && !s.replaced) {
-      // The platform would drop what it does not hand back with the section.
-      if (!hidden) hidden = file_.SectionsWithHiddenLines();
-      whole = hidden->count(id) == 0;
-    }
-    if (whole) {
-      if (!file_.WriteSection(s.name, Data(s))) failed_ = true;
-      continue;
-    }
-    for (const std::string* key : changed) {
-      if (!file_.WriteString(s.name, *key, Find(s, *key)->value)) {
-        failed_ = true;
+      bool whole = s.replaced;
+      if (!whole && s.read == SectionRead::Outcome::Whole &&
+          changed.size() > kMostKeysOneByOne) {
+        // The platform would drop what it does not hand back with the
+        // section; when the file could not be looked at, nobody knows.
+        if (!looked) {
+          hidden = file_.SectionsWithHiddenLines();
+          looked = true;
+        }
+        whole = hidden && hidden->count(id) == 0;
+      }
+      if (whole) {
+        if (!file_.WriteSection(s.name, Data(s))) failed_ = true;
+        continue;
+      }
+      for (const std::string* key : changed) {
+        // The store puts the value in its file form again.
+        if (!file_.WriteString(s.name, *key,
+                               std::string(Unquoted(Find(s, *key)->value)))) {
+          failed_ = true;
+        }
       }
     }
   }
@@ -176,7 +188,7 @@ bool SettingsEdit::Commit() {
     s.before.clear();
     s.replaced = false;
   }
-  return !failed_;
+  return !readFailed_ && !failed_;
 }
 
 }  // namespace vorlane::settings

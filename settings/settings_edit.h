@@ -3,7 +3,9 @@
 // the writes are collected and stored when the edit is committed. The file
 // then holds exactly what the same writes made key by key would have left,
 // at a small part of the cost: the platform rewrites the whole file at each
-// write, so an edit of thousands of keys would take seconds.
+// write, so an edit of thousands of keys would take seconds. An edit of
+// which a read failed writes nothing: it was computed from a wrong picture
+// of the file.
 #pragma once
 
 #include <cstddef>
@@ -31,16 +33,24 @@ class SettingsEdit final : public SettingsStore {
               int fallback) override;
   bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
-  std::optional<std::string> ReadSection(std::string_view section) override;
+  SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
-  std::set<std::string> SectionsWithHiddenLines() override {
+  std::optional<std::set<std::string>> SectionsWithHiddenLines() override {
     return file_.SectionsWithHiddenLines();
   }
 
+  // Whether a section read of the edit found the file there but unreadable
+  // (another program holds it open): the edit's reads then gave defaults,
+  // not what the file holds.
+  bool ReadFailed() const { return readFailed_; }
+
   // Stores what the edit changed, section by section in the order they were
   // first written: a few keys one by one, so that the rest of the section
-  // stays untouched; many keys with one write of the whole section. False
-  // when any write of the edit failed.
+  // stays untouched; many keys with one write of the whole section, but
+  // only where the section was read whole and a look at the file found no
+  // lines that such a write would lose (else key by key). Writes nothing
+  // and returns false when a read of the edit failed; false when any write
+  // failed.
   bool Commit();
 
   // Whether a read of the file failed (another program held it).
@@ -50,9 +60,10 @@ class SettingsEdit final : public SettingsStore {
   using Line = IniEntry;
   struct Section {
     std::string name;
-    // False when the section was too large to read whole: it is then read
-    // and written key by key.
-    bool held = false;
+    // Whole: `lines` holds the section as read. Otherwise (too large, or
+    // the file unreadable) `lines` holds only the edit's own writes, other
+    // keys are read from the file, and every write is stored key by key.
+    SectionRead::Outcome read = SectionRead::Outcome::Whole;
     bool replaced = false;
     std::vector<Line> lines;
     // Lower-case key to its first line: an edit that appends thousands of
@@ -72,6 +83,7 @@ class SettingsEdit final : public SettingsStore {
   std::map<std::string, Section> sections_;  // by lower-case name
   std::vector<std::string> writeOrder_;      // lower-case section names
   bool failed_ = false;
+  bool readFailed_ = false;
 };
 
 }  // namespace vorlane::settings

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdio>
 
+#include "ini_document.h"
+
 namespace vorlane::settings {
 
 std::string NumberedName(std::string_view stem, int number) {
@@ -83,6 +85,47 @@ int ReadCount(SettingsStore& store, const IntKey& key) {
 int ReadCount(SettingsStore& store, const IntKey& key, int number) {
   const int count = Read(store, kSettingsSection, key, number);
   return CountInRange(count) ? count : 0;
+}
+
+namespace {
+
+// The number n of a key "<stem><n>" (compared without regard to case).
+std::optional<int> KeyNumber(std::string_view key, std::string_view stem) {
+  if (key.size() <= stem.size() ||
+      !EqualsIgnoringCase(key.substr(0, stem.size()), stem)) {
+    return std::nullopt;
+  }
+  const std::string_view digits = key.substr(stem.size());
+  if (digits.size() > 9 ||
+      !std::all_of(digits.begin(), digits.end(),
+                   [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  return ParseDecimal(digits);
+}
+
+}  // namespace
+
+int HighestKeyNumber(SettingsStore& store, std::string_view section,
+                     std::initializer_list<std::string_view> stems, int limit) {
+  const SectionRead read = store.ReadSection(section);
+  if (!read.IsWhole()) return limit;
+  const std::string& data = read.data;
+  int highest = 0;
+  std::size_t start = 0;
+  while (start < data.size() && data[start] != '\0') {
+    std::size_t end = data.find('\0', start);
+    if (end == std::string::npos) end = data.size();
+    std::string_view line(data.data() + start, end - start);
+    start = end + 1;
+    line = line.substr(0, line.find('='));
+    for (std::string_view stem : stems) {
+      if (const std::optional<int> n = KeyNumber(line, stem); n && *n <= limit) {
+        highest = std::max(highest, *n);
+      }
+    }
+  }
+  return highest;
 }
 
 std::vector<int> ShownMenus(std::string_view menuOrder, int menuCount) {

@@ -2,6 +2,7 @@
 // icon specifications, kinds of location, integer text and the default file.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,13 @@ bool CountCanGrow(int count);
 // A count as readers take it: 0 when it lies outside 0 .. kMostCount.
 int ReadCount(SettingsStore& store, const IntKey& key);
 int ReadCount(SettingsStore& store, const IntKey& key, int number);
+
+// The highest n, up to `limit`, for which the section holds a key
+// "<stem><n>" of one of the stems (compared without regard to case); 0 for
+// none, `limit` when the section cannot be read whole. It bounds a walk over
+// a count that the file may overstate.
+int HighestKeyNumber(SettingsStore& store, std::string_view section,
+                     std::initializer_list<std::string_view> stems, int limit);
 
 // The menus as the launcher shows them, from one reading of MenuOrder: the
 // standard menu first (the first number, as the configurator shows it),

@@ -32,7 +32,10 @@ struct IntKey {
 
 // Section "Settings".
 inline constexpr IntKey kMenuCount{"MenuCount", 0};
-inline constexpr TextKey kMenuOrder{"MenuOrder", "", 254};
+// Read whole by every program, so that the tray, the configurator and the
+// extension see the same menus however many there are; the limit only
+// bounds a damaged file.
+inline constexpr TextKey kMenuOrder{"MenuOrder", "", std::size_t{1} << 20};
 inline constexpr TextKey kMenuName{"MenuName", "SubMenu", 63};
 inline constexpr IntKey kCount{"Count", 0};
 inline constexpr IntKey kContactCount{"ContactCount", 0};

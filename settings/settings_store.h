@@ -12,6 +12,21 @@
 
 namespace vorlane::settings {
 
+// What reading a section whole gave.
+struct SectionRead {
+  enum class Outcome {
+    Whole,       // `data` holds the section
+    TooLarge,    // too large to read at once: the caller reads key by key
+    Unreadable,  // the file is there but could not be read (another program
+                 // holds it open without sharing): what the section holds
+                 // is unknown, and no edit may be based on it
+  };
+  Outcome outcome = Outcome::Whole;
+  std::string data;
+
+  bool IsWhole() const { return outcome == Outcome::Whole; }
+};
+
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
@@ -26,18 +41,19 @@ class SettingsStore {
   virtual int ReadInt(std::string_view section, std::string_view key,
                       int fallback) = 0;
 
-  // False when the value could not be stored (a read-only file, a missing
-  // folder).
+  // Stores the value so that a read gives it back exactly, quotes and
+  // blanks included (StoredValue). False when it could not be stored (a
+  // read-only file, a missing folder).
   virtual bool WriteString(std::string_view section, std::string_view key,
                            std::string_view value) = 0;
 
   // The whole section in one read, in the platform's form: one string per
   // line, "key=value", or the bare name of a line without "=", each ended by
-  // a NUL, and one more NUL after the last (an absent or empty section is
-  // that NUL alone). Comments and blank lines are left out; values keep
-  // their quotes. Empty when the section is too large to be read whole:
-  // the caller then reads key by key.
-  virtual std::optional<std::string> ReadSection(std::string_view section) = 0;
+  // a NUL, and one more NUL after the last (an absent or empty section, or
+  // a missing file, is that NUL alone). Comments and blank lines are left
+  // out; values keep their quotes. Or why there is no such data: the
+  // section is too large to be read whole, or the file could not be read.
+  virtual SectionRead ReadSection(std::string_view section) = 0;
 
   // Replaces every line of the section with `data`, given in the form that
   // ReadSection returns; the section keeps its place in the file, or is
@@ -47,8 +63,10 @@ class SettingsStore {
   // The sections (names in lower case) holding lines that a whole-section
   // write would lose: comments, lines without "=" or without a name, a
   // second section of the same name. ReadSection does not hand them back,
-  // so only a look at the whole file finds them.
-  virtual std::set<std::string> SectionsWithHiddenLines() = 0;
+  // so only a look at the whole file finds them. None for a missing file;
+  // empty when the file is there but could not be read, and then no
+  // section may be taken for one without such lines.
+  virtual std::optional<std::set<std::string>> SectionsWithHiddenLines() = 0;
 };
 
 // "%s%d": a stem followed by a decimal number.

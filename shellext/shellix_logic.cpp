@@ -83,10 +83,17 @@ AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
                      entry);
   const std::string section = settings::NumberedName(
       settings::kProgramSectionStemLaunch, menuNumber);
+  // All five keys: the slot may still hold those of an item the
+  // configurator removed.
   store.WriteString(section, settings::NumberedName(settings::kProgram.name, entry),
                     path);
   store.WriteString(section, settings::NumberedName(settings::kDes.name, entry),
                     description);
+  store.WriteString(section, settings::NumberedName(settings::kPar.name, entry), "");
+  settings::WriteInt(store, section,
+                     settings::NumberedName(settings::kOpenMode.name, entry), 0);
+  store.WriteString(section, settings::NumberedName(settings::kItemIcon.name, entry),
+                    "");
   return AddResult::Added;
 }
 

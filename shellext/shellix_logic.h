@@ -42,8 +42,9 @@ std::vector<std::string> MenuNames(settings::SettingsStore& store);
 
 enum class AddResult { Added, NothingToAdd, NoSuchMenu, DamagedCount };
 
-// Appends the item as the last entry of the menu: Count, Program and Des.
-// A Count outside 0 .. kMostCount is damage: nothing is written.
+// Appends the item as the last entry of the menu: Count, then Program, Des,
+// and Par, OM and Icon empty (0 for OM), over whatever the slot held. A
+// Count outside 0 .. kMostCount is damage: nothing is written.
 AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
                     std::string_view path, std::string_view description);
 

@@ -74,12 +74,8 @@ std::optional<int> AddItem(settings::SettingsStore& store, int menu,
                            const ItemFields& item) {
   const std::optional<int> number = NextNumber(store, menu);
   if (!number) return std::nullopt;
-  const std::string section = settings::ProgramSection(menu);
-  WriteText(store, section, settings::kProgram.name, *number, item.program);
-  WriteText(store, section, settings::kDes.name, *number, item.description);
-  WriteText(store, section, settings::kPar.name, *number, item.parameters);
-  settings::WriteInt(store, section, NumberedName(settings::kOpenMode.name, *number),
-                     item.openMode);
+  // All five keys: the slot may still hold a removed item's.
+  WriteItem(store, settings::ProgramSection(menu), *number, item);
   return number;
 }
 
@@ -101,9 +97,7 @@ std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
 std::optional<int> AddSeparator(settings::SettingsStore& store, int menu) {
   const std::optional<int> number = NextNumber(store, menu);
   if (!number) return std::nullopt;
-  const std::string section = settings::ProgramSection(menu);
-  WriteText(store, section, settings::kProgram.name, *number, "");
-  WriteText(store, section, settings::kDes.name, *number, "");
+  WriteItem(store, settings::ProgramSection(menu), *number, ItemFields{});
   return number;
 }
 

@@ -28,9 +28,10 @@ ItemFields ReadItem(settings::SettingsStore& store, std::string_view section,
 void WriteItem(settings::SettingsStore& store, std::string_view section,
                int number, const ItemFields& item);
 
-// Appends the item (Program, Des, Par and OM; no Icon) as the menu's last;
-// its number, or nothing (and nothing written) when the menu is no stored
-// menu or its count cannot grow.
+// Appends the item as the menu's last, all five keys written (the slot may
+// still hold the keys of an item removed before); its number, or nothing
+// (and nothing written) when the menu is no stored menu or its count cannot
+// grow.
 std::optional<int> AddItem(settings::SettingsStore& store, int menu,
                            const ItemFields& item);
 // Files made items as the Add button pressed once per file makes them, of
@@ -43,7 +44,7 @@ std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
                                      const std::vector<ItemFields>& files,
                                      std::string parameters, int openMode,
                                      const std::vector<std::string>& batch);
-// Appends a separator: Program and Des empty, nothing else.
+// Appends a separator: Program, Des, Par and Icon empty, OM 0.
 std::optional<int> AddSeparator(settings::SettingsStore& store, int menu);
 
 // Rewrites Program, Des, Par and OM of item `number`; its icon stays.

@@ -30,9 +30,7 @@ std::string OrderText(const std::vector<int>& numbers) {
 }
 
 std::vector<int> ListedNumbers(settings::SettingsStore& store) {
-  return settings::ShownMenus(
-      settings::Read(store, kSettingsSection, settings::kWholeMenuOrder),
-      settings::ReadCount(store, settings::kMenuCount));
+  return settings::ShownMenus(store);
 }
 
 void WriteOrder(settings::SettingsStore& store, const std::vector<int>& numbers) {
@@ -40,50 +38,9 @@ void WriteOrder(settings::SettingsStore& store, const std::vector<int>& numbers)
                     OrderText(numbers));
 }
 
-// The number n of a key "<stem><n>" (compared without regard to case).
-std::optional<int> KeyNumber(std::string_view key, std::string_view stem) {
-  if (key.size() <= stem.size() ||
-      !settings::EqualsIgnoringCase(key.substr(0, stem.size()), stem)) {
-    return std::nullopt;
-  }
-  const std::string_view digits = key.substr(stem.size());
-  if (digits.size() > 9 ||
-      !std::all_of(digits.begin(), digits.end(),
-                   [](char c) { return c >= '0' && c <= '9'; })) {
-    return std::nullopt;
-  }
-  return settings::ParseDecimal(digits);
-}
-
-// The highest n, up to `limit`, for which the section holds a key "<stem><n>"
-// of one of the stems; `limit` when the section cannot be read whole. It
-// bounds a walk over a count that the file may overstate.
-int HighestKeyNumber(settings::SettingsStore& store, std::string_view section,
-                     std::initializer_list<std::string_view> stems,
-                     int limit) {
-  const std::optional<std::string> data = store.ReadSection(section);
-  if (!data) return limit;
-  int highest = 0;
-  std::size_t start = 0;
-  while (start < data->size() && (*data)[start] != '\0') {
-    std::size_t end = data->find('\0', start);
-    if (end == std::string::npos) end = data->size();
-    std::string_view line(data->data() + start, end - start);
-    start = end + 1;
-    line = line.substr(0, line.find('='));
-    for (std::string_view stem : stems) {
-      if (const std::optional<int> n = KeyNumber(line, stem);
-          n && *n <= limit) {
-        highest = std::max(highest, *n);
-      }
-    }
-  }
-  return highest;
-}
-
 int HighestItem(settings::SettingsStore& store, int menu, int count) {
   if (!settings::CountInRange(count)) return 0;
-  return HighestKeyNumber(store, settings::ProgramSection(menu),
+  return settings::HighestKeyNumber(store, settings::ProgramSection(menu),
                           {"Program", "Des", "Par", "OM", "Icon"}, count);
 }
 
@@ -149,7 +106,7 @@ bool RemoveMenu(settings::SettingsStore& store, int position) {
   // A MenuCount far above the menus the file holds would make the walk
   // write empty keys for numbers that were never used.
   const int top = std::max(
-      removed, HighestKeyNumber(store, kSettingsSection, {"MenuName", "Count"},
+      removed, settings::HighestKeyNumber(store, kSettingsSection, {"MenuName", "Count"},
                                 std::max(menuCount, removed)));
 
   for (int m = removed + 1; m <= top; ++m) {
@@ -185,7 +142,7 @@ bool RemoveMenu(settings::SettingsStore& store, int position) {
   // the number that now belongs to the menu above it.
   std::vector<int> order;
   for (int n : settings::MenuOrderTokens(
-           settings::Read(store, kSettingsSection, settings::kWholeMenuOrder))) {
+           settings::Read(store, kSettingsSection, settings::kMenuOrder))) {
     if (n == removed) continue;
     order.push_back(n > removed ? n - 1 : n);
   }

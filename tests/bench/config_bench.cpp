@@ -184,7 +184,7 @@ class CountingStore final : public settings::SettingsStore {
     ++calls_.writeString;
     return file_.WriteString(section, key, value);
   }
-  std::optional<std::string> ReadSection(std::string_view section) override {
+  settings::SectionRead ReadSection(std::string_view section) override {
     ++calls_.readSection;
     return file_.ReadSection(section);
   }
@@ -192,7 +192,7 @@ class CountingStore final : public settings::SettingsStore {
     ++calls_.writeSection;
     return file_.WriteSection(section, data);
   }
-  std::set<std::string> SectionsWithHiddenLines() override {
+  std::optional<std::set<std::string>> SectionsWithHiddenLines() override {
     ++calls_.fileScans;
     return file_.SectionsWithHiddenLines();
   }
@@ -253,7 +253,7 @@ RemovalRun TimeRemoval(const std::string& path, const std::string& text,
   if (!stored ||
       settings::Read(file, settings::kSettingsSection, settings::kMenuCount) !=
           kMenus - 1 ||
-      settings::Read(file, settings::kSettingsSection, settings::kWholeMenuOrder) !=
+      settings::Read(file, settings::kSettingsSection, settings::kMenuOrder) !=
           MenuOrder(kMenus - 1) ||
       settings::Read(file, settings::kSettingsSection, settings::kMenuName, 2) !=
           "Menu 3") {

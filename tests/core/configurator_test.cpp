@@ -10,8 +10,10 @@
 #include "config_ids.h"
 #include "configurator/config_app/command_line.h"
 #include "configurator/config_dialog/config_view.h"
+#include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "configurator/options_dialog/options_logic.h"
+#include "launcher/menu_model.h"
 #include "settings/ini_document.h"
 #include "settings/menu_edits.h"
 #include "settings/settings_edit.h"
@@ -80,6 +82,37 @@ TEST(MenuList, ReadsADamagedOrderAsTheLauncherDoes) {
     IniDocument bad = IniDocument::Parse(
         std::string("[Settings]\nMenuCount=") + count + "\nMenuOrder=1*2*3*\n");
     EXPECT_EQ(ReadMenuList(bad).size(), 1u) << count;
+  }
+}
+
+// However long MenuOrder grows, the configurator lists the menus the tray
+// shows, in its order: 120 menus take far more than one line of text, and
+// a cut would fall inside a number.
+TEST(MenuList, LongOrderListsWhatTheLauncherShows) {
+  std::string text = "[Settings]\nMenuCount=120\nMenuOrder=1*";
+  for (int m = 120; m >= 2; --m) text += std::to_string(m) + "*";
+  text += "\n";
+  for (int m = 1; m <= 120; ++m) {
+    text += "MenuName" + std::to_string(m) + "=Menu number " + std::to_string(m) + "\n";
+  }
+  IniDocument doc = IniDocument::Parse(text);
+  const std::vector<MenuLine> lines = ReadMenuList(doc);
+  ASSERT_EQ(lines.size(), 120u);
+
+  std::vector<std::string> labels;
+  for (const launcher::PlannedEntry& e : launcher::PlanMainMenu(doc).entries) {
+    if (e.kind == launcher::MenuEntryKind::Submenu && e.submenuSlot > launcher::kSystemSlot) {
+      labels.push_back(e.text);
+    }
+  }
+  std::vector<std::string> listed;
+  for (std::size_t i = 1; i < lines.size(); ++i) listed.push_back(lines[i].name);
+  ASSERT_EQ(labels.size(), listed.size());
+  EXPECT_EQ(labels, listed);
+  // Without the e-mail submenu the first program submenu is at position 3.
+  EXPECT_EQ(launcher::MenuAtPosition(doc, 0), lines[0].number);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    ASSERT_EQ(launcher::MenuAtPosition(doc, static_cast<int>(i) + 2), lines[i].number) << i;
   }
 }
 
@@ -220,12 +253,112 @@ class RefusingStore final : public settings::SettingsStore {
   bool WriteString(std::string_view, std::string_view, std::string_view) override {
     return false;
   }
-  std::optional<std::string> ReadSection(std::string_view) override {
-    return std::string(1, '\0');
+  settings::SectionRead ReadSection(std::string_view) override {
+    return {settings::SectionRead::Outcome::Whole, std::string(1, '\0')};
   }
   bool WriteSection(std::string_view, std::string_view) override { return false; }
-  std::set<std::string> SectionsWithHiddenLines() override { return {}; }
+  std::optional<std::set<std::string>> SectionsWithHiddenLines() override {
+    return std::set<std::string>();
+  }
 };
+
+// An in-memory file whose section reads can find the file unreadable or a
+// section too large, and whose look for hidden lines can fail.
+class DamagedReads final : public settings::SettingsStore {
+ public:
+  explicit DamagedReads(IniDocument& doc) : doc_(doc) {}
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view fallback, std::size_t limit) override {
+    return doc_.ReadString(section, key, fallback, limit);
+  }
+  int ReadInt(std::string_view section, std::string_view key, int fallback) override {
+    return doc_.ReadInt(section, key, fallback);
+  }
+  bool WriteString(std::string_view section, std::string_view key,
+                   std::string_view value) override {
+    return doc_.WriteString(section, key, value);
+  }
+  settings::SectionRead ReadSection(std::string_view section) override {
+    const std::string name(section);
+    if (unreadable.count(name)) return {settings::SectionRead::Outcome::Unreadable, {}};
+    if (tooLarge.count(name)) return {settings::SectionRead::Outcome::TooLarge, {}};
+    return doc_.ReadSection(section);
+  }
+  bool WriteSection(std::string_view section, std::string_view data) override {
+    return doc_.WriteSection(section, data);
+  }
+  std::optional<std::set<std::string>> SectionsWithHiddenLines() override {
+    if (hiddenLookFails) return std::nullopt;
+    return doc_.SectionsWithHiddenLines();
+  }
+
+  std::set<std::string> unreadable, tooLarge;  // section names as the edits spell them
+  bool hiddenLookFails = false;
+
+ private:
+  IniDocument& doc_;
+};
+
+std::vector<ItemFields> Files(int count) {
+  std::vector<ItemFields> files;
+  for (int i = 1; i <= count; ++i) {
+    files.push_back({"C:\\f" + std::to_string(i) + ".txt", "f" + std::to_string(i), "", "", 0});
+  }
+  return files;
+}
+
+// A file that could not be read reads as empty: an edit computed on that
+// would write Count1=1 and item 1 over what the file holds, or rewrite the
+// section with nothing but its own keys. Nothing is written at all, also
+// not what the edit wrote before the failed read.
+TEST(SettingsEdit, WritesNothingWhenAReadFailed) {
+  const std::string text = ThreeMenus().Text();
+  IniDocument doc = IniDocument::Parse(text);
+  DamagedReads file(doc);
+  file.unreadable = {"Program locations1"};
+  file.tooLarge = {"Program locations2"};
+  for (int files : {1, 20}) {
+    SCOPED_TRACE(files);
+    settings::SettingsEdit edit(file);
+    ASSERT_EQ(AddFileItems(edit, 2, Files(files), "", 0, {}).size(), std::size_t(files));
+    EXPECT_FALSE(edit.ReadFailed());
+    ASSERT_EQ(AddFileItems(edit, 1, Files(files), "", 0, {}).size(), std::size_t(files));
+    EXPECT_TRUE(edit.ReadFailed());
+    EXPECT_FALSE(edit.Commit());
+    EXPECT_EQ(doc.Text(), text);
+  }
+}
+
+// Where the look for lines that a whole-section write would lose cannot be
+// made, or a section cannot be read whole, the edit is stored key by key:
+// comments and lines without "=" stay, and the file is what the same
+// writes made one by one leave.
+TEST(SettingsEdit, WritesKeyByKeyWhenInDoubt) {
+  const std::string text =
+      "[Settings]\nMenuCount=2\nCount1=2\nCount2=1\n"
+      "[Program locations1]\n; by hand\nProgram1=a\nDes1=A\nstray line\n"
+      "Program2=b\nDes2=B\n[Program locations2]\nProgram1=c\nDes1=C\n";
+  for (bool tooLarge : {false, true}) {
+    SCOPED_TRACE(tooLarge ? "section too large" : "hidden-lines look failed");
+    IniDocument direct = IniDocument::Parse(text);
+    IniDocument doc = IniDocument::Parse(text);
+    DamagedReads file(doc);
+    file.hiddenLookFails = !tooLarge;
+    if (tooLarge) file.tooLarge = {"Program locations1"};
+    settings::SettingsEdit edit(file);
+    for (settings::SettingsStore* store :
+         std::vector<settings::SettingsStore*>{&direct, &edit}) {
+      ASSERT_EQ(AddFileItems(*store, 1, Files(4), "-x", 1, {}).size(), 4u);
+      RemoveItems(*store, 1, {1});
+    }
+    EXPECT_EQ(Get(doc, "Program locations1", "Program1"), "a") << "nothing before the commit";
+    EXPECT_EQ(edit.ReadString("Program locations1", "Program1", "", 10), "b");
+    ASSERT_TRUE(edit.Commit());
+    EXPECT_EQ(doc.Text(), direct.Text());
+    EXPECT_NE(doc.Text().find("; by hand"), std::string::npos);
+  }
+}
 
 TEST(SettingsEdit, ReportsAWriteThatFailed) {
   RefusingStore file;

@@ -2,12 +2,15 @@
 // the edge cases that lose or misplace an item when they go wrong.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "configurator/item_list/item_operations.h"
+#include "configurator/menu_list/menu_operations.h"
 #include "settings/ini_document.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
+#include "shellext/shellix_logic.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -32,21 +35,72 @@ IniDocument Items(int count) {
   return IniDocument::Parse(text);
 }
 
-TEST(ItemAdding, AppendsWithoutIconAndSeparatorsWriteTwoKeys) {
+TEST(ItemAdding, AppendsItemsAndSeparatorsAfterTheLast) {
   IniDocument doc = IniDocument::Parse("[Settings]\nMenuCount=2\n");
-  EXPECT_EQ(AddItem(doc, 2, {"C:\\a.exe", "A", "-x", "ignored", 3}), 1);
+  EXPECT_EQ(AddItem(doc, 2, {"C:\\a.exe", "A", "-x", "C:\\i.dll,2", 3}), 1);
   EXPECT_EQ(Get(doc, "Settings", "Count2"), "1");
   EXPECT_EQ(Get(doc, "Program locations2", "Program1"), "C:\\a.exe");
   EXPECT_EQ(Get(doc, "Program locations2", "OM1"), "3");
-  EXPECT_EQ(Get(doc, "Program locations2", "Icon1"), "<absent>");
+  EXPECT_EQ(Get(doc, "Program locations2", "Icon1"), "C:\\i.dll,2");
 
   IniDocument three = IniDocument::Parse("[Settings]\nCount2=3\n");
   EXPECT_EQ(AddSeparator(three, 2), 4);
   EXPECT_EQ(Get(three, "Settings", "Count2"), "4");
-  EXPECT_EQ(Get(three, "Program locations2", "Program4"), "");
-  EXPECT_EQ(Get(three, "Program locations2", "Des4"), "");
-  for (const char* key : {"Par4", "OM4", "Icon4"}) {
-    EXPECT_EQ(Get(three, "Program locations2", key), "<absent>") << key;
+  EXPECT_EQ(three.Text(),
+            "[Settings]\r\nCount2=4\r\n[Program locations2]\r\nProgram4=\r\n"
+            "Des4=\r\nPar4=\r\nOM4=0\r\nIcon4=\r\n");
+}
+
+// A removal leaves the last slot's keys beyond the count, and a removed
+// menu's items can lie beyond the count of the menu moved into its number.
+// Whatever adds the next item there, from the configurator or the extension,
+// writes all five keys, so that nothing of the removed item comes back.
+TEST(ItemAdding, EveryAddWritesAllFiveKeysOverWhatARemovalLeft) {
+  struct Leftover {
+    const char* name;
+    std::function<void(IniDocument&)> remove;
+    int menu;
+    int slot;  // the number the next item takes
+  };
+  const std::string stale =
+      "[Settings]\nMenuCount=3\nMenuOrder=1*2*3*\nCount1=3\nCount2=3\nCount3=1\n"
+      "[Program locations1]\nProgram1=p1\nDes1=d1\n"
+      "Program2=p2\nDes2=d2\nProgram3=p3\nDes3=d3\nPar3=-private\nOM3=3\n"
+      "Icon3=custom.ico,2\n"
+      "[Program locations2]\nProgram1=q1\nDes1=e1\nProgram2=q2\nDes2=e2\n"
+      "Par2=-private\nOM2=3\nIcon2=custom.ico,2\nProgram3=q3\nDes3=e3\n"
+      "[Program locations3]\nProgram1=r1\nDes1=f1\n";
+  const std::vector<Leftover> leftovers = {
+      {"last item removed", [](IniDocument& d) { RemoveItems(d, 1, {3}); }, 1, 3},
+      {"menu moved down", [](IniDocument& d) { RemoveMenu(d, 1); }, 2, 2}};
+  using Add = std::function<bool(IniDocument&, int menu)>;
+  const std::vector<std::pair<const char*, Add>> adds = {
+      {"item", [](IniDocument& d, int m) {
+         return AddItem(d, m, {"C:\\n.exe", "N", "", "", 0}).has_value();
+       }},
+      {"separator", [](IniDocument& d, int m) { return AddSeparator(d, m).has_value(); }},
+      {"file items", [](IniDocument& d, int m) {
+         return AddFileItems(d, m, {{"C:\\n.exe", "N", "", "", 0}}, "", 0, {}).size() == 1;
+       }},
+      {"copy to menu", [](IniDocument& d, int m) {
+         return CopyItemToMenu(d, 1, m, 1).has_value();
+       }},
+      {"extension", [](IniDocument& d, int m) {
+         return shellext::AddToMenu(d, m, "C:\\n.exe", "N") == shellext::AddResult::Added;
+       }}};
+  for (const Leftover& leftover : leftovers) {
+    for (const auto& [name, add] : adds) {
+      SCOPED_TRACE(std::string(leftover.name) + ", " + name);
+      IniDocument doc = IniDocument::Parse(stale);
+      leftover.remove(doc);
+      ASSERT_TRUE(add(doc, leftover.menu));
+      const std::string section = settings::ProgramSection(leftover.menu);
+      const std::string n = std::to_string(leftover.slot);
+      EXPECT_EQ(Get(doc, "Settings", "Count" + std::to_string(leftover.menu)), n);
+      EXPECT_EQ(Get(doc, section, "Par" + n), "");
+      EXPECT_EQ(Get(doc, section, "OM" + n), "0");
+      EXPECT_EQ(Get(doc, section, "Icon" + n), "");
+    }
   }
 }
 
@@ -195,7 +249,7 @@ TEST(BatchAndDrops, FolderOfThousandsIsOneEditThatStopsAtAFullCount) {
   EXPECT_EQ(Get(doc, "Program locations1", "Program5001"), "C:\\f\\4999.txt");
   EXPECT_EQ(Get(doc, "Program locations1", "Par5001"), "");
   EXPECT_EQ(Get(doc, "Program locations1", "OM5001"), "2");
-  EXPECT_EQ(Get(doc, "Program locations1", "Icon5001"), "<absent>");
+  EXPECT_EQ(Get(doc, "Program locations1", "Icon5001"), "");
 
   IniDocument full = IniDocument::Parse("[Settings]\nCount1=" +
                                         std::to_string(settings::kMostCount - 1) + "\n");

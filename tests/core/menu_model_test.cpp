@@ -230,12 +230,12 @@ class ItemReadCounter final : public settings::SettingsStore {
   bool WriteSection(std::string_view section, std::string_view data) override {
     return doc_.WriteSection(section, data);
   }
-  std::set<std::string> SectionsWithHiddenLines() override {
+  std::optional<std::set<std::string>> SectionsWithHiddenLines() override {
     return doc_.SectionsWithHiddenLines();
   }
-  std::optional<std::string> ReadSection(std::string_view section) override {
+  settings::SectionRead ReadSection(std::string_view section) override {
     ++sectionReads;
-    if (sectionsTooLarge_) return std::nullopt;
+    if (sectionsTooLarge_) return {settings::SectionRead::Outcome::TooLarge, {}};
     return doc_.ReadSection(section);
   }
 

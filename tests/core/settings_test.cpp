@@ -176,6 +176,31 @@ TEST(IniRules, WritesReplaceInPlaceOrAppendToTheirSection) {
   EXPECT_EQ(doc.Text(), "[a]\r\nx=3\r\nz=4\r\n[b]\r\ny=2\r\n[c]\r\nw=5\r\n");
 }
 
+// Values that the reader would change if stored as they are: blanks
+// around them, one pair of matching quotes around them. Each reads back as
+// written, from memory and from the file text.
+TEST(IniRules, EveryWrittenValueReadsBackExactly) {
+  const std::vector<std::string> values = {
+      "\"C:\\My Docs\\a b.txt\"", "\"a\" \"b\"", "'x y'", "\"\"x\"\"", "   ",
+      " lead", "trail\t", "\x1a", "\"", "'", "''", "\"\"", "\"a'", "a\"",
+      "\"open", "say \"hi\"", "", "plain", "-x \"y\""};
+  for (const std::string& value : values) {
+    IniDocument doc;
+    ASSERT_TRUE(doc.WriteString("Program locations1", "Par1", value));
+    EXPECT_EQ(doc.ReadString("Program locations1", "Par1", "dflt", 1000), value);
+    IniDocument reread = IniDocument::Parse(doc.Text());
+    EXPECT_EQ(reread.ReadString("Program locations1", "Par1", "dflt", 1000), value)
+        << "file text: " << doc.Text();
+    EXPECT_EQ(Unquoted(StoredValue(value)), value);
+  }
+  // What the reader leaves alone is stored as it is, as it always was.
+  for (const char* value : {"-x \"y\"", "\"open", "a\"", "C:\\a b\\c.exe", "\"", "'"}) {
+    EXPECT_EQ(StoredValue(value), value);
+  }
+  EXPECT_EQ(StoredValue(std::string("a \0b", 4)), "\"a \"");
+  EXPECT_EQ(StoredValue(std::string("a\0 b", 4)), "a");
+}
+
 TEST(NumberedNames, StemAndDecimalNumber) {
   EXPECT_EQ(NumberedName("Program", 12), "Program12");
   EXPECT_EQ(ProgramSection(3), "Program locations3");

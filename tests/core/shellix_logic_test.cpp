@@ -11,6 +11,7 @@
 
 #include "settings/ini_document.h"
 #include "settings/menu_edits.h"
+#include "settings/settings_model.h"
 #include "shellext/registration.h"
 #include "shellext/shellix_logic.h"
 
@@ -112,7 +113,8 @@ TEST(AddFile, AppendsAfterTheLastEntry) {
   EXPECT_EQ(AddToMenu(doc, 2, "C:\\Apps\\editor.exe", "editor"), AddResult::Added);
   EXPECT_EQ(doc.Text(),
             "[Settings]\r\nCount2=5\r\n[Program Locations2]\r\n"
-            "Program5=C:\\Apps\\editor.exe\r\nDes5=editor\r\n");
+            "Program5=C:\\Apps\\editor.exe\r\nDes5=editor\r\nPar5=\r\nOM5=0\r\n"
+            "Icon5=\r\n");
 }
 
 TEST(AddFile, MenuWithoutCountGetsItsFirstEntry) {
@@ -156,6 +158,32 @@ TEST(NewMenu, AppendsToCountNamesAndOrder) {
   EXPECT_EQ(doc.ReadString("Settings", "MenuName4", "", 63), "Menu4");
   EXPECT_EQ(doc.ReadString("Settings", "MenuOrder", "", 254), "1*3*2*4*");
   EXPECT_EQ(doc.ReadString("Settings", "Count4", "none", 10), "none");
+}
+
+// The order is written anew as the readers show it: a last token without
+// its "*" is not run into the new number, and a stale token never puts the
+// new menu anywhere but last.
+TEST(NewMenu, DamagedOrderKeepsTheShownMenusAndAddsTheNewOneLast) {
+  struct Case {
+    const char* count;
+    const char* order;
+    const char* written;
+  };
+  for (const Case& c : {Case{"2", "1*2", "1*2*3*"}, Case{"2", "1*3*2*", "1*2*3*"},
+                        Case{"3", "2**1*2*0*9*", "2*1*4*"}, Case{"0", "1*", "1*"},
+                        Case{"1", "", "2*"}}) {
+    SCOPED_TRACE(c.order);
+    IniDocument doc = IniDocument::Parse(std::string("[Settings]\nMenuCount=") +
+                                         c.count + "\nMenuOrder=" + c.order + "\n");
+    std::vector<int> shown = settings::ShownMenus(doc);
+    const std::optional<int> added = AddMenu(doc);
+    ASSERT_TRUE(added.has_value());
+    if (std::find(shown.begin(), shown.end(), *added) == shown.end()) {
+      shown.push_back(*added);
+    }
+    EXPECT_EQ(doc.ReadString("Settings", "MenuOrder", "", 254), c.written);
+    EXPECT_EQ(settings::ShownMenus(doc), shown);
+  }
 }
 
 TEST(NewMenu, FirstMenuOfAnEmptyFile) {

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   (void)MenuOrderTokens(text);
   (void)ParseDecimal(text);
   // A section read whole answers as the single-key read; raw bytes parse too.
-  if (Read(SectionValues(*doc.ReadSection(ProgramSection(1))), kDes, 1) !=
+  if (Read(SectionValues(doc.ReadSection(ProgramSection(1)).data), kDes, 1) !=
           Read(doc, ProgramSection(1), kDes, 1) ||
       Read(SectionValues(text), kDes, 1).size() > kDes.limit) {
     std::abort();

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,20 @@
 #include "settings/section_values.h"
 #include "settings/settings_model.h"
 #include "test_support.h"
+#include "win32/handles.h"
 
 namespace vorlane::settings {
 namespace {
+
+// The section's data when it was read whole, else what kept it from that.
+std::string DataOf(const SectionRead& read) {
+  switch (read.outcome) {
+    case SectionRead::Outcome::Whole: return read.data;
+    case SectionRead::Outcome::TooLarge: return "<too large>";
+    case SectionRead::Outcome::Unreadable: return "<unreadable>";
+  }
+  return "<?>";
+}
 
 class ProfileStoreTest : public ::testing::Test {
  protected:
@@ -66,7 +78,7 @@ struct LimitedKey {
 
 TEST_F(ProfileStoreTest, EveryTextKeyIsCutAtItsReadLimit) {
   const std::vector<LimitedKey> keys = {
-      {kSettingsSection, kMenuOrder, 0},   {kSettingsSection, kMenuName, 1},
+      {kSettingsSection, kMenuName, 1},
       {kSettingsSection, kIcon, 0},        {kSettingsSection, kFontFace, 0},
       {"Program locations1", kProgram, 1}, {"Program locations1", kProgramToLaunch, 2},
       {"Program locations1", kDes, 1},     {"Program locations1", kPar, 1},
@@ -116,6 +128,31 @@ TEST_F(ProfileStoreTest, InMemoryDocumentAnswersLikeThePlatform) {
     EXPECT_EQ(doc.ReadInt(kSettingsSection, key, 77),
               store.ReadInt(kSettingsSection, key, 77))
         << key;
+  }
+}
+
+// MenuOrder is read whole, and so is any value up to its key's limit,
+// whatever the size of the buffer it is first read with: lengths around
+// each doubling, quoted ones too (Wine loses a character of a quoted value
+// that exactly fills the buffer).
+TEST_F(ProfileStoreTest, ValuesAreReadWholeUpToTheirLimit) {
+  std::string order;
+  for (int m = 1; order.size() < 5000; ++m) order += std::to_string(m) + "*";
+  Prepare("[Settings]\r\nMenuOrder=" + order + "\r\n");
+  EXPECT_EQ(Read(store, kSettingsSection, kMenuOrder), order);
+
+  for (std::size_t size = kFirstValueBuffer + 1; size <= 8 * (kFirstValueBuffer + 1);
+       size *= 2) {
+    for (std::size_t length = size - 4; length <= size + 3; ++length) {
+      const std::string value(length, 'v');
+      Prepare("[Program locations1]\r\nPar1=" + value + "\r\nPar2=\"" + value +
+              "\"\r\n");
+      const TextKey whole{"Par", "", 65535};
+      EXPECT_EQ(Read(store, "Program locations1", whole, 1), value) << length;
+      EXPECT_EQ(Read(store, "Program locations1", whole, 2), value) << length;
+      EXPECT_EQ(Read(store, "Program locations1", kPar, 1).size(),
+                std::min(length, kPar.limit)) << length;
+    }
   }
 }
 
@@ -188,17 +225,17 @@ TEST_F(ProfileStoreTest, SectionDataOfOddLines) {
   const std::string expected =
       "a=1\0justname\0b=2\0A=dup\0q=\"quoted\"\0q2='x'\0=novalue\0"
       "[broken\0c=\0=after\0\0"s;
-  EXPECT_EQ(store.ReadSection("s"), expected);
-  EXPECT_EQ(IniDocument::Parse(text).ReadSection("s"), expected);
+  EXPECT_EQ(DataOf(store.ReadSection("s")), expected);
+  EXPECT_EQ(DataOf(IniDocument::Parse(text).ReadSection("s")), expected);
 }
 
 TEST_F(ProfileStoreTest, AbsentSectionOrFileIsOneNul) {
   using namespace std::string_literals;
-  EXPECT_EQ(store.ReadSection("Program locations1"), "\0"s);
+  EXPECT_EQ(DataOf(store.ReadSection("Program locations1")), "\0"s);
   EXPECT_FALSE(test::FileExists(path));
   Prepare("[Program locations1]\r\n; nothing\r\n\r\n[Settings]\r\nk=1\r\n");
-  EXPECT_EQ(store.ReadSection("Program locations1"), "\0"s);
-  EXPECT_EQ(store.ReadSection("Program locations2"), "\0"s);
+  EXPECT_EQ(DataOf(store.ReadSection("Program locations1")), "\0"s);
+  EXPECT_EQ(DataOf(store.ReadSection("Program locations2")), "\0"s);
 }
 
 // Every item key read from the section gives what a single-key read of it
@@ -211,12 +248,12 @@ TEST_F(ProfileStoreTest, SectionReadAnswersAsSingleKeyReadsOnGeneratedFiles) {
     ProfileStore onDisk(folder.File("menu" + std::to_string(file) + ".ini"));
     test::WriteTextFile(onDisk.Path(), text);
 
-    const std::optional<std::string> data =
-        onDisk.ReadSection(test::kGeneratedSection);
-    ASSERT_TRUE(data.has_value()) << text;
-    ASSERT_EQ(*data, IniDocument::Parse(text).ReadSection(test::kGeneratedSection))
+    const SectionRead read = onDisk.ReadSection(test::kGeneratedSection);
+    ASSERT_TRUE(read.IsWhole()) << text;
+    ASSERT_EQ(read.data,
+              DataOf(IniDocument::Parse(text).ReadSection(test::kGeneratedSection)))
         << text;
-    const SectionValues values(*data);
+    const SectionValues values(read.data);
     ASSERT_EQ(Read(onDisk, kSettingsSection, kCount, 1), count);
     for (int i = 1; i <= count + 3; ++i) {
       for (const TextKey& key : {kProgram, kDes, kItemIcon}) {
@@ -240,10 +277,9 @@ TEST_F(ProfileStoreTest, SectionsLargerThanTheFirstBufferAreReadWhole) {
     const std::string text = "[Program locations1]\r\nProgram1=" +
                              std::string(length - 11, 'p') + "\r\n";
     Prepare(text);
-    const std::optional<std::string> data = store.ReadSection("Program locations1");
-    ASSERT_TRUE(data.has_value());
-    EXPECT_EQ(data->size(), length) << length;
-    EXPECT_EQ(*data, IniDocument::Parse(text).ReadSection("Program locations1"));
+    const std::string data = DataOf(store.ReadSection("Program locations1"));
+    EXPECT_EQ(data.size(), length) << length;
+    EXPECT_EQ(data, DataOf(IniDocument::Parse(text).ReadSection("Program locations1")));
   }
 
   std::string text = "[Program locations1]\r\n";
@@ -252,11 +288,10 @@ TEST_F(ProfileStoreTest, SectionsLargerThanTheFirstBufferAreReadWhole) {
             "\r\nDes" + std::to_string(i) + "=Item " + std::to_string(i) + "\r\n";
   }
   Prepare(text);
-  const std::optional<std::string> data = store.ReadSection("Program locations1");
-  ASSERT_TRUE(data.has_value());
-  EXPECT_GT(data->size(), 8 * first);
-  EXPECT_EQ(*data, IniDocument::Parse(text).ReadSection("Program locations1"));
-  const SectionValues values(*data);
+  const std::string data = DataOf(store.ReadSection("Program locations1"));
+  EXPECT_GT(data.size(), 8 * first);
+  EXPECT_EQ(data, DataOf(IniDocument::Parse(text).ReadSection("Program locations1")));
+  const SectionValues values(data);
   for (int i = 1; i <= 300; ++i) {
     ASSERT_EQ(Read(values, kProgram, i), Read(store, "Program locations1", kProgram, i));
     ASSERT_EQ(Read(values, kDes, i), "Item " + std::to_string(i));
@@ -266,7 +301,7 @@ TEST_F(ProfileStoreTest, SectionsLargerThanTheFirstBufferAreReadWhole) {
 TEST_F(ProfileStoreTest, SectionBeyondTheLastBufferIsNotReadWhole) {
   Prepare("[Program locations1]\r\nDes1=A\r\nProgram1=" +
           std::string(kLastSectionBuffer, 'p') + "\r\n");
-  EXPECT_EQ(store.ReadSection("Program locations1"), std::nullopt);
+  EXPECT_EQ(DataOf(store.ReadSection("Program locations1")), "<too large>");
   EXPECT_EQ(Read(store, "Program locations1", kDes, 1), "A");
 }
 
@@ -280,9 +315,81 @@ TEST_F(ProfileStoreTest, QuotedValueExactlyFillingTheBuffer) {
           inside.substr(1) + "\"\r\n");
   EXPECT_EQ(Read(store, "Program locations1", kDes, 1), inside.substr(1));
   EXPECT_EQ(Read(store, "Program locations1", kDes, 2), inside.substr(1));
-  const SectionValues values(*store.ReadSection("Program locations1"));
+  const SectionValues values(DataOf(store.ReadSection("Program locations1")));
   EXPECT_EQ(Read(values, kDes, 1), inside);
   EXPECT_EQ(Read(values, kDes, 2), inside.substr(1));
+}
+
+// What the platform's own reader gives for the key.
+std::string PlatformRead(const std::string& path, const std::string& section,
+                         const std::string& key) {
+  char buffer[1024] = {};
+  GetPrivateProfileStringA(section.c_str(), key.c_str(), "<absent>", buffer,
+                           static_cast<DWORD>(std::size(buffer)), path.c_str());
+  return buffer;
+}
+
+// Values the reader would change if they were stored as they are: it trims
+// blanks around a value and strips one pair of matching quotes. Each is read
+// back as written, and the file holds what the in-memory document holds.
+TEST_F(ProfileStoreTest, EveryWrittenValueReadsBackExactly) {
+  const std::vector<std::string> values = {
+      "\"C:\\My Docs\\a b.txt\"", "\"a\" \"b\"", "'x y'", "\"\"x\"\"", "   ",
+      " lead", "trail\t", "\"", "''", "\"a'", "\"open", "-x \"y\"", "", "plain"};
+  IniDocument expected;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::string key = NumberedName(kPar.name, static_cast<int>(i + 1));
+    ASSERT_TRUE(store.WriteString("Program locations1", key, values[i]));
+    expected.WriteString("Program locations1", key, values[i]);
+  }
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::string key = NumberedName(kPar.name, static_cast<int>(i + 1));
+    EXPECT_EQ(PlatformRead(path, "Program locations1", key), values[i]) << key;
+    EXPECT_EQ(Read(store, "Program locations1", kPar, static_cast<int>(i + 1)),
+              values[i]) << key;
+  }
+  EXPECT_EQ(IniDocument::Parse(test::ReadTextFile(path)).Text(), expected.Text());
+}
+
+// While another program holds the file open without sharing, the profile
+// functions fail and a section reads as empty: the store tells that from a
+// section that is empty, and from a file that is not there.
+TEST_F(ProfileStoreTest, FileHeldOpenIsUnreadableNotEmpty) {
+  EXPECT_EQ(DataOf(store.ReadSection("Program locations1")), std::string(1, '\0'));
+  EXPECT_EQ(store.SectionsWithHiddenLines(), std::set<std::string>()) << "no file";
+
+  Prepare("[Settings]\r\nMenuCount=1\r\n[Program locations1]\r\n");
+  EXPECT_EQ(DataOf(store.ReadSection("Program locations1")), std::string(1, '\0'));
+  {
+    win32::UniqueFile holder(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_EQ(DataOf(store.ReadSection("Program locations1")), "<unreadable>");
+    EXPECT_EQ(DataOf(store.ReadSection("Settings")), "<unreadable>");
+    EXPECT_EQ(store.SectionsWithHiddenLines(), std::nullopt);
+  }
+  EXPECT_EQ(DataOf(store.ReadSection("Settings")), std::string("MenuCount=1\0\0", 13));
+}
+
+// The profile functions look for a bare file name in the Windows folder,
+// and the look for lines a whole-section write would lose reads that same
+// file, not one of the same name in the current folder.
+TEST_F(ProfileStoreTest, BareFileNameIsTheOneInTheWindowsFolder) {
+  const std::string name =
+      "vorlane-test-" + std::to_string(GetCurrentProcessId()) + ".ini";
+  const std::string inWindows = test::WindowsDirectory() + "\\" + name;
+  test::WriteTextFile(inWindows, "[Program locations1]\r\n; by hand\r\nProgram1=a\r\n");
+  test::WriteTextFile(folder.File(name), "[Program locations1]\r\nProgram1=b\r\n");
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(static_cast<DWORD>(std::size(current)), current);
+  SetCurrentDirectoryA(folder.Path().c_str());
+  ProfileStore bare(name);
+  const std::string program = Read(bare, "Program locations1", kProgram, 1);
+  const std::optional<std::set<std::string>> hidden = bare.SectionsWithHiddenLines();
+  SetCurrentDirectoryA(current);
+  DeleteFileA(inWindows.c_str());
+  EXPECT_EQ(program, "a");
+  EXPECT_EQ(hidden, std::set<std::string>{"program locations1"});
 }
 
 TEST_F(ProfileStoreTest, DefaultFileWrittenKeyByKey) {

@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "../core/generated_menu_file.h"
+#include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/menu_edits.h"
 #include "settings/profile_store_win32.h"
 #include "settings/settings_edit.h"
 #include "test_support.h"
+#include "win32/handles.h"
 
 namespace vorlane::settings {
 namespace {
@@ -189,6 +191,73 @@ TEST_F(SettingsEditOnDisk, RemovalKeepsCommentsAndLinesWithoutEquals) {
   const GeneratedFile file = Generate(7, true);
   for (const MenuEdit& edit : Edits(file.menus)) {
     if (edit.name.rfind("remove", 0) == 0) ExpectSameFile(file, edit);
+  }
+}
+
+// While another program holds the file open without sharing, every read of
+// an edit gives defaults: an item added then would be written over item 1,
+// and a section written whole would lose every other item. The edit knows
+// its read failed and writes nothing, neither key by key nor whole, even
+// when the holder has let go by the time it is committed.
+TEST_F(SettingsEditOnDisk, FileHeldOpenIsLeftAsItWas) {
+  const std::string path = folder.File("held.ini");
+  const std::string text = Generate(11, false).text;
+  test::WriteTextFile(path, text);
+  ProfileStore file(path);
+  std::vector<configurator::ItemFields> files;
+  for (int i = 1; i <= 5; ++i) {
+    files.push_back({"C:\\f" + std::to_string(i) + ".txt", "f" + std::to_string(i), "", "", 0});
+  }
+  SettingsEdit one(file);
+  SettingsEdit many(file);
+  {
+    win32::UniqueFile holder(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_TRUE(configurator::AddItem(one, 1, files[0]).has_value());
+    EXPECT_EQ(configurator::AddFileItems(many, 1, files, "", 0, {}).size(), files.size());
+  }
+  EXPECT_TRUE(one.ReadFailed());
+  EXPECT_FALSE(one.Commit());
+  EXPECT_TRUE(many.ReadFailed());
+  EXPECT_FALSE(many.Commit());
+  EXPECT_TRUE(SameBytes(text, test::ReadTextFile(path)));
+
+  SettingsEdit after(file);
+  ASSERT_TRUE(configurator::AddItem(after, 1, files[0]).has_value());
+  EXPECT_FALSE(after.ReadFailed());
+  EXPECT_TRUE(after.Commit());
+  EXPECT_NE(test::ReadTextFile(path), text);
+}
+
+// Values the reader would change if they were stored as they are, written
+// through an edit: a few keys stored one by one, and more than eight stored
+// with one write of the whole section. The platform's own reader gives each
+// back as written.
+TEST_F(SettingsEditOnDisk, WrittenValuesReadBackExactlyByEitherWrite) {
+  const std::vector<std::string> values = {
+      "\"C:\\My Docs\\a b.txt\"", "\"a\" \"b\"", "'x y'", "\"\"x\"\"", "   ",
+      " lead", "trail\t", "\"", "''", "\"a'", "\"open", "-x \"y\"", "plain"};
+  const std::string path = folder.File("quoted.ini");
+  test::WriteTextFile(path, "[Settings]\r\nMenuCount=2\r\n"
+                            "[Program locations2]\r\nPar1=old\r\n");
+  ProfileStore file(path);
+  for (std::size_t keys : {std::size_t{3}, values.size()}) {
+    SCOPED_TRACE(keys);
+    const std::string section = keys > 8 ? "Program locations2" : "Program locations1";
+    SettingsEdit edit(file);
+    for (std::size_t i = 0; i < keys; ++i) {
+      edit.WriteString(section, NumberedName(kPar.name, static_cast<int>(i + 1)),
+                       values[i]);
+    }
+    ASSERT_TRUE(edit.Commit());
+    for (std::size_t i = 0; i < keys; ++i) {
+      const std::string key = NumberedName(kPar.name, static_cast<int>(i + 1));
+      char buffer[1024] = {};
+      GetPrivateProfileStringA(section.c_str(), key.c_str(), "<absent>", buffer,
+                               static_cast<DWORD>(std::size(buffer)), path.c_str());
+      EXPECT_EQ(std::string(buffer), values[i]) << key;
+    }
   }
 }
 
