@@ -53,9 +53,6 @@ class SettingsEdit final : public SettingsStore {
   // failed.
   bool Commit();
 
-  // Whether a read of the file failed (another program held it).
-  bool ReadFailed() const { return false; }
-
  private:
   using Line = IniEntry;
   struct Section {
