@@ -4,6 +4,7 @@
 // hands it one settings::SettingsEdit per user action.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,9 +54,22 @@ void ChangeItem(settings::SettingsStore& store, int menu, int number,
 
 // Removes the items, given in any order, from the highest down: each item
 // above one moves down with its icon, and the count shrinks. Numbers
-// outside 1 .. Count are passed over.
+// outside 1 .. Count are passed over. Items above the last one the section
+// holds do not exist: the walk stops one past it (RemoveNumbered).
 void RemoveItems(settings::SettingsStore& store, int menu,
                  std::vector<int> numbers);
+
+// The walk of a removal from a numbered list (a menu's items, the contacts)
+// of `count` entries, of which the file holds keys for the numbers `held`
+// (ascending; nothing known when empty, and then every number is taken as
+// held). From the highest number down, each entry above a removed one
+// moves down one (`moveDown(from)` moves entry `from` to `from - 1`), but
+// only up to one past the last entry held, which empties the slot it
+// leaves: a count that overstates the entries costs no keys and adds no
+// rows. Numbers outside 1 .. count are passed over. The count after.
+int RemoveNumbered(int count, const std::optional<std::vector<int>>& held,
+                   std::vector<int> numbers,
+                   const std::function<void(int from)>& moveDown);
 
 // Swaps items `number` and `number + 1`, all five keys; false (nothing
 // written) when either lies outside 1 .. Count.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "configurator/item_list/contact_operations.h"
 #include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/ini_document.h"
@@ -130,6 +131,41 @@ TEST(ItemRemoval, MovesHigherItemsDownWithTheirIcons) {
   EXPECT_EQ(Get(five, "Program locations1", "Program3"), "p5");
 }
 
+// Nothing above the last item a section holds exists to move: with a count
+// the file overstates, a removal writes a few keys rather than half a
+// million, and the configurator's list (rows up to the last item held)
+// does not grow. Removing the highest held item first must not lift the
+// bound for the next removal of the same edit.
+TEST(ItemRemoval, CountAboveTheItemsHeldWalksOnlyWhatIsHeld) {
+  for (int count : {5, 99999}) {
+    SCOPED_TRACE(count);
+    const std::string n = std::to_string(count);
+    IniDocument doc = IniDocument::Parse(
+        "[Settings]\nCount1=" + n + "\n[Program locations1]\nProgram1=a\nDes1=A\n"
+        "Program2=b\nDes2=B\nProgram" + n + "=z\nDes" + n + "=Z\n");
+    EXPECT_EQ(ItemsToShow(doc, 1), count);
+    RemoveItems(doc, 1, {count, 1});
+    EXPECT_EQ(Get(doc, "Settings", "Count1"), std::to_string(count - 2));
+    EXPECT_EQ(Get(doc, "Program locations1", "Program1"), "b");
+    EXPECT_EQ(Get(doc, "Program locations1", "Des2"), "");
+    EXPECT_EQ(Get(doc, "Program locations1", "Program3"), "<absent>");
+    EXPECT_EQ(ItemsToShow(doc, 1), 2);
+    RemoveItems(doc, 1, {1});
+    EXPECT_EQ(ItemsToShow(doc, 1), 2);
+    EXPECT_EQ(Get(doc, "Program locations1", "Des1"), "");
+    EXPECT_LT(doc.Text().size(), 200u);
+
+    IniDocument contacts = IniDocument::Parse(
+        "[Settings]\nContactCount=" + n + "\n[Emailcontacts]\nName1=Ann\n"
+        "Email1=a@x.org\nName2=Bo\nEmail2=b@x.org\n");
+    RemoveContacts(contacts, {1});
+    EXPECT_EQ(Get(contacts, "Settings", "ContactCount"), std::to_string(count - 1));
+    EXPECT_EQ(Get(contacts, "Emailcontacts", "Name1"), "Bo");
+    EXPECT_EQ(Get(contacts, "Emailcontacts", "Email2"), "");
+    EXPECT_EQ(Get(contacts, "Emailcontacts", "Name3"), "<absent>");
+  }
+}
+
 TEST(ItemMoves, SwapAllFiveKeysAndRefuseAtTheEnds) {
   IniDocument doc = IniDocument::Parse(
       "[Settings]\nCount1=2\n[Program locations1]\nProgram1=\nDes1=\n"
@@ -180,8 +216,6 @@ TEST(FolderNames, LastPieceOrTheDriveRoot) {
 
 }  // namespace
 }  // namespace vorlane::configurator
-
-#include "configurator/item_list/contact_operations.h"
 
 namespace vorlane::configurator {
 namespace {
