@@ -84,6 +84,7 @@ std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
                                      std::string parameters, int openMode,
                                      const std::vector<std::string>& batch) {
   std::vector<ItemFields> added;
+  if (!files.empty() && !batch.empty() && !FitsLocation(JoinBatch(batch))) return added;
   for (const ItemFields& file : files) {
     ItemFields item{file.program, file.description, parameters, "", openMode};
     if (added.empty() && !batch.empty()) item.program = JoinBatch(batch);
@@ -193,6 +194,10 @@ std::string JoinBatch(const std::vector<std::string>& entries) {
   std::string joined;
   for (const std::string& entry : entries) joined += entry + "?";
   return joined;
+}
+
+bool FitsLocation(std::string_view location) {
+  return location.size() <= settings::kProgramToLaunch.limit;
 }
 
 namespace {

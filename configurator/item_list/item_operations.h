@@ -40,7 +40,9 @@ std::optional<int> AddItem(settings::SettingsStore& store, int menu,
 // parameters and, when the batch list holds entries, the joined batch as its
 // program; Add empties the parameters for the rest. All take the open mode.
 // The items as stored, in order; fewer than given when the count stopped
-// growing.
+// growing, and none (nothing written) when the joined batch does not fit
+// the launcher's reading (FitsLocation): it would be stored whole and
+// started cut.
 std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
                                      const std::vector<ItemFields>& files,
                                      std::string parameters, int openMode,
@@ -88,6 +90,11 @@ bool SetItemIcon(settings::SettingsStore& store, int menu, int number,
 // The batch list as one location: a single entry alone, several each
 // followed by "?".
 std::string JoinBatch(const std::vector<std::string>& entries);
+
+// Whether the launcher starts the location as stored: it reads at most
+// kProgramToLaunch.limit characters of one, so a longer batch would start
+// cut and must be refused rather than stored.
+bool FitsLocation(std::string_view location);
 
 // The description of a dropped file: its name up to the first "." (a name
 // beginning with "." keeps the whole name, so that it is not empty).

@@ -252,6 +252,32 @@ TEST(Contacts, AddRemoveAndSwap) {
 namespace vorlane::configurator {
 namespace {
 
+// The launcher reads a location with 254 characters: a batch joined longer
+// would be stored whole and started cut, so no item is made of it.
+TEST(BatchAndDrops, BatchLongerThanTheLauncherReadsIsRefused) {
+  const std::string entry(84, 'e');  // three joined with their "?": 255
+  EXPECT_TRUE(FitsLocation(std::string(settings::kProgramToLaunch.limit, 'x')));
+  EXPECT_FALSE(FitsLocation(std::string(settings::kProgramToLaunch.limit + 1, 'x')));
+  ASSERT_EQ(JoinBatch({entry, entry, entry}).size(), 255u);
+  for (const auto& [batch, fits] :
+       {std::pair{std::vector<std::string>{entry, entry, entry}, false},
+        {std::vector<std::string>{entry, entry, entry.substr(1)}, true},
+        {std::vector<std::string>{std::string(255, 'p')}, false},
+        {std::vector<std::string>{std::string(254, 'p')}, true}}) {
+    IniDocument doc = Items(1);
+    const std::string before = doc.Text();
+    const std::vector<ItemFields> added =
+        AddFileItems(doc, 1, {{"C:\\a.txt", "a", "", "", 0}, {"C:\\b.txt", "b", "", "", 0}},
+                     "", 0, batch);
+    EXPECT_EQ(added.size(), fits ? 2u : 0u) << JoinBatch(batch).size();
+    if (fits) {
+      EXPECT_EQ(Get(doc, "Program locations1", "Program2"), JoinBatch(batch));
+    } else {
+      EXPECT_EQ(doc.Text(), before);
+    }
+  }
+}
+
 TEST(BatchAndDrops, JoinAndDescriptions) {
   EXPECT_EQ(JoinBatch({"C:\\a.exe"}), "C:\\a.exe");
   EXPECT_EQ(JoinBatch({"C:\\a.exe", "C:\\b.exe"}), "C:\\a.exe?C:\\b.exe?");
