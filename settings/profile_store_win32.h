@@ -1,6 +1,7 @@
 // SettingsStore over the platform's private-profile functions: every read or
-// write is one call that names the file by its full path, with no cache, so
-// that changes by the other programs show at the next read.
+// write goes to the file by its path, with no cache, so that changes by the
+// other programs show at the next read. A path without a folder names a
+// file in the Windows folder, as it does for the platform.
 #pragma once
 
 #include <cstddef>
@@ -13,10 +14,10 @@ namespace vorlane::settings {
 // Characters of the first buffer a section is read into; it doubles until
 // the section fits, but not beyond the last size.
 inline constexpr std::size_t kFirstSectionBuffer = 4096;
-// Characters a single value is first read with; the buffer grows the same
+inline constexpr std::size_t kLastSectionBuffer = std::size_t{1} << 24;
+// Characters a single value is first read with; the buffer doubles the same
 // way, up to the key's read limit.
 inline constexpr std::size_t kFirstValueBuffer = 255;
-inline constexpr std::size_t kLastSectionBuffer = std::size_t{1} << 24;
 
 class ProfileStore final : public SettingsStore {
  public:

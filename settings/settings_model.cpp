@@ -106,12 +106,13 @@ std::optional<int> KeyNumber(std::string_view key, std::string_view stem) {
 
 }  // namespace
 
-int HighestKeyNumber(SettingsStore& store, std::string_view section,
-                     std::initializer_list<std::string_view> stems, int limit) {
+std::optional<std::vector<int>> KeyNumbers(
+    SettingsStore& store, std::string_view section,
+    std::initializer_list<std::string_view> stems, int limit) {
   const SectionRead read = store.ReadSection(section);
-  if (!read.IsWhole()) return limit;
+  if (!read.IsWhole()) return std::nullopt;
   const std::string& data = read.data;
-  int highest = 0;
+  std::vector<int> numbers;
   std::size_t start = 0;
   while (start < data.size() && data[start] != '\0') {
     std::size_t end = data.find('\0', start);
@@ -120,12 +121,23 @@ int HighestKeyNumber(SettingsStore& store, std::string_view section,
     start = end + 1;
     line = line.substr(0, line.find('='));
     for (std::string_view stem : stems) {
-      if (const std::optional<int> n = KeyNumber(line, stem); n && *n <= limit) {
-        highest = std::max(highest, *n);
+      if (const std::optional<int> n = KeyNumber(line, stem);
+          n && *n >= 1 && *n <= limit) {
+        numbers.push_back(*n);
       }
     }
   }
-  return highest;
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
+}
+
+int HighestKeyNumber(SettingsStore& store, std::string_view section,
+                     std::initializer_list<std::string_view> stems, int limit) {
+  const std::optional<std::vector<int>> numbers =
+      KeyNumbers(store, section, stems, limit);
+  if (!numbers) return limit;
+  return numbers->empty() ? 0 : numbers->back();
 }
 
 std::vector<int> ShownMenus(std::string_view menuOrder, int menuCount) {

@@ -37,10 +37,14 @@ bool CountCanGrow(int count);
 int ReadCount(SettingsStore& store, const IntKey& key);
 int ReadCount(SettingsStore& store, const IntKey& key, int number);
 
-// The highest n, up to `limit`, for which the section holds a key
-// "<stem><n>" of one of the stems (compared without regard to case); 0 for
-// none, `limit` when the section cannot be read whole. It bounds a walk over
-// a count that the file may overstate.
+// The numbers n from 1 to `limit`, ascending, for which the section holds a
+// key "<stem><n>" of one of the stems (compared without regard to case);
+// nothing when the section cannot be read whole.
+std::optional<std::vector<int>> KeyNumbers(
+    SettingsStore& store, std::string_view section,
+    std::initializer_list<std::string_view> stems, int limit);
+// The highest of them; 0 for none, `limit` when the section cannot be read
+// whole. It bounds a walk over a count that the file may overstate.
 int HighestKeyNumber(SettingsStore& store, std::string_view section,
                      std::initializer_list<std::string_view> stems, int limit);
 

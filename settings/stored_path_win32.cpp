@@ -30,31 +30,57 @@ std::optional<std::string> ExactAnsi(const std::wstring& text) {
   return ansi;
 }
 
-std::optional<std::string> Storable(const std::wstring& path) {
-  std::optional<std::string> ansi = ExactAnsi(path);
-  if (ansi && ansi->size() <= kProgram.limit) {
-    return ansi;
-  }
-  return std::nullopt;
-}
-
-}  // namespace
-
-std::optional<std::string> StorablePath(const std::wstring& path) {
-  if (std::optional<std::string> exact = Storable(path)) {
-    return exact;
-  }
-  const DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+// The short (8.3) form of an existing file's or folder's path; nothing for
+// a path that names nothing.
+template <typename Char, typename Shorten>
+std::optional<std::basic_string<Char>> ShortForm(const std::basic_string<Char>& path,
+                                                 Shorten shorten) {
+  const DWORD needed = shorten(path.c_str(), nullptr, 0);
   if (needed == 0) {
     return std::nullopt;
   }
-  std::wstring shortPath(needed, L'\0');
-  const DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+  std::basic_string<Char> shortPath(needed, Char{});
+  const DWORD length = shorten(path.c_str(), shortPath.data(), needed);
   if (length == 0 || length >= needed) {
     return std::nullopt;
   }
   shortPath.resize(length);
-  return Storable(shortPath);
+  return shortPath;
+}
+
+}  // namespace
+
+StoredText StorablePath(const std::wstring& path) {
+  // The launcher starts what it reads with this limit; the icon reader's
+  // larger one would let a path be stored that never starts.
+  constexpr std::size_t limit = kProgramToLaunch.limit;
+  std::optional<std::string> ansi = ExactAnsi(path);
+  if (ansi && ansi->size() <= limit) {
+    return {std::move(ansi), StoredText::Refusal::None};
+  }
+  bool inAnsi = ansi.has_value();
+  if (const std::optional<std::wstring> shortPath = ShortForm(path, GetShortPathNameW)) {
+    if (std::optional<std::string> shortAnsi = ExactAnsi(*shortPath)) {
+      if (shortAnsi->size() <= limit) {
+        return {std::move(shortAnsi), StoredText::Refusal::None};
+      }
+      inAnsi = true;
+    }
+  }
+  return {std::nullopt,
+          inAnsi ? StoredText::Refusal::TooLong : StoredText::Refusal::Characters};
+}
+
+StoredText StorableIconSpec(const std::string& ansiFile, int index) {
+  const std::string suffix = "," + std::to_string(index);
+  if (ansiFile.size() + suffix.size() <= kItemIcon.limit) {
+    return {ansiFile + suffix, StoredText::Refusal::None};
+  }
+  if (const std::optional<std::string> shortFile = ShortForm(ansiFile, GetShortPathNameA);
+      shortFile && shortFile->size() + suffix.size() <= kItemIcon.limit) {
+    return {*shortFile + suffix, StoredText::Refusal::None};
+  }
+  return {std::nullopt, StoredText::Refusal::TooLong};
 }
 
 }  // namespace vorlane::settings

@@ -76,7 +76,7 @@ STDMETHODIMP CContextMenuExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data,
       if (length > 0 &&
           DragQueryFileW(drop, 0, name.data(), length + 1) == length) {
         name.resize(length);
-        path_ = settings::StorablePath(name).value_or(std::string());
+        path_ = settings::StorablePath(name).text.value_or(std::string());
       }
     }
   } catch (...) {

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <string>
 #include <vector>
 
 #include "settings/settings_names.h"
@@ -16,6 +17,13 @@ constexpr char kUnstorablePath[] =
     "cannot keep, and there is no short name to keep instead. Rename it, or "
     "choose another.";
 
+std::string TooLongPath() {
+  return "This path is too long for Vorlane, which starts paths of at most " +
+         std::to_string(settings::kProgramToLaunch.limit) +
+         " characters, and it has no short form that fits. Move or rename it, "
+         "or choose another.";
+}
+
 std::wstring Wide(const char* text) {
   const int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(needed > 0 ? needed : 1), L'\0');
@@ -25,9 +33,14 @@ std::wstring Wide(const char* text) {
 }
 
 std::optional<std::string> Storable(HWND owner, const std::wstring& path) {
-  std::optional<std::string> stored = settings::StorablePath(path);
-  if (!stored) MessageBoxA(owner, kUnstorablePath, "Error", MB_OK | MB_ICONERROR);
-  return stored;
+  settings::StoredText stored = settings::StorablePath(path);
+  if (!stored.text) {
+    const std::string message = stored.refusal == settings::StoredText::Refusal::TooLong
+                                    ? TooLongPath()
+                                    : std::string(kUnstorablePath);
+    MessageBoxA(owner, message.c_str(), "Error", MB_OK | MB_ICONERROR);
+  }
+  return std::move(stored.text);
 }
 
 constexpr char kIconFileTooLong[] =

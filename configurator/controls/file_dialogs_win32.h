@@ -1,7 +1,7 @@
 // The system's file and folder dialogs, answering with a path the settings
 // file can keep (settings::StorablePath): the dialogs work in wide
 // characters, so that a name outside the ANSI code page is seen, and
-// refused with a message when it has no form that fits.
+// refused with a message saying why when it has no form that fits.
 #pragma once
 
 #include <windows.h>

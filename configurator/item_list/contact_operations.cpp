@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "configurator/item_list/item_operations.h"
 #include "settings/settings_model.h"
 
 namespace vorlane::configurator {
@@ -56,15 +57,14 @@ void ChangeContact(settings::SettingsStore& store, int number, const Contact& co
 }
 
 void RemoveContacts(settings::SettingsStore& store, std::vector<int> numbers) {
-  std::sort(numbers.begin(), numbers.end(), std::greater<>());
-  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-  for (int removed : numbers) {
-    const std::optional<int> count = StoredCount(store);
-    if (!count || removed < 1 || removed > *count) continue;
-    settings::WriteInt(store, kSettingsSection, settings::kContactCount.name, *count - 1);
-    for (int i = removed + 1; i <= *count; ++i) {
-      WriteContact(store, i - 1, ReadContact(store, i));
-    }
+  const std::optional<int> count = StoredCount(store);
+  if (!count) return;
+  const int left = RemoveNumbered(
+      *count, settings::KeyNumbers(store, kContactsSection, {"Name", "Email"}, *count),
+      std::move(numbers),
+      [&](int from) { WriteContact(store, from - 1, ReadContact(store, from)); });
+  if (left != *count) {
+    settings::WriteInt(store, kSettingsSection, settings::kContactCount.name, left);
   }
 }
 

@@ -29,7 +29,8 @@ Contact ReadContact(settings::SettingsStore& store, int number);
 // ContactCount cannot grow.
 std::optional<int> AddContact(settings::SettingsStore& store, const Contact& contact);
 void ChangeContact(settings::SettingsStore& store, int number, const Contact& contact);
-// As the item removal: highest first, the contacts above each move down.
+// As the item removal: highest first, the contacts above each move down,
+// up to one past the last contact the section holds.
 void RemoveContacts(settings::SettingsStore& store, std::vector<int> numbers);
 bool SwapContactWithNext(settings::SettingsStore& store, int number);
 

@@ -66,7 +66,7 @@ void CollectDirectoryContents(const std::string& path, std::vector<ItemFields>& 
     if (name == L"." || name == L"..") continue;
     // A name the settings file cannot keep is passed over: storing it full
     // of "?" would make a batch of it.
-    const std::optional<std::string> entry = settings::StorablePath(prefix + name);
+    const std::optional<std::string> entry = settings::StorablePath(prefix + name).text;
     if (!entry) continue;
     entries.push_back(ItemFields{*entry, BrowsedDescription(*entry), "", "", 0});
   } while (FindNextFileW(search, &found));
@@ -155,7 +155,7 @@ void CConfigDialog::OnDropFiles(HDROP drop) {
       path = target;
     }
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-    const std::optional<std::string> stored = settings::StorablePath(path);
+    const std::optional<std::string> stored = settings::StorablePath(path).text;
     if (!stored) continue;
     if (contents) {
       // A dropped file adds nothing here: its pattern finds nothing.

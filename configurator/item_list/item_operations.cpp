@@ -84,6 +84,7 @@ std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
                                      std::string parameters, int openMode,
                                      const std::vector<std::string>& batch) {
   std::vector<ItemFields> added;
+  if (!files.empty() && !batch.empty() && !FitsLocation(JoinBatch(batch))) return added;
   for (const ItemFields& file : files) {
     ItemFields item{file.program, file.description, parameters, "", openMode};
     if (added.empty() && !batch.empty()) item.program = JoinBatch(batch);
@@ -113,20 +114,47 @@ void ChangeItem(settings::SettingsStore& store, int menu, int number,
                      item.openMode);
 }
 
-void RemoveItems(settings::SettingsStore& store, int menu,
-                 std::vector<int> numbers) {
+int RemoveNumbered(int count, const std::optional<std::vector<int>>& held,
+                   std::vector<int> numbers,
+                   const std::function<void(int from)>& moveDown) {
   std::sort(numbers.begin(), numbers.end(), std::greater<>());
   numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-  const std::string section = settings::ProgramSection(menu);
+  // A walk writes only at and above the number it removes, and numbers come
+  // from the highest down: below the current one the file is as it was read.
+  const auto highestHeldUpTo = [&](int limit) {
+    if (!held) return limit;
+    const auto above = std::upper_bound(held->begin(), held->end(), limit);
+    return above == held->begin() ? 0 : *std::prev(above);
+  };
+  int highest = highestHeldUpTo(count);
   for (int removed : numbers) {
-    const std::optional<int> count = StoredCount(store, menu);
-    if (!count || removed < 1 || removed > *count) continue;
-    settings::WriteInt(store, kSettingsSection, CountKey(menu), *count - 1);
-    // The last slot keeps its keys: it lies beyond the count now.
-    for (int i = removed + 1; i <= *count; ++i) {
-      WriteItem(store, section, i - 1, ReadItem(store, section, i));
+    if (removed < 1 || removed > count) continue;
+    const int end = std::min(count, highest + 1);
+    for (int from = removed + 1; from <= end; ++from) moveDown(from);
+    --count;
+    if (removed < end) {
+      highest = end - 1;  // every slot from `removed` up to here was written
+    } else if (removed == highest) {
+      highest = highestHeldUpTo(removed - 1);
     }
   }
+  return count;
+}
+
+void RemoveItems(settings::SettingsStore& store, int menu,
+                 std::vector<int> numbers) {
+  const std::optional<int> count = StoredCount(store, menu);
+  if (!count) return;
+  const std::string section = settings::ProgramSection(menu);
+  const int left = RemoveNumbered(
+      *count,
+      settings::KeyNumbers(store, section, {"Program", "Des", "Par", "OM", "Icon"},
+                           *count),
+      std::move(numbers), [&](int from) {
+        WriteItem(store, section, from - 1, ReadItem(store, section, from));
+      });
+  // The last slot keeps its keys: it lies beyond the count now.
+  if (left != *count) settings::WriteInt(store, kSettingsSection, CountKey(menu), left);
 }
 
 bool SwapWithNext(settings::SettingsStore& store, int menu, int number) {
@@ -166,6 +194,10 @@ std::string JoinBatch(const std::vector<std::string>& entries) {
   std::string joined;
   for (const std::string& entry : entries) joined += entry + "?";
   return joined;
+}
+
+bool FitsLocation(std::string_view location) {
+  return location.size() <= settings::kProgramToLaunch.limit;
 }
 
 namespace {

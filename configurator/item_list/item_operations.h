@@ -4,6 +4,7 @@
 // hands it one settings::SettingsEdit per user action.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,7 +40,9 @@ std::optional<int> AddItem(settings::SettingsStore& store, int menu,
 // parameters and, when the batch list holds entries, the joined batch as its
 // program; Add empties the parameters for the rest. All take the open mode.
 // The items as stored, in order; fewer than given when the count stopped
-// growing.
+// growing, and none (nothing written) when the joined batch does not fit
+// the launcher's reading (FitsLocation): it would be stored whole and
+// started cut.
 std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
                                      const std::vector<ItemFields>& files,
                                      std::string parameters, int openMode,
@@ -53,9 +56,22 @@ void ChangeItem(settings::SettingsStore& store, int menu, int number,
 
 // Removes the items, given in any order, from the highest down: each item
 // above one moves down with its icon, and the count shrinks. Numbers
-// outside 1 .. Count are passed over.
+// outside 1 .. Count are passed over. Items above the last one the section
+// holds do not exist: the walk stops one past it (RemoveNumbered).
 void RemoveItems(settings::SettingsStore& store, int menu,
                  std::vector<int> numbers);
+
+// The walk of a removal from a numbered list (a menu's items, the contacts)
+// of `count` entries, of which the file holds keys for the numbers `held`
+// (ascending; nothing known when empty, and then every number is taken as
+// held). From the highest number down, each entry above a removed one
+// moves down one (`moveDown(from)` moves entry `from` to `from - 1`), but
+// only up to one past the last entry held, which empties the slot it
+// leaves: a count that overstates the entries costs no keys and adds no
+// rows. Numbers outside 1 .. count are passed over. The count after.
+int RemoveNumbered(int count, const std::optional<std::vector<int>>& held,
+                   std::vector<int> numbers,
+                   const std::function<void(int from)>& moveDown);
 
 // Swaps items `number` and `number + 1`, all five keys; false (nothing
 // written) when either lies outside 1 .. Count.
@@ -74,6 +90,11 @@ bool SetItemIcon(settings::SettingsStore& store, int menu, int number,
 // The batch list as one location: a single entry alone, several each
 // followed by "?".
 std::string JoinBatch(const std::vector<std::string>& entries);
+
+// Whether the launcher starts the location as stored: it reads at most
+// kProgramToLaunch.limit characters of one, so a longer batch would start
+// cut and must be refused rather than stored.
+bool FitsLocation(std::string_view location);
 
 // The description of a dropped file: its name up to the first "." (a name
 // beginning with "." keeps the whole name, so that it is not empty).

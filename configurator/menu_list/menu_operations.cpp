@@ -18,11 +18,6 @@ using settings::NumberedName;
 constexpr std::size_t kWholeValue = 65535;
 constexpr settings::TextKey kListedName{"MenuName", "", 254};
 
-std::string ReadWhole(settings::SettingsStore& store, std::string_view section,
-                      const std::string& key) {
-  return store.ReadString(section, key, "", kWholeValue);
-}
-
 std::string OrderText(const std::vector<int>& numbers) {
   std::string order;
   for (int n : numbers) order += std::to_string(n) + "*";
@@ -41,7 +36,7 @@ void WriteOrder(settings::SettingsStore& store, const std::vector<int>& numbers)
 int HighestItem(settings::SettingsStore& store, int menu, int count) {
   if (!settings::CountInRange(count)) return 0;
   return settings::HighestKeyNumber(store, settings::ProgramSection(menu),
-                          {"Program", "Des", "Par", "OM", "Icon"}, count);
+                                    {"Program", "Des", "Par", "OM", "Icon"}, count);
 }
 
 void ClearItems(settings::SettingsStore& store, int menu, int items) {
@@ -103,27 +98,35 @@ bool RemoveMenu(settings::SettingsStore& store, int position) {
   if (position < 1 || position >= static_cast<int>(numbers.size())) return false;
   const int removed = numbers[static_cast<std::size_t>(position)];
   const int menuCount = settings::Read(store, kSettingsSection, settings::kMenuCount);
-  // A MenuCount far above the menus the file holds would make the walk
-  // write empty keys for numbers that were never used.
-  const int top = std::max(
+  // Every menu the launcher shows moves, and every menu whose keys the file
+  // holds; a MenuCount far above those would make the walk write empty
+  // keys for numbers that were never used.
+  int top = std::max(
       removed, settings::HighestKeyNumber(store, kSettingsSection, {"MenuName", "Count"},
-                                std::max(menuCount, removed)));
+                                          std::max(menuCount, removed)));
+  for (int n : numbers) top = std::max(top, n);
 
   for (int m = removed + 1; m <= top; ++m) {
+    // A menu without a name showed the launcher's default, and keeps it.
     store.WriteString(kSettingsSection, NumberedName(settings::kMenuName.name, m - 1),
-                      ReadWhole(store, kSettingsSection,
-                                NumberedName(settings::kMenuName.name, m)));
+                      store.ReadString(kSettingsSection,
+                                       NumberedName(settings::kMenuName.name, m),
+                                       settings::kMenuName.fallback, kWholeValue));
     const int count = settings::Read(store, kSettingsSection, settings::kCount, m);
     settings::WriteInt(store, kSettingsSection, NumberedName(settings::kCount.name, m), 0);
     settings::WriteInt(store, kSettingsSection,
                        NumberedName(settings::kCount.name, m - 1), count);
     const int items = HighestItem(store, m, count);
+    // Items the menu counts but its section lacks showed as separators; the
+    // items of the menu it replaces must not show in their place.
+    const int span = std::max(items, HighestItem(store, m - 1, count));
     const std::string from = settings::ProgramSection(m);
     const std::string to = settings::ProgramSection(m - 1);
     std::vector<ItemFields> moved;
     for (int i = 1; i <= items; ++i) moved.push_back(ReadItem(store, from, i));
+    moved.resize(static_cast<std::size_t>(span));
     ClearItems(store, m, items);
-    for (int i = 1; i <= items; ++i) {
+    for (int i = 1; i <= span; ++i) {
       WriteItem(store, to, i, moved[static_cast<std::size_t>(i - 1)]);
     }
   }
@@ -138,13 +141,11 @@ bool RemoveMenu(settings::SettingsStore& store, int position) {
   settings::WriteInt(store, kSettingsSection, settings::kMenuCount.name,
                      menuCount - 1);
 
-  // Every mention of the removed menu goes, so that no line is left naming
-  // the number that now belongs to the menu above it.
+  // The menus shown before, without the removed one and renumbered: a token
+  // no reader showed is dropped rather than left to name a menu later.
   std::vector<int> order;
-  for (int n : settings::MenuOrderTokens(
-           settings::Read(store, kSettingsSection, settings::kMenuOrder))) {
-    if (n == removed) continue;
-    order.push_back(n > removed ? n - 1 : n);
+  for (int n : numbers) {
+    if (n != removed) order.push_back(n > removed ? n - 1 : n);
   }
   WriteOrder(store, order);
   return true;

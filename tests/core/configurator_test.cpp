@@ -167,6 +167,11 @@ TEST(MenuRemoval, RenumbersTheOrderAndDropsTheRemovedMenu) {
   IniDocument repeated = ThreeMenus("1*2*3*2*");
   ASSERT_TRUE(RemoveMenu(repeated, 1));
   EXPECT_EQ(Get(repeated, "Settings", "MenuOrder"), "1*2*");
+
+  // Tokens no reader showed are not carried over to name a menu later.
+  IniDocument stale = ThreeMenus("1*7*3*0*2*3*");
+  ASSERT_TRUE(RemoveMenu(stale, 2));
+  EXPECT_EQ(Get(stale, "Settings", "MenuOrder"), "1*2*");
 }
 
 TEST(MenuRemoval, HighestMenuLeavesAnEmptyNumberForTheNextAdd) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "configurator/item_list/contact_operations.h"
 #include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/ini_document.h"
@@ -130,6 +131,41 @@ TEST(ItemRemoval, MovesHigherItemsDownWithTheirIcons) {
   EXPECT_EQ(Get(five, "Program locations1", "Program3"), "p5");
 }
 
+// Nothing above the last item a section holds exists to move: with a count
+// the file overstates, a removal writes a few keys rather than half a
+// million, and the configurator's list (rows up to the last item held)
+// does not grow. Removing the highest held item first must not lift the
+// bound for the next removal of the same edit.
+TEST(ItemRemoval, CountAboveTheItemsHeldWalksOnlyWhatIsHeld) {
+  for (int count : {5, 99999}) {
+    SCOPED_TRACE(count);
+    const std::string n = std::to_string(count);
+    IniDocument doc = IniDocument::Parse(
+        "[Settings]\nCount1=" + n + "\n[Program locations1]\nProgram1=a\nDes1=A\n"
+        "Program2=b\nDes2=B\nProgram" + n + "=z\nDes" + n + "=Z\n");
+    EXPECT_EQ(ItemsToShow(doc, 1), count);
+    RemoveItems(doc, 1, {count, 1});
+    EXPECT_EQ(Get(doc, "Settings", "Count1"), std::to_string(count - 2));
+    EXPECT_EQ(Get(doc, "Program locations1", "Program1"), "b");
+    EXPECT_EQ(Get(doc, "Program locations1", "Des2"), "");
+    EXPECT_EQ(Get(doc, "Program locations1", "Program3"), "<absent>");
+    EXPECT_EQ(ItemsToShow(doc, 1), 2);
+    RemoveItems(doc, 1, {1});
+    EXPECT_EQ(ItemsToShow(doc, 1), 2);
+    EXPECT_EQ(Get(doc, "Program locations1", "Des1"), "");
+    EXPECT_LT(doc.Text().size(), 200u);
+
+    IniDocument contacts = IniDocument::Parse(
+        "[Settings]\nContactCount=" + n + "\n[Emailcontacts]\nName1=Ann\n"
+        "Email1=a@x.org\nName2=Bo\nEmail2=b@x.org\n");
+    RemoveContacts(contacts, {1});
+    EXPECT_EQ(Get(contacts, "Settings", "ContactCount"), std::to_string(count - 1));
+    EXPECT_EQ(Get(contacts, "Emailcontacts", "Name1"), "Bo");
+    EXPECT_EQ(Get(contacts, "Emailcontacts", "Email2"), "");
+    EXPECT_EQ(Get(contacts, "Emailcontacts", "Name3"), "<absent>");
+  }
+}
+
 TEST(ItemMoves, SwapAllFiveKeysAndRefuseAtTheEnds) {
   IniDocument doc = IniDocument::Parse(
       "[Settings]\nCount1=2\n[Program locations1]\nProgram1=\nDes1=\n"
@@ -181,8 +217,6 @@ TEST(FolderNames, LastPieceOrTheDriveRoot) {
 }  // namespace
 }  // namespace vorlane::configurator
 
-#include "configurator/item_list/contact_operations.h"
-
 namespace vorlane::configurator {
 namespace {
 
@@ -217,6 +251,32 @@ TEST(Contacts, AddRemoveAndSwap) {
 
 namespace vorlane::configurator {
 namespace {
+
+// The launcher reads a location with 254 characters: a batch joined longer
+// would be stored whole and started cut, so no item is made of it.
+TEST(BatchAndDrops, BatchLongerThanTheLauncherReadsIsRefused) {
+  const std::string entry(84, 'e');  // three joined with their "?": 255
+  EXPECT_TRUE(FitsLocation(std::string(settings::kProgramToLaunch.limit, 'x')));
+  EXPECT_FALSE(FitsLocation(std::string(settings::kProgramToLaunch.limit + 1, 'x')));
+  ASSERT_EQ(JoinBatch({entry, entry, entry}).size(), 255u);
+  for (const auto& [batch, fits] :
+       {std::pair{std::vector<std::string>{entry, entry, entry}, false},
+        {std::vector<std::string>{entry, entry, entry.substr(1)}, true},
+        {std::vector<std::string>{std::string(255, 'p')}, false},
+        {std::vector<std::string>{std::string(254, 'p')}, true}}) {
+    IniDocument doc = Items(1);
+    const std::string before = doc.Text();
+    const std::vector<ItemFields> added =
+        AddFileItems(doc, 1, {{"C:\\a.txt", "a", "", "", 0}, {"C:\\b.txt", "b", "", "", 0}},
+                     "", 0, batch);
+    EXPECT_EQ(added.size(), fits ? 2u : 0u) << JoinBatch(batch).size();
+    if (fits) {
+      EXPECT_EQ(Get(doc, "Program locations1", "Program2"), JoinBatch(batch));
+    } else {
+      EXPECT_EQ(doc.Text(), before);
+    }
+  }
+}
 
 TEST(BatchAndDrops, JoinAndDescriptions) {
   EXPECT_EQ(JoinBatch({"C:\\a.exe"}), "C:\\a.exe");
