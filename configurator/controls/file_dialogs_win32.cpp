@@ -55,10 +55,9 @@ std::optional<std::string> StorablePathOrSay(HWND owner, const std::wstring& pat
 
 std::optional<std::string> IconSpecOrSay(HWND owner, const std::string& file,
                                          int index) {
-  std::string spec = file + "," + std::to_string(index);
-  if (spec.size() <= settings::kItemIcon.limit) return spec;
-  MessageBoxA(owner, kIconFileTooLong, "Error", MB_OK | MB_ICONERROR);
-  return std::nullopt;
+  settings::StoredText spec = settings::StorableIconSpec(file, index);
+  if (!spec.text) MessageBoxA(owner, kIconFileTooLong, "Error", MB_OK | MB_ICONERROR);
+  return std::move(spec.text);
 }
 
 std::optional<std::string> ChooseFile(HWND owner, const char* filter,

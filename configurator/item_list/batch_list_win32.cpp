@@ -6,7 +6,6 @@
 #include "configurator/controls/file_dialogs_win32.h"
 #include "configurator/item_list/item_list_shared_win32.h"
 #include "configurator/item_list/item_operations.h"
-#include "settings/settings_names.h"
 
 namespace vorlane::configurator {
 
@@ -22,7 +21,7 @@ void CConfigDialog::AddBatchEntry() {
   std::vector<std::string> longer = batch_;
   longer.push_back(*entry);
   // A location cut by its reader would start something else.
-  if (JoinBatch(longer).size() > settings::kProgramToLaunch.limit) {
+  if (!FitsLocation(JoinBatch(longer))) {
     MessageBoxA(Window(), kBatchTooLong, "Error", MB_OK | MB_ICONERROR);
     return;
   }

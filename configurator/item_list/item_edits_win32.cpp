@@ -129,7 +129,7 @@ void CConfigDialog::AddItem() {
   const bool batch = !batch_.empty();
   if (batch) {
     item.program = JoinBatch(batch_);
-    if (item.program.size() > settings::kProgramToLaunch.limit) {
+    if (!FitsLocation(item.program)) {
       MessageBoxA(Window(), kBatchTooLong, "Error", MB_OK | MB_ICONERROR);
       return;
     }
