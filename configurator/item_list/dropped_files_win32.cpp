@@ -107,6 +107,10 @@ void CConfigDialog::AddItems(const std::vector<ItemFields>& entries) {
     if (!Finish(edit)) return;
     if (lastRow >= 0 && !FillContactList()) lastRow = -1;
   } else {
+    if (!batch_.empty() && !FitsLocation(JoinBatch(batch_))) {
+      MessageBoxA(Window(), kBatchTooLong, "Error", MB_OK | MB_ICONERROR);
+      return;
+    }
     const std::vector<ItemFields> added = AddFileItems(
         edit, MenuNumberAt(), entries, EditText(IDC_PARAMETERS), openMode_, batch_);
     full = added.size() < entries.size();
