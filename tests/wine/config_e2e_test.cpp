@@ -459,6 +459,21 @@ std::string AnswerBox(DWORD processId, const char* caption, int button = IDOK) {
   return handled();
 }
 
+// The system's file dialog of the process with this caption: the path
+// given as its file name and its Open button clicked.
+::testing::AssertionResult ChooseInFileDialog(Configurator& config, const char* caption,
+                                              const std::string& path) {
+  const HWND dialog = config.WaitFor(caption);
+  if (dialog == nullptr) return ::testing::AssertionFailure() << "no file dialog";
+  // The explorer-style dialog's file name is a combo box (cmb13), the
+  // older one's an edit (edt1).
+  HWND name = GetDlgItem(dialog, 0x47c);
+  if (name == nullptr) name = GetDlgItem(dialog, 0x480);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  config.Click(GetDlgItem(dialog, IDOK));
+  return Eventually([&] { return !IsWindow(dialog); }, "the file dialog closes");
+}
+
 // A shortcut made with the shell-link object, as Explorer makes one.
 ::testing::AssertionResult MakeShortcut(const std::string& shortcut,
                                         const std::string& target) {
@@ -742,9 +757,11 @@ TEST_F(ConfigUse, MenuButtonsRewriteTheFileAndTheLauncherFollows) {
 TEST_F(ConfigUse, ItemButtonsEditTheMenuAndTheLauncherShowsIt) {
   ASSERT_TRUE(CopyFileA((BinDirectory() + "\\probe.exe").c_str(),
                         folder.File("c.exe").c_str(), FALSE));
+  const std::string ownIcon = folder.File("own.ico") + ",0";
+  WriteSolidIcon(folder.File("own.ico"), RGB(10, 200, 10));
   WriteTextFile(ini, SettingsFile()
                          .Set("MenuName1", "Standard")
-                         .Item(1, 1, folder.File("a.exe"), "Aye")
+                         .Item(1, 1, folder.File("a.exe"), "Aye", {{"Icon", ownIcon}})
                          .Item(1, 2, folder.File("b.exe"), "Bee")
                          .Text());
   Launcher launcher;
@@ -772,6 +789,7 @@ TEST_F(ConfigUse, ItemButtonsEditTheMenuAndTheLauncherShowsIt) {
   EXPECT_EQ(Key(section, "Des4"), "");
   EXPECT_EQ(Key(section, "Par4"), "<absent>");
 
+  // A change rewrites the fields and keeps the item's own icon.
   std::vector<Row> rows = config.Rows();
   ASSERT_EQ(rows.size(), 4u);
   ASSERT_TRUE(config.ClickRow(rows[0]));
@@ -780,6 +798,7 @@ TEST_F(ConfigUse, ItemButtonsEditTheMenuAndTheLauncherShowsIt) {
   config.Click(IDC_CHANGE);
   ASSERT_TRUE(KeyBecomes(section, "Des1", "Ay2"));
   EXPECT_EQ(Key(section, "Program1"), folder.File("a.exe"));
+  EXPECT_EQ(Key(section, "Icon1"), ownIcon);
 
   ASSERT_TRUE(config.ClickRow(rows[2]));
   config.Click(IDC_ITEM_UP);
@@ -842,6 +861,58 @@ TEST_F(ConfigUse, ContactsAddedReachTheLaunchersEmailMenu) {
   ASSERT_TRUE(WaitUntil([&] { return !ReadProbeLog(folder.Path()).empty(); }));
   EXPECT_EQ(ReadProbeLog(folder.Path())[0].arguments, "mailto:bob@example.org");
   EXPECT_EQ(launcher.Close(), 0u);
+}
+
+// A contact changed, a blank line added ("Separator"), contacts moved up and
+// down and one removed: each click rewrites names and addresses together.
+TEST_F(ConfigUse, ContactsChangeMoveAndGoWithTheirAddresses) {
+  WriteTextFile(ini, SettingsFile()
+                         .Contact(1, "Ann", "ann@example.org")
+                         .Contact(2, "Bob", "bob@example.org")
+                         .Contact(3, "Cy", "cy@example.org")
+                         .Text());
+  ASSERT_TRUE(config.Start("1 " + ini));
+  const std::string contacts = "Emailcontacts";
+  auto contact = [&](int n) {
+    return Key(contacts, "Name" + std::to_string(n)) + " " +
+           Key(contacts, "Email" + std::to_string(n));
+  };
+  ASSERT_TRUE(config.ClickMenuLine(1, std::vector<std::string>{"Ann", "Bob", "Cy"}));
+  std::vector<Row> rows = config.Rows();
+
+  ASSERT_TRUE(config.ClickRow(rows[1]));
+  ASSERT_TRUE(config.FieldsBecome("Bob", "bob@example.org"));
+  ASSERT_TRUE(config.Type(IDC_LOCATION, "Robert"));
+  ASSERT_TRUE(config.Type(IDC_DESCRIPTION, "robert@example.org"));
+  config.Click(IDC_CHANGE);
+  ASSERT_TRUE(KeyBecomes(contacts, "Email2", "robert@example.org"));
+  EXPECT_EQ(contact(2), "Robert robert@example.org");
+  EXPECT_EQ(Key("Settings", "ContactCount"), "3");
+  EXPECT_EQ(config.RowTexts(), (std::vector<std::string>{"Ann", "Robert", "Cy"}));
+
+  config.Click(IDC_SEPARATOR);
+  ASSERT_TRUE(KeyBecomes("Settings", "ContactCount", "4"));
+  EXPECT_EQ(contact(4), " ");
+  EXPECT_EQ(config.RowTexts(), (std::vector<std::string>{"Ann", "Robert", "Cy", ""}));
+
+  ASSERT_TRUE(config.ClickRow(rows[2]));
+  config.Click(IDC_ITEM_UP);
+  ASSERT_TRUE(KeyBecomes(contacts, "Name2", "Cy"));
+  EXPECT_EQ(contact(2), "Cy cy@example.org");
+  EXPECT_EQ(contact(3), "Robert robert@example.org");
+  config.Click(IDC_ITEM_DOWN);  // the moved contact stays selected
+  ASSERT_TRUE(KeyBecomes(contacts, "Name3", "Cy"));
+  EXPECT_EQ(contact(2), "Robert robert@example.org");
+  EXPECT_EQ(contact(3), "Cy cy@example.org");
+
+  ASSERT_TRUE(config.ClickRow(rows[0]));
+  config.Click(IDC_REMOVE_ITEM);
+  AnswerBox(config.Pid(), "Warning", IDYES);
+  ASSERT_TRUE(KeyBecomes("Settings", "ContactCount", "3"));
+  EXPECT_EQ(contact(1), "Robert robert@example.org");
+  EXPECT_EQ(contact(2), "Cy cy@example.org");
+  EXPECT_EQ(contact(3), " ");
+  EXPECT_EQ(config.RowTexts(), (std::vector<std::string>{"Robert", "Cy", ""}));
 }
 
 // A batch composed with "+" is stored as one item that the launcher starts
@@ -1208,10 +1279,14 @@ TEST_F(ConfigUse, OptionsSaveKeepsThePauseWithinOneToTenSeconds) {
   }
 }
 
-// The tray icon chosen in the options reaches a running launcher at once.
+// The tray icon chosen in the options reaches a running launcher at once:
+// none, then an icon of a file found with the chooser's Browse.
 TEST_F(ConfigUse, OptionsIconMakesTheLauncherReloadItsIcon) {
   constexpr COLORREF kCustom = RGB(250, 20, 200);
   WriteSolidIcon(folder.File("custom.ico"), kCustom);
+  const std::string library = folder.File("icons.exe");
+  const std::vector<COLORREF> colours = {RGB(200, 0, 0), RGB(0, 160, 0)};
+  ASSERT_TRUE(WriteIconLibrary(library, colours));
   WriteTextFile(ini, SettingsFile().Set("Icon", folder.File("custom.ico") + ",0").Text());
   Launcher launcher;
   ASSERT_TRUE(launcher.Start(folder, "\"" + ini + "\""));
@@ -1221,13 +1296,47 @@ TEST_F(ConfigUse, OptionsIconMakesTheLauncherReloadItsIcon) {
   // The chooser opens on no file: OK at once stores ",0", which names no
   // icon, and the launcher falls back to its own.
   config.Click(IDC_PICK_ICON);
-  const HWND chooser = config.WaitFor("Choose Icon");
+  HWND chooser = config.WaitFor("Choose Icon");
   ASSERT_NE(chooser, nullptr);
   EXPECT_EQ(SendMessageA(GetDlgItem(chooser, IDC_ICON_LIST), LB_GETCOUNT, 0, 0), 0);
   config.Click(GetDlgItem(chooser, IDOK));
   ASSERT_TRUE(KeyBecomes("Settings", "Icon", ",0"));
   EXPECT_TRUE(WaitUntil([&] { return !TrayShowsColour(kCustom); }))
       << "the launcher was told";
+
+  // Browse lists the file's icons; Exit leaves everything as it was.
+  auto browseLibrary = [&] {
+    config.Click(IDC_PICK_ICON);
+    chooser = config.WaitFor("Choose Icon");
+    if (chooser == nullptr) return ::testing::AssertionFailure() << "no chooser";
+    config.Click(GetDlgItem(chooser, IDC_ICON_BROWSE));
+    ::testing::AssertionResult chosen =
+        ChooseInFileDialog(config, "Browse for a file containing icons", library);
+    if (!chosen) return chosen;
+    const HWND list = GetDlgItem(chooser, IDC_ICON_LIST);
+    return Eventually([&] { return SendMessageA(list, LB_GETCOUNT, 0, 0) == 2; },
+                      "the file's two icons listed");
+  };
+  ASSERT_TRUE(browseLibrary());
+  EXPECT_EQ(WindowText(GetDlgItem(chooser, IDC_ICON_FILE)), library);
+  const std::string before = File();
+  config.Click(GetDlgItem(chooser, IDCANCEL));
+  ASSERT_TRUE(config.Reaches([&] { return !IsWindow(chooser); }, "the chooser closes"));
+  EXPECT_EQ(File(), before) << "Exit writes nothing";
+
+  // The second icon, chosen with a click and stored as file,index.
+  ASSERT_TRUE(browseLibrary());
+  const HWND list = GetDlgItem(chooser, IDC_ICON_LIST);
+  RECT second{};
+  SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&second), 2);
+  ClickAt({(second.left + second.right) / 2, (second.top + second.bottom) / 2});
+  ASSERT_TRUE(Eventually([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == 1; },
+                         "the second icon chosen"));
+  config.Click(GetDlgItem(chooser, IDOK));
+  ASSERT_TRUE(KeyBecomes("Settings", "Icon", library + ",1"));
+  EXPECT_TRUE(WaitUntil([&] { return TrayShowsColour(colours[1]); }))
+      << "the launcher shows the chosen icon";
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
