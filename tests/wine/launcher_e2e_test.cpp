@@ -51,7 +51,9 @@ bool Reload(HWND window) {
                              &ignored) != 0;
 }
 
-TEST(LauncherStart, FirstStartWritesExactlyTheDefaultFile) {
+class LauncherStart : public EndToEndTest {};
+
+TEST_F(LauncherStart, FirstStartWritesExactlyTheDefaultFile) {
   TempFolder folder;
   Launcher launcher;
   ASSERT_TRUE(launcher.Start(folder));
@@ -77,7 +79,7 @@ TEST(LauncherStart, FirstStartWritesExactlyTheDefaultFile) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
-TEST(LauncherStart, HiddenWindowOfClassVorlane) {
+TEST_F(LauncherStart, HiddenWindowOfClassVorlane) {
   TempFolder folder;
   Launcher launcher;
   ASSERT_TRUE(launcher.Start(folder));
@@ -89,7 +91,7 @@ TEST(LauncherStart, HiddenWindowOfClassVorlane) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
-TEST(LauncherStart, ExistingFileIsLeftAsItIs) {
+TEST_F(LauncherStart, ExistingFileIsLeftAsItIs) {
   TempFolder folder;
   const std::string text = "[Settings]\r\nMenuCount=0\r\n";
   Launcher launcher;
@@ -98,7 +100,7 @@ TEST(LauncherStart, ExistingFileIsLeftAsItIs) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
-TEST(LauncherStart, MissingArgumentFileWritesNoDefaults) {
+TEST_F(LauncherStart, MissingArgumentFileWritesNoDefaults) {
   TempFolder folder;
   Launcher launcher;
   ASSERT_TRUE(launcher.Start(folder, Quoted(folder.File("absent.ini"))));
@@ -107,7 +109,7 @@ TEST(LauncherStart, MissingArgumentFileWritesNoDefaults) {
   EXPECT_EQ(ListFolder(folder), ".;..;Vorlane.exe;");
 }
 
-TEST(LauncherStart, UnreadableArgumentsFallBackToTheFileBesideTheProgram) {
+TEST_F(LauncherStart, UnreadableArgumentsFallBackToTheFileBesideTheProgram) {
   // A folder, a name with a wildcard, and a name longer than any path.
   for (const std::string& argument :
        {std::string("C:\\windows"), std::string("C:\\nothing\\*.ini"),
@@ -124,7 +126,7 @@ TEST(LauncherStart, UnreadableArgumentsFallBackToTheFileBesideTheProgram) {
   }
 }
 
-TEST(LauncherStart, ReadableArgumentIsTheSettingsFile) {
+TEST_F(LauncherStart, ReadableArgumentIsTheSettingsFile) {
   TempFolder folder;
   WriteSolidIcon(folder.File("custom.ico"), kCustomColour);
   const std::string elsewhere = folder.File("elsewhere.ini");
@@ -137,7 +139,7 @@ TEST(LauncherStart, ReadableArgumentIsTheSettingsFile) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
-TEST(LauncherStart, RelativeArgumentIsFoundInTheCurrentFolder) {
+TEST_F(LauncherStart, RelativeArgumentIsFoundInTheCurrentFolder) {
   TempFolder folder;
   WriteSolidIcon(folder.File("custom.ico"), kCustomColour);
   WriteTextFile(folder.File("relative.ini"),
@@ -149,7 +151,7 @@ TEST(LauncherStart, RelativeArgumentIsFoundInTheCurrentFolder) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
-TEST(LauncherStart, BareProgramNameFindsItsFolderFromTheModule) {
+TEST_F(LauncherStart, BareProgramNameFindsItsFolderFromTheModule) {
   TempFolder folder;
   const std::string other = folder.File("other");
   CreateDirectoryA(other.c_str(), nullptr);
@@ -160,9 +162,11 @@ TEST(LauncherStart, BareProgramNameFindsItsFolderFromTheModule) {
   EXPECT_EQ(launcher.Close(), 0u);
 }
 
-class TrayIcon : public ::testing::Test {
+class TrayIcon : public EndToEndTest {
  protected:
   void SetUp() override {
+    EndToEndTest::SetUp();
+    if (HasFatalFailure()) return;
     WriteSolidIcon(folder.File("custom.ico"), kCustomColour);
     ASSERT_TRUE(launcher.Start(folder));
     ASSERT_TRUE(WaitUntil([] { return TrayShowsColour(kBuiltInBlue); }))

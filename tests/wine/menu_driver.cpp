@@ -13,13 +13,15 @@ struct PopupSearch {
   const char* caption;
   HWND found;
   int count;
+  bool hiddenToo = false;
 };
 
 BOOL CALLBACK MatchPopup(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<PopupSearch*>(lParam);
   DWORD owner = 0;
   GetWindowThreadProcessId(hwnd, &owner);
-  if (owner != search->processId || !IsWindowVisible(hwnd)) return TRUE;
+  if (owner != search->processId) return TRUE;
+  if (!search->hiddenToo && !IsWindowVisible(hwnd)) return TRUE;
   char name[64] = {};
   GetClassNameA(hwnd, name, std::size(name));
   if (lstrcmpA(name, search->className) != 0) return TRUE;
@@ -77,6 +79,12 @@ HWND FindMessageBox(DWORD processId, const char* caption) {
   PopupSearch search{processId, "#32770", caption, nullptr, 0};
   EnumWindows(MatchPopup, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+bool MessageBoxExists(DWORD processId, const char* caption) {
+  PopupSearch search{processId, "#32770", caption, nullptr, 0, true};
+  EnumWindows(MatchPopup, reinterpret_cast<LPARAM>(&search));
+  return search.found != nullptr;
 }
 
 HWND WaitForMessageBox(DWORD processId, const char* caption,

@@ -39,6 +39,9 @@ void ChooseByKeys(DWORD processId, int downs);
 
 // A message box ("#32770") of the process with this caption, or null.
 HWND FindMessageBox(DWORD processId, const char* caption);
+// Whether the process has such a box, shown or still to be shown: a modal
+// box exists before its loop shows it.
+bool MessageBoxExists(DWORD processId, const char* caption);
 HWND WaitForMessageBox(DWORD processId, const char* caption,
                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
 

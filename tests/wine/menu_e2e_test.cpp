@@ -19,16 +19,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Time for a wrong reaction to show: a menu that should not open, a program
-// that should not start. Under Wine a probe is logged well within it.
-constexpr auto kSettle = 1s;
-
 // The entries of the system submenu "Vorlane", counted from its first.
 enum SystemEntry { kConfig, kOptions, kHelp, kDonate, kAbout, kExit };
 
 // A launcher in a fresh folder with a probe beside it and a settings file
 // made by the test.
-class MenuUse : public ::testing::Test {
+class MenuUse : public EndToEndTest {
  protected:
   ::testing::AssertionResult StartWith(
       const SettingsFile& settings, const std::string& workingDirectory = "") {
@@ -89,10 +85,25 @@ class MenuUse : public ::testing::Test {
   std::vector<ProbeStart> Starts(const TempFolder* where = nullptr) {
     return ReadProbeLog((where ? *where : folder).Path());
   }
-  // The starts once a late one would have been logged.
+  // The starts once the chosen command has returned (the launcher runs it
+  // when its menu has closed, and answers a sent message only after it)
+  // and all that it started has ended, and so logged.
   std::vector<ProbeStart> SettledStarts() {
-    std::this_thread::sleep_for(kSettle);
+    EXPECT_TRUE(WaitForMenuClosed(Pid()));
+    EXPECT_TRUE(vorlane::test::Answers(launcher.Window()));
+    EXPECT_TRUE(Eventually([&] { return RunningChildren(Pid()) == 0; },
+                           "what the launcher started has ended"));
     return Starts();
+  }
+
+  // Whether the launcher has handled all that was posted to it: it adds
+  // its tray icon again on "TaskbarCreated", posted after the rest, also
+  // inside the loop of a menu that one of them opened.
+  ::testing::AssertionResult HandledWhatWasPosted() {
+    RemoveTrayIcon(launcher.Window());
+    PostMessageA(launcher.Window(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    return Eventually([&] { return TrayIconExists(launcher.Window()); },
+                      "the launcher handles what was posted to it");
   }
 
   // The text of the launcher's box with this caption, which is then closed.
@@ -106,11 +117,7 @@ class MenuUse : public ::testing::Test {
     return text;
   }
 
-  bool Answers() {
-    DWORD_PTR ignored = 0;
-    return SendMessageTimeoutA(launcher.Window(), WM_NULL, 0, 0, SMTO_NORMAL,
-                               5000, &ignored) != 0;
-  }
+  bool Answers() { return vorlane::test::Answers(launcher.Window()); }
 
   TempFolder folder;
   std::string probe = folder.File("probe.exe");
@@ -552,7 +559,7 @@ class MenuOpening : public MenuUse {
     return count;
   }
   bool MenuStaysClosed() {
-    std::this_thread::sleep_for(kSettle);
+    EXPECT_TRUE(HandledWhatWasPosted());
     return FindPopupMenu(Pid()) == nullptr;
   }
   void Dismiss() {
@@ -638,7 +645,7 @@ TEST_F(MenuOpening, OpenMenuIsNotOpenedASecondTime) {
   ASSERT_TRUE(OpenByHover());
   PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
   PostMessageA(launcher.Window(), launcher::WM_SHOWMENU, 0, 0);
-  std::this_thread::sleep_for(kSettle);
+  EXPECT_TRUE(HandledWhatWasPosted());
   EXPECT_EQ(PopupCount(), 1);
   ASSERT_NO_FATAL_FAILURE(Dismiss());
   // Dropped, not kept for later.

@@ -13,9 +13,11 @@ namespace {
 
 constexpr int kPrograms = 200;
 
-class MenuIcons : public ::testing::Test {
+class MenuIcons : public EndToEndTest {
  protected:
   void SetUp() override {
+    EndToEndTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(WriteProgramsMenu(folder, kPrograms));
     ASSERT_TRUE(launcher.Start(folder));
   }

@@ -283,9 +283,11 @@ const std::vector<EntryShape> kSystemSubmenu{
     {"About", Kind::Item, false},   {"Exit", Kind::Item, false},
 };
 
-class MenuPaint : public ::testing::Test {
+class MenuPaint : public EndToEndTest {
  protected:
   void SetUp() override {
+    EndToEndTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(launcher.StartWith(folder, SettingsWithEveryKind()));
     PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
     popup = WaitForPopupMenu(Pid());

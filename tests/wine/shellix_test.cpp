@@ -202,6 +202,8 @@ TEST_F(Shellix, RegistersWithTheSystemToolAndUnregistersAgain) {
   const std::string fileHandler = "*\\shellex\\ContextMenuHandlers\\VorlaneShellix";
   const std::string folderHandler =
       "Folder\\shellex\\ContextMenuHandlers\\VorlaneShellix";
+  // A failure half-way leaves no registration behind for other tests.
+  const OnScopeExit unregister(RemoveExtensionRegistration);
 
   ASSERT_EQ(RunRegsvr32("/s \"" + DllPath() + "\""), 0u);
   EXPECT_EQ(ReadRegistryText(HKEY_CLASSES_ROOT, classKey, nullptr), "VorlaneShellix");

@@ -1,14 +1,19 @@
 #include "test_support.h"
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
+
+#include "shellext/registration.h"
 
 namespace vorlane::test {
 
@@ -200,13 +205,44 @@ bool WaitUntil(const std::function<bool()>& condition,
   }
 }
 
-TempFolder::TempFolder() {
+::testing::AssertionResult Eventually(const std::function<bool()>& condition,
+                                      const std::string& what,
+                                      std::chrono::milliseconds timeout) {
+  if (WaitUntil(condition, timeout)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "not within " << timeout.count() << " ms: " << what;
+}
+
+::testing::AssertionResult Becomes(const std::function<std::string()>& actual,
+                                   const std::string& expected,
+                                   std::chrono::milliseconds timeout) {
+  std::string last;
+  if (WaitUntil([&] { return (last = actual()) == expected; }, timeout)) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "is \"" << last << "\", not \"" << expected
+                                       << "\", after " << timeout.count() << " ms";
+}
+
+bool Answers(HWND window, std::chrono::milliseconds timeout) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL,
+                             static_cast<UINT>(timeout.count()), &ignored) != 0;
+}
+
+namespace {
+// What every TempFolder's path begins with.
+std::string TempFolderPrefix() {
   char temp[MAX_PATH] = {};
   GetTempPathA(std::size(temp), temp);
+  return std::string(temp) + "vorlane-test-";
+}
+}  // namespace
+
+TempFolder::TempFolder() {
   static int counter = 0;
   for (;;) {
-    path_ = std::string(temp) + "vorlane-test-" +
-            std::to_string(GetCurrentProcessId()) + "-" +
+    path_ = TempFolderPrefix() + std::to_string(GetCurrentProcessId()) + "-" +
             std::to_string(++counter);
     if (CreateDirectoryA(path_.c_str(), nullptr)) break;
   }
@@ -321,6 +357,19 @@ DWORD ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(info_.hProcess, &code);
   return code;
+}
+
+int RunningChildren(DWORD processId) {
+  const win32::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return -1;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  int children = 0;
+  for (BOOL more = Process32First(snapshot.get(), &entry); more;
+       more = Process32Next(snapshot.get(), &entry)) {
+    if (entry.th32ParentProcessID == processId) ++children;
+  }
+  return children;
 }
 
 namespace {
@@ -494,6 +543,222 @@ std::string Describe(const std::vector<ProbeStart>& starts) {
             " in \"" + start.directory + "\" with \"" + start.arguments + "\"";
   }
   return text;
+}
+
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// Whether the program is one of this build's: in the test programs' folder
+// or its twin of the other flavour (both suites share the prefix, and a
+// configurator left by one keeps the other's from opening), or copied into
+// a test's temporary folder.
+bool IsTestedProgram(const std::string& path) {
+  const std::string bin = Lower(BinDirectory());
+  const std::string build = bin.substr(0, bin.rfind('\\', bin.rfind('\\') - 1) + 1);
+  if (path.rfind(Lower(TempFolderPrefix()), 0) == 0) return true;
+  if (path.rfind(build, 0) != 0) return false;
+  const std::string rest = path.substr(build.size());  // flavour\bin\name
+  const std::size_t first = rest.find('\\');
+  return first != std::string::npos && rest.compare(first, 5, "\\bin\\") == 0 &&
+         rest.find('\\', first + 5) == std::string::npos;
+}
+
+// Ends every configurator and launcher of this build that is running; a
+// launcher's tray icon goes with it, which the shell would otherwise keep
+// in front of the next launcher's. Nothing else is touched. Gives what it
+// ended, or why it could not.
+::testing::AssertionResult EndLeftoverPrograms(std::string& ended) {
+  const win32::UniqueKernelHandle snapshot(
+      CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) {
+    return ::testing::AssertionFailure() << "no process snapshot: " << GetLastError();
+  }
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(snapshot.get(), &entry); more;
+       more = Process32Next(snapshot.get(), &entry)) {
+    std::string name = Lower(entry.szExeFile);
+    name = name.substr(name.rfind('\\') + 1);
+    if (name != "config.exe" && name != "vorlane.exe") continue;
+    const win32::UniqueKernelHandle process(OpenProcess(
+        PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+        entry.th32ProcessID));
+    char image[MAX_PATH] = {};
+    DWORD size = std::size(image);
+    if (!process || !QueryFullProcessImageNameA(process.get(), 0, image, &size)) {
+      continue;
+    }
+    if (!IsTestedProgram(Lower(image))) continue;
+    const HWND launcher = FindProcessWindow(entry.th32ProcessID, "Vorlane");
+    TerminateProcess(process.get(), 99);
+    if (WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0) {
+      return ::testing::AssertionFailure() << "a leftover " << image << " does not end";
+    }
+    if (launcher != nullptr) RemoveTrayIcon(launcher);
+    ended += std::string(" ") + image;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr REGSAM kBothViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+
+// True when there was a value to delete.
+bool DeleteValue(HKEY root, const char* key, const char* value, REGSAM view) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE | view, &opened) != ERROR_SUCCESS) {
+    return false;
+  }
+  const bool deleted = RegDeleteValueA(opened, value) == ERROR_SUCCESS;
+  RegCloseKey(opened);
+  return deleted;
+}
+
+// --- Protocol handlers, and the record of what a test changed -------------
+
+std::string RecordKey(const std::string& scheme) {
+  return std::string(kTestRecordKey) + "\\Protocols\\" + scheme;
+}
+
+std::string CommandKey(const std::string& scheme) {
+  return scheme + "\\shell\\open\\command";
+}
+
+std::optional<std::string> ReadText(HKEY root, const std::string& key, const char* value) {
+  char data[1024] = {};
+  DWORD size = sizeof(data) - 1;
+  if (RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, data, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::string(data);
+}
+
+bool WriteText(HKEY root, const std::string& key, const char* value,
+               const std::string& text) {
+  return RegSetKeyValueA(root, key.c_str(), value, REG_SZ, text.c_str(),
+                         static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+// Writes down whether the protocol and its command were there, and the
+// command; a value "Command" that is missing means there was none.
+bool RecordProtocol(const std::string& scheme) {
+  HKEY protocol = nullptr;
+  const DWORD hadProtocol =
+      RegOpenKeyExA(HKEY_CLASSES_ROOT, scheme.c_str(), 0, KEY_READ, &protocol) ==
+      ERROR_SUCCESS;
+  if (protocol != nullptr) RegCloseKey(protocol);
+  const std::string record = RecordKey(scheme);
+  if (RegSetKeyValueA(HKEY_CURRENT_USER, record.c_str(), "HadProtocol", REG_DWORD,
+                      &hadProtocol, sizeof(hadProtocol)) != ERROR_SUCCESS) {
+    return false;
+  }
+  const std::optional<std::string> command =
+      ReadText(HKEY_CLASSES_ROOT, CommandKey(scheme), nullptr);
+  return !command || WriteText(HKEY_CURRENT_USER, record, "Command", *command);
+}
+
+// Puts back what the scheme's record says and deletes the record; false
+// when there was none.
+bool PutBackRecordedProtocol(const std::string& scheme) {
+  const std::string record = RecordKey(scheme);
+  DWORD hadProtocol = 0, size = sizeof(hadProtocol);
+  if (RegGetValueA(HKEY_CURRENT_USER, record.c_str(), "HadProtocol", RRF_RT_REG_DWORD,
+                   nullptr, &hadProtocol, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  if (const std::optional<std::string> command =
+          ReadText(HKEY_CURRENT_USER, record, "Command")) {
+    WriteText(HKEY_CLASSES_ROOT, CommandKey(scheme), nullptr, *command);
+  } else {
+    RegDeleteKeyValueA(HKEY_CLASSES_ROOT, CommandKey(scheme).c_str(), nullptr);
+  }
+  if (!hadProtocol) RegDeleteTreeA(HKEY_CLASSES_ROOT, scheme.c_str());
+  RegDeleteTreeA(HKEY_CURRENT_USER, record.c_str());
+  // Each fails while another record is left.
+  RegDeleteKeyA(HKEY_CURRENT_USER, RecordKey("").c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, kTestRecordKey);
+  return true;
+}
+
+// Every protocol that a killed test left changed; gives their names.
+std::string PutBackRecordedProtocols() {
+  std::vector<std::string> schemes;
+  HKEY records = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, RecordKey("").c_str(), 0, KEY_READ, &records) ==
+      ERROR_SUCCESS) {
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = std::size(name);
+      if (RegEnumKeyExA(records, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      schemes.emplace_back(name);
+    }
+    RegCloseKey(records);
+  }
+  std::string names;
+  for (const std::string& scheme : schemes) {
+    if (PutBackRecordedProtocol(scheme)) names += " " + scheme + ":";
+  }
+  return names;
+}
+
+}  // namespace
+
+ProtocolProgram::ProtocolProgram(std::string scheme, const std::string& probe)
+    : scheme_(std::move(scheme)) {
+  PutBackRecordedProtocol(scheme_);
+  ready_ = RecordProtocol(scheme_) &&
+           WriteText(HKEY_CLASSES_ROOT, CommandKey(scheme_), nullptr,
+                     "\"" + probe + "\" %1");
+}
+
+ProtocolProgram::~ProtocolProgram() { PutBackRecordedProtocol(scheme_); }
+
+bool RemoveRunValues() {
+  bool removed = false;
+  for (REGSAM view : kBothViews) {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+      removed = DeleteValue(root, kRunKey, "Vorlane", view) || removed;
+    }
+  }
+  return removed;
+}
+
+// The keys as unregistering deletes them, and the approval beside them.
+bool RemoveExtensionRegistration() {
+  bool removed = false;
+  for (REGSAM view : kBothViews) {
+    for (const std::string& key : shellext::UnregistrationKeys(shellext::kClassIdText)) {
+      removed = RegDeleteKeyExA(HKEY_CLASSES_ROOT, key.c_str(), view, 0) == ERROR_SUCCESS ||
+                removed;
+    }
+    removed = DeleteValue(HKEY_LOCAL_MACHINE, shellext::kApprovedKey,
+                          shellext::kClassIdText, view) ||
+              removed;
+  }
+  return removed;
+}
+
+::testing::AssertionResult StartFromKnownState() {
+  std::string ended;
+  if (::testing::AssertionResult all = EndLeftoverPrograms(ended); !all) return all;
+  std::string putBack = PutBackRecordedProtocols();
+  if (RemoveRunValues()) putBack += " the Run value;";
+  if (RemoveExtensionRegistration()) putBack += " the extension's registration;";
+  if (!ended.empty() || !putBack.empty()) {
+    std::fprintf(stderr, "Left by an earlier test: ended%s; removed or put back%s\n",
+                 ended.empty() ? " nothing" : ended.c_str(),
+                 putBack.empty() ? " nothing" : putBack.c_str());
+  }
+  return ::testing::AssertionSuccess();
 }
 
 }  // namespace vorlane::test

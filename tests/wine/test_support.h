@@ -74,9 +74,30 @@ bool WriteProgramsMenu(const TempFolder& folder, int count);
 void MoveMouseTo(POINT at, const std::function<void(std::chrono::milliseconds)>&
                                wait = nullptr);
 
+// How long a test waits for the effect of one step: generous for a loaded
+// host, short enough that a step that fails ends the test at once.
+constexpr std::chrono::milliseconds kEffectTimeout = std::chrono::seconds(10);
+
 // Polls until the condition holds or the time is up; true if it held.
 bool WaitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+               std::chrono::milliseconds timeout = kEffectTimeout);
+
+// The same as an assertion: the failure names what did not happen.
+::testing::AssertionResult Eventually(const std::function<bool()>& condition,
+                                      const std::string& what,
+                                      std::chrono::milliseconds timeout = kEffectTimeout);
+
+// Waits until `actual` gives `expected`; the failure shows the last value
+// it gave, e.g. EXPECT_TRUE(Becomes([&] { return Text(); }, "ok")).
+::testing::AssertionResult Becomes(const std::function<std::string()>& actual,
+                                   const std::string& expected,
+                                   std::chrono::milliseconds timeout = kEffectTimeout);
+
+// Whether the window's thread answers a sent message in time. A message
+// sent from another process is handled before the thread's queued input
+// and posted messages: an answer says that the thread is back in a message
+// loop, not that what was posted or typed has been handled.
+bool Answers(HWND window, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 // A fresh folder under the temporary directory, removed with everything in
 // it when the test ends.
@@ -120,6 +141,9 @@ class ChildProcess {
  private:
   PROCESS_INFORMATION info_{};
 };
+
+// How many processes that the process started are still running.
+int RunningChildren(DWORD processId);
 
 // The top-level window of the given class that belongs to the process.
 HWND FindProcessWindow(DWORD processId, const char* className);
@@ -181,54 +205,54 @@ std::string Describe(const std::vector<ProbeStart>& starts);
 
 // A protocol (mailto:, http:) opens the probe for as long as the test runs;
 // what the prefix had before is put back, and a protocol key that was not
-// there is removed again.
+// there is removed again. What it changes is written down first (under
+// kTestRecordKey in HKEY_CURRENT_USER), so that when a test is killed the
+// next one's StartFromKnownState puts it back.
 class ProtocolProgram {
  public:
-  ProtocolProgram(std::string scheme, const std::string& probe)
-      : scheme_(std::move(scheme)) {
-    HKEY key = nullptr;
-    hadProtocol_ = RegOpenKeyExA(HKEY_CLASSES_ROOT, scheme_.c_str(), 0,
-                                 KEY_READ, &key) == ERROR_SUCCESS;
-    if (key != nullptr) RegCloseKey(key);
-    key = nullptr;
-    RegCreateKeyExA(HKEY_CLASSES_ROOT,
-                    (scheme_ + "\\shell\\open\\command").c_str(), 0,
-                    nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-    key_.reset(key);
-    char old[1024] = {};
-    DWORD size = sizeof(old) - 1;
-    hadCommand_ = RegQueryValueExA(key_.get(), nullptr, nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(old), &size) ==
-                  ERROR_SUCCESS;
-    old_ = old;
-    SetCommand("\"" + probe + "\" %1");
-  }
-  ~ProtocolProgram() {
-    if (hadCommand_) {
-      SetCommand(old_);
-    } else {
-      RegDeleteValueA(key_.get(), nullptr);
-    }
-    key_.reset();
-    if (!hadProtocol_) RegDeleteTreeA(HKEY_CLASSES_ROOT, scheme_.c_str());
-  }
+  ProtocolProgram(std::string scheme, const std::string& probe);
+  ~ProtocolProgram();
   ProtocolProgram(const ProtocolProgram&) = delete;
   ProtocolProgram& operator=(const ProtocolProgram&) = delete;
 
-  bool Ready() const { return static_cast<bool>(key_); }
+  bool Ready() const { return ready_; }
 
  private:
-  void SetCommand(const std::string& command) {
-    RegSetValueExA(key_.get(), nullptr, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(command.c_str()),
-                   static_cast<DWORD>(command.size() + 1));
-  }
-
   std::string scheme_;
-  win32::UniqueKey key_;
-  bool hadProtocol_ = false;
-  bool hadCommand_ = false;
-  std::string old_;
+  bool ready_ = false;
+};
+
+// Where the tests write down what they change in the shared prefix.
+inline constexpr char kTestRecordKey[] = "Software\\VorlaneTests";
+
+// The state every end-to-end test starts from, whatever an earlier test
+// that was killed at its time-out left behind: no configurator or launcher
+// of this build or of a test's folder running (their tray icons removed),
+// no "Vorlane" Run value, no registration of the extension, and the
+// protocol handlers as they were. Says what it had to end or put back.
+::testing::AssertionResult StartFromKnownState();
+
+// Parts of it for tests that change these themselves; true when there was
+// something to remove.
+bool RemoveRunValues();
+bool RemoveExtensionRegistration();
+
+// A fixture for tests that drive the programs from outside.
+class EndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(StartFromKnownState()); }
+};
+
+// Runs `undo` when the scope ends, also when a test fails half-way.
+class OnScopeExit {
+ public:
+  explicit OnScopeExit(std::function<void()> undo) : undo_(std::move(undo)) {}
+  ~OnScopeExit() { undo_(); }
+  OnScopeExit(const OnScopeExit&) = delete;
+  OnScopeExit& operator=(const OnScopeExit&) = delete;
+
+ private:
+  std::function<void()> undo_;
 };
 
 }  // namespace vorlane::test
