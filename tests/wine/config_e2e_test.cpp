@@ -6,546 +6,19 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
-#include <cstdlib>
-#include <functional>
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "config_driver.h"
 #include "config_ids.h"
-#include "shellext/registration.h"
-#include "menu_driver.h"
 #include "screen_shot.h"
-#include "settings/profile_store_win32.h"
-#include "test_support.h"
-#include "win32/com_ptr.h"
+#include "shellext/registration.h"
 
 namespace vorlane::test {
 namespace {
-
-using namespace std::chrono_literals;
-
-constexpr char kMenusCaption[] = "Vorlane menu configurator";
-constexpr char kAboutCaption[] = "About Vorlane";
-constexpr char kOnlyFromLauncher[] =
-    "This program can only be run from within Vorlane";
-
-// Three menus: the standard one with a program, a separator and (unless
-// left out) a missing program, "Tools" with a.exe and "Web" with b.exe,
-// listed Standard, Web, Tools.
-SettingsFile ThreeMenus(const TempFolder& folder, bool withMissing = true) {
-  SettingsFile file;
-  file
-      .Set("MenuCount", "3")
-      .Set("MenuOrder", "1*3*2*")
-      .Set("MenuName1", "Standard")
-      .Set("MenuName2", "Tools")
-      .Set("MenuName3", "Web")
-      .Item(1, 1, folder.File("a.exe"), "Aye", {{"Par", "-p"}, {"OM", "2"}})
-      .Item(1, 2, "", "")
-      .Item(2, 1, folder.File("a.exe"), "Tool A")
-      .Item(3, 1, folder.File("b.exe"), "Web B");
-  if (withMissing) file.Item(1, 3, "C:\\gone\\missing.exe", "Gone");
-  return file;
-}
-
-// Memory inside the configurator's process, for the list-view messages
-// that carry pointers and that the platform does not carry across.
-class RemoteBuffer {
- public:
-  explicit RemoteBuffer(DWORD processId, std::size_t size = 4096)
-      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ |
-                                 PROCESS_VM_WRITE,
-                             FALSE, processId)) {
-    if (process_) {
-      memory_ = static_cast<char*>(VirtualAllocEx(process_.get(), nullptr, size,
-                                                  MEM_COMMIT, PAGE_READWRITE));
-    }
-  }
-  ~RemoteBuffer() {
-    if (memory_ != nullptr) VirtualFreeEx(process_.get(), memory_, 0, MEM_RELEASE);
-  }
-  RemoteBuffer(const RemoteBuffer&) = delete;
-  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-  char* At(std::size_t offset) const { return memory_ + offset; }
-  void Put(std::size_t offset, const void* data, std::size_t size) {
-    WriteProcessMemory(process_.get(), memory_ + offset, data, size, nullptr);
-  }
-  void Get(std::size_t offset, void* data, std::size_t size) const {
-    ReadProcessMemory(process_.get(), memory_ + offset, data, size, nullptr);
-  }
-
- private:
-  win32::UniqueKernelHandle process_;
-  char* memory_ = nullptr;
-};
-
-// Texts of another process's controls are asked for in wide characters:
-// Wine hands an ANSI request across processes the wide text.
-std::string Narrow(const wchar_t* text) {
-  char narrow[4096] = {};
-  WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow) - 1, nullptr,
-                      nullptr);
-  return narrow;
-}
-
-// WM_GETTEXT itself: GetWindowText gives another process only a window's
-// caption, never an edit's contents.
-std::string WindowText(HWND window) {
-  wchar_t text[4096] = {};
-  SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-  return Narrow(text);
-}
-
-struct Row {
-  int index = 0;
-  std::string text;
-  RECT bounds{};  // in the list's client area
-};
-
-// Which windows have the focus and the mouse capture in a thread of
-// another process.
-GUITHREADINFO InputOf(DWORD thread) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof(info);
-  GetGUIThreadInfo(thread, &info);
-  return info;
-}
-
-// A real click with the left (or right) button at a point of the screen. The pointer
-// arrives first and the window under it sees it move there, as a hand's
-// movement would: a hot icon button holds the mouse capture until it sees
-// the pointer leave, and a press queued before that would go to it.
-// Only a click that could pair with the one before into a double click (in
-// the same window, near it, within the double-click time) waits for that
-// time to pass first.
-void ClickAt(POINT at, bool right = false) {
-  static struct {
-    HWND root = nullptr;
-    POINT at{};
-    std::chrono::steady_clock::time_point when;
-  } last;
-  const HWND root = GetAncestor(WindowFromPoint(at), GA_ROOT);
-  if (root == last.root &&
-      std::abs(at.x - last.at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-      std::abs(at.y - last.at.y) <= GetSystemMetrics(SM_CYDOUBLECLK)) {
-    std::this_thread::sleep_until(last.when +
-                                  std::chrono::milliseconds(GetDoubleClickTime() + 50));
-  }
-  MoveMouseTo(at);
-  const DWORD thread = GetWindowThreadProcessId(WindowFromPoint(at), nullptr);
-  EXPECT_TRUE(Eventually(
-      [&] {
-        RECT bounds{};
-        const HWND capture = InputOf(thread).hwndCapture;
-        return capture == nullptr ||
-               (GetWindowRect(capture, &bounds) && PtInRect(&bounds, at));
-      },
-      "the capture is let go where the pointer left"));
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
-  last = {root, at, std::chrono::steady_clock::now()};
-}
-
-POINT Centre(HWND window) {
-  RECT bounds{};
-  GetWindowRect(window, &bounds);
-  return {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
-}
-
-// config.exe from the test programs' folder with the arguments that the
-// launcher would write after its name.
-bool StartConfigExe(ChildProcess& process, const std::string& arguments) {
-  const std::string program = BinDirectory() + "\\config.exe";
-  return process.Start(program, "\"" + program + "\" " + arguments);
-}
-
-// Opens the launcher's menu by hovering and chooses the entry `downs` steps
-// down, or with `inside` the entry that many steps into the submenu there;
-// done when the menu is gone.
-::testing::AssertionResult ChooseInLauncher(Launcher& launcher, int downs,
-                                            int inside = -1) {
-  const DWORD pid = launcher.Process().Id();
-  PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
-  if (WaitForPopupMenu(pid) == nullptr) return ::testing::AssertionFailure() << "no menu";
-  if (inside >= 0) {
-    for (int i = 0; i < downs; ++i) PressMenuKey(pid, VK_DOWN);
-    PressMenuKey(pid, VK_RIGHT);
-    ChooseByKeys(pid, inside);
-  } else {
-    ChooseByKeys(pid, downs);
-  }
-  return Eventually([&] { return FindPopupMenu(pid) == nullptr; }, "the menu closes");
-}
-
-// config.exe started from this process and driven by real clicks and keys.
-// Its steps return once the input is on its way: what a step did is waited
-// for by the test, in the file or in the window.
-class Configurator {
- public:
-  // A test that failed may have left a box or a menu open, which would hold
-  // up the close: its configurator is ended at once instead.
-  ~Configurator() {
-    if (!::testing::Test::HasFailure()) Close();
-  }
-
-  // `arguments` follow the program name as the launcher writes them.
-  ::testing::AssertionResult Start(const std::string& arguments,
-                                   const char* caption = kMenusCaption) {
-    if (!StartConfigExe(process_, arguments)) {
-      return ::testing::AssertionFailure() << "config.exe did not start";
-    }
-    if (!WaitUntil([&] { return (window_ = Find(caption)) != nullptr; })) {
-      return ::testing::AssertionFailure() << "no window \"" << caption << "\"";
-    }
-    // Controls react once the dialog runs its loop.
-    if (!Answers(window_)) return ::testing::AssertionFailure() << "it does not answer";
-    return ::testing::AssertionSuccess();
-  }
-
-  void Close() {
-    if (window_ != nullptr && IsWindow(window_)) {
-      PostMessageA(window_, WM_COMMAND, IDCANCEL, 0);
-    }
-    if (process_.IsRunning()) process_.WaitForExit(5s);
-  }
-
-  HWND Find(const char* caption) const {
-    HWND window = FindWindowA("#32770", caption);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    return owner == process_.Id() && IsWindowVisible(window) ? window : nullptr;
-  }
-  // A dialog it opened over its own, once shown.
-  HWND WaitFor(const char* caption) const {
-    HWND found = nullptr;
-    EXPECT_TRUE(Eventually([&] { return (found = Find(caption)) != nullptr; },
-                           std::string("a window \"") + caption + "\""));
-    return found;
-  }
-  HWND Window() const { return window_; }
-  HWND Control(int id) const { return GetDlgItem(window_, id); }
-  ChildProcess& Process() { return process_; }
-  DWORD Pid() const { return process_.Id(); }
-
-  std::string Text(int id) const { return WindowText(Control(id)); }
-
-  // Waits for the dialog to reach a state, then for the handler that got
-  // it there to return: the dialog's thread answers a sent message only
-  // back in its loop.
-  ::testing::AssertionResult Reaches(const std::function<bool()>& state,
-                                     const std::string& what) const {
-    ::testing::AssertionResult reached = Eventually(state, what);
-    if (reached) Answers(window_);
-    return reached;
-  }
-  ::testing::AssertionResult TextBecomes(int id, const std::string& text) const {
-    return Settled(Becomes([&] { return Text(id); }, text),
-                   "control " + std::to_string(id));
-  }
-  // Location, description and parameters as one line.
-  ::testing::AssertionResult FieldsBecome(const std::string& location,
-                                          const std::string& description,
-                                          const std::string& parameters = "") const {
-    return Settled(Becomes([&] { return Fields(); },
-                           location + " | " + description + " | " + parameters),
-                   "the fields");
-  }
-  std::string Fields() const {
-    return Text(IDC_LOCATION) + " | " + Text(IDC_DESCRIPTION) + " | " +
-           Text(IDC_PARAMETERS);
-  }
-
-  // A real click in the middle of the control.
-  void Click(HWND control) {
-    SetForegroundWindow(GetAncestor(control, GA_ROOT));
-    ClickAt(Centre(control));
-  }
-  void Click(int id) { Click(Control(id)); }
-
-  // Clicks into the edit, empties it and types the text key by key; done
-  // when the edit holds it.
-  ::testing::AssertionResult Type(HWND edit, const std::string& text) {
-    Click(edit);
-    const DWORD thread = GetWindowThreadProcessId(edit, nullptr);
-    if (::testing::AssertionResult focused = Eventually(
-            [&] { return InputOf(thread).hwndFocus == edit; }, "the edit takes the focus");
-        !focused) {
-      return focused;
-    }
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    for (char c : text) {
-      INPUT keys[2] = {};
-      keys[0].type = keys[1].type = INPUT_KEYBOARD;
-      keys[0].ki.wScan = keys[1].ki.wScan =
-          static_cast<WORD>(static_cast<unsigned char>(c));
-      keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
-      keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-      SendInput(2, keys, sizeof(INPUT));
-    }
-    return Becomes([&] { return WindowText(edit); }, text);
-  }
-  ::testing::AssertionResult Type(int id, const std::string& text) {
-    return Type(Control(id), text);
-  }
-
-  // Clicks a line of the menu list; done when it is selected with its
-  // fields' labels and, if given, its rows.
-  ::testing::AssertionResult ClickMenuLine(
-      int line, const std::optional<std::vector<std::string>>& rows = std::nullopt) {
-    HWND list = Control(IDC_MENU_LIST);
-    const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
-    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    RECT bounds{};
-    GetWindowRect(list, &bounds);
-    SetForegroundWindow(window_);
-    ClickAt({bounds.left + 10, bounds.top + 2 + height * line + height / 2});
-    const std::string label = line == count - 1 ? "Name" : "Location";
-    return Reaches(
-        [&] {
-          return SendMessageA(list, LB_GETCURSEL, 0, 0) == line &&
-                 Text(IDC_LOCATION_LABEL) == label && (!rows || RowTexts() == *rows);
-        },
-        "menu line " + std::to_string(line) + " shown");
-  }
-
-  std::vector<std::string> MenuLines() const {
-    HWND list = Control(IDC_MENU_LIST);
-    std::vector<std::string> lines;
-    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      wchar_t text[256] = {};
-      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-      lines.push_back(Narrow(text));
-    }
-    return lines;
-  }
-
-  std::vector<Row> Rows() const {
-    HWND list = Control(IDC_ITEM_LIST);
-    RemoteBuffer remote(process_.Id());
-    std::vector<Row> rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      LVITEMA item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = i;
-      item.pszText = remote.At(1024);
-      item.cchTextMax = 256;
-      remote.Put(0, &item, sizeof(item));
-      SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.At(0)));
-      Row row;
-      row.index = i;
-      char text[256] = {};
-      remote.Get(1024, text, sizeof(text) - 1);
-      row.text = text;
-      RECT bounds{};
-      bounds.left = LVIR_BOUNDS;
-      remote.Put(0, &bounds, sizeof(bounds));
-      SendMessageA(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(remote.At(0)));
-      remote.Get(0, &row.bounds, sizeof(row.bounds));
-      rows.push_back(row);
-    }
-    return rows;
-  }
-  std::vector<std::string> RowTexts() const {
-    std::vector<std::string> texts;
-    for (const Row& row : Rows()) texts.push_back(row.text);
-    return texts;
-  }
-
-  // A click on the row; done when the list has selected it (a right click:
-  // when its menu is open).
-  ::testing::AssertionResult ClickRow(const Row& row, bool right = false) {
-    POINT at{row.bounds.left + 30, (row.bounds.top + row.bounds.bottom) / 2};
-    HWND list = Control(IDC_ITEM_LIST);
-    ClientToScreen(list, &at);
-    SetForegroundWindow(window_);
-    ClickAt(at, right);
-    if (right) {
-      return Eventually([&] { return FindPopupMenu(Pid()) != nullptr; }, "the row's menu");
-    }
-    return Eventually(
-        [&] { return SendMessageA(list, LVM_GETITEMSTATE, row.index, LVIS_SELECTED) != 0; },
-        "row " + row.text + " selected");
-  }
-
- private:
-  ::testing::AssertionResult Settled(::testing::AssertionResult result,
-                                     const std::string& what) const {
-    if (!result) return ::testing::AssertionFailure() << what << " " << result.message();
-    Answers(window_);
-    return result;
-  }
-
-  ChildProcess process_;
-  HWND window_ = nullptr;
-};
-
-struct TooltipSearch {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK FindTooltipWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TooltipSearch*>(data);
-  char name[64] = {};
-  GetClassNameA(window, name, std::size(name));
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The tooltip control of the process, or null.
-HWND FindTooltips(DWORD processId) {
-  TooltipSearch search{processId, nullptr};
-  EnumWindows(FindTooltipWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The box of the configurator with this caption: its text, once it was
-// pressed with the given button and the handler that showed it has
-// returned (after its box is gone the dialog's thread answers a sent
-// message only back in its loop).
-std::string AnswerBox(DWORD processId, const char* caption, int button = IDOK) {
-  const HWND box = WaitForMessageBox(processId, caption);
-  if (box == nullptr) {
-    ADD_FAILURE() << "no box captioned " << caption;
-    return "(no box)";
-  }
-  const HWND owner = GetWindow(box, GW_OWNER);
-  const std::string text = MessageBoxText(box);
-  PostMessageA(box, WM_COMMAND, button, 0);
-  EXPECT_TRUE(Eventually([&] { return !IsWindow(box); }, "the box closes"));
-  if (owner != nullptr) Answers(owner);
-  return text;
-}
-
-// Files dropped on the dialog: the drop block is written into the
-// configurator's memory, where the platform reads it in place. It stays
-// there until the drop's effect shows (`handled`: a count in the file, a
-// box) or the wait for it gives up.
-::testing::AssertionResult DropFiles(
-    Configurator& config, const std::vector<std::string>& paths,
-    const std::function<::testing::AssertionResult()>& handled) {
-  std::wstring names;
-  for (const std::string& path : paths) {
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    names += wide;
-    names += L'\0';
-  }
-  names += L'\0';
-  DROPFILES header{};
-  header.pFiles = sizeof(header);
-  header.fWide = TRUE;
-  RemoteBuffer remote(config.Pid(), sizeof(header) + names.size() * sizeof(wchar_t));
-  remote.Put(0, &header, sizeof(header));
-  remote.Put(sizeof(header), names.data(), names.size() * sizeof(wchar_t));
-  PostMessageA(config.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote.At(0)), 0);
-  return handled();
-}
-
-// The system's file dialog of the process with this caption: the path
-// given as its file name and its Open button clicked.
-::testing::AssertionResult ChooseInFileDialog(Configurator& config, const char* caption,
-                                              const std::string& path) {
-  const HWND dialog = config.WaitFor(caption);
-  if (dialog == nullptr) return ::testing::AssertionFailure() << "no file dialog";
-  // The explorer-style dialog's file name is a combo box (cmb13), the
-  // older one's an edit (edt1).
-  HWND name = GetDlgItem(dialog, 0x47c);
-  if (name == nullptr) name = GetDlgItem(dialog, 0x480);
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  config.Click(GetDlgItem(dialog, IDOK));
-  return Eventually([&] { return !IsWindow(dialog); }, "the file dialog closes");
-}
-
-// A shortcut made with the shell-link object, as Explorer makes one.
-::testing::AssertionResult MakeShortcut(const std::string& shortcut,
-                                        const std::string& target) {
-  if (FAILED(CoInitialize(nullptr))) return ::testing::AssertionFailure() << "COM";
-  bool saved = false;
-  {
-    win32::ComPtr<IShellLinkW> link;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IShellLinkW,
-                                   reinterpret_cast<void**>(link.put())))) {
-      wchar_t to[MAX_PATH] = {}, file[MAX_PATH] = {};
-      MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, to, MAX_PATH);
-      MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, file, MAX_PATH);
-      link->SetPath(to);
-      win32::ComPtr<IPersistFile> persist;
-      link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()));
-      saved = persist && SUCCEEDED(persist->Save(file, TRUE));
-    }
-  }
-  CoUninitialize();
-  if (!saved) return ::testing::AssertionFailure() << "no shortcut " << shortcut;
-  return ::testing::AssertionSuccess();
-}
-
-class ConfigUse : public EndToEndTest {
- protected:
-  void SetUp() override {
-    EndToEndTest::SetUp();
-    if (HasFatalFailure()) return;
-    ParkCursor();
-    ASSERT_TRUE(CreateDirectoryA(folder.File("a  b").c_str(), nullptr));
-    ini = folder.File("a  b\\vorlane.ini");
-    for (const char* copy : {"a.exe", "b.exe"}) {
-      ASSERT_TRUE(CopyFileA((BinDirectory() + "\\probe.exe").c_str(),
-                            folder.File(copy).c_str(), FALSE));
-    }
-  }
-
-  std::string Key(const std::string& section, const std::string& key) {
-    return settings::ProfileStore(ini).ReadString(section, key, "<absent>", 1000);
-  }
-
-  // Waits until the file holds the value, then until the configurator's
-  // handler has returned, so that the rest of the same edit is on disk too.
-  ::testing::AssertionResult KeyBecomes(const std::string& section, const std::string& key,
-                                        const std::string& value) {
-    ::testing::AssertionResult result = Becomes([&] { return Key(section, key); }, value);
-    if (!result) {
-      return ::testing::AssertionFailure() << "[" << section << "] " << key << " "
-                                           << result.message();
-    }
-    if (config.Window() != nullptr) Answers(config.Window());
-    return result;
-  }
-
-  std::string File() { return ReadTextFile(ini); }
-
-  TempFolder folder;
-  std::string ini;
-  Configurator config;
-};
-
-// Whether the row's image area shows the colour.
-bool RowShows(HWND list, const Row& row, COLORREF colour) {
-  const ScreenShot shot(list);
-  for (int y = row.bounds.top; y < row.bounds.bottom; ++y) {
-    for (int x = row.bounds.left; x < row.bounds.left + 24; ++x) {
-      if (shot.At(x, y) == colour) return true;
-    }
-  }
-  return false;
-}
 
 // ---------------------------------------------------------------------------
 // Start-up: the file named on the command line, the lists, the controls.
@@ -1168,6 +641,13 @@ TEST_F(ConfigUse, UnwritableFileRefusesAnEditAndSaysSo) {
   EXPECT_FALSE(MessageBoxExists(config.Pid(), "Error")) << "one box per edit";
   EXPECT_FALSE(FileExists(lost));
   EXPECT_EQ(config.MenuLines(), (std::vector<std::string>{"Email Menu"}));
+  // A contact not stored stays in the fields, to be tried again.
+  ASSERT_TRUE(config.Type(IDC_LOCATION, "Ann"));
+  ASSERT_TRUE(config.Type(IDC_DESCRIPTION, "ann@example.org"));
+  config.Click(IDC_ADD_ITEM);
+  EXPECT_NE(AnswerBox(config.Pid(), "Error").find(lost), std::string::npos);
+  EXPECT_EQ(config.Fields(), "Ann | ann@example.org | ");
+  EXPECT_FALSE(FileExists(lost));
 }
 
 // ---------------------------------------------------------------------------
@@ -1265,6 +745,75 @@ TEST_F(ConfigUse, OptionsOpenAsTheFileSaysAndWriteEachClick) {
 
 // What the dialog reads from the field; the bounds themselves are the
 // native tests'.
+// A TrueType face the font dialog lists; DejaVu Sans where there is one.
+std::string ListedFontFace() {
+  struct Found {
+    std::string first;
+    bool dejaVu = false;
+  } found;
+  LOGFONTA wanted{};
+  wanted.lfCharSet = ANSI_CHARSET;
+  const HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExA(
+      screen, &wanted,
+      [](const LOGFONTA* font, const TEXTMETRICA*, DWORD type, LPARAM data) -> int {
+        auto* found = reinterpret_cast<Found*>(data);
+        if (!(type & TRUETYPE_FONTTYPE) || font->lfFaceName[0] == '@') return 1;
+        if (found->first.empty()) found->first = font->lfFaceName;
+        found->dejaVu = found->dejaVu || lstrcmpA(font->lfFaceName, "DejaVu Sans") == 0;
+        return 1;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found.dejaVu ? "DejaVu Sans" : found.first;
+}
+
+// The launcher makes its menu font with FontSize as the height. The font
+// dialog shows a stored height only rounded to a size of its list: OK on
+// what it shows leaves every key as it was, and a size picked is stored as
+// the height of that size.
+TEST_F(ConfigUse, OptionsFontDialogKeepsWhatIsUnchangedAndStoresThePickedSize) {
+  const std::string face = ListedFontFace();
+  ASSERT_FALSE(face.empty());
+  WriteTextFile(ini, SettingsFile()
+                         .Set("FontFace", face)
+                         .Set("FontSize", "-10")
+                         .Set("FontWeight", "400")
+                         .Set("FontItalic", "0")
+                         .Set("FontStrikeOut", "0")
+                         .Set("FontUnderline", "0")
+                         .Text());
+  const std::string before = File();
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  auto chooseFont = [&](const char* size) {
+    config.Click(IDC_CHOOSE_FONT);
+    const HWND font = config.WaitFor("Font");
+    if (font == nullptr) return;
+    const HWND sizes = GetDlgItem(font, 0x472);  // cmb3
+    EXPECT_TRUE(Eventually([&] { return !WindowText(sizes).empty(); }, "a size shown"));
+    if (size != nullptr) {
+      // Picked from the list, as a click on it would.
+      SendMessageW(sizes, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(std::wstring(size, size + strlen(size)).c_str()));
+      SendMessageA(font, WM_COMMAND, MAKEWPARAM(0x472, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(sizes));
+      EXPECT_TRUE(Becomes([&] { return WindowText(sizes); }, size));
+    }
+    config.Click(GetDlgItem(font, IDOK));
+    EXPECT_TRUE(config.Reaches([&] { return !IsWindow(font); }, "the font dialog closes"));
+  };
+  for (int i = 0; i < 2; ++i) {
+    chooseFont(nullptr);
+    EXPECT_EQ(File(), before) << "OK number " << i + 1;
+  }
+  chooseFont("12");
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  EXPECT_TRUE(KeyBecomes("Settings", "FontSize", std::to_string(-MulDiv(12, dpi, 72))));
+  EXPECT_EQ(Key("Settings", "FontFace"), face);
+}
+
 TEST_F(ConfigUse, OptionsSaveKeepsThePauseWithinOneToTenSeconds) {
   const std::pair<const char*, const char*> cases[] = {
       {"ab", "1000"}, {"25", "10000"}, {"7", "7000"}};

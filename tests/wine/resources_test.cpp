@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "resources/config_ids.h"
 #include "resources/resource_ids.h"
 #include "test_support.h"
 #include "win32/handles.h"
@@ -68,6 +69,27 @@ TEST_F(LauncherResources, VersionResourceNamesTheProgram) {
                              "\\StringFileInfo\\040904E4\\OriginalFilename",
                              reinterpret_cast<void**>(&name), &length));
   EXPECT_STREQ(name, "Vorlane.exe");
+}
+
+// The options' radio buttons as their template makes them, before a check
+// moves the tab stop to the checked one: "Right and left click" is the one
+// the keyboard does not stop at.
+TEST(ConfigResources, OptionsRadioButtonsStopTheTabWhereTheTemplateSays) {
+  const win32::UniqueModule config(LoadLibraryExA(
+      (BinDirectory() + "\\config.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(config);
+  const HWND options = CreateDialogParamA(
+      config.get(), MAKEINTRESOURCEA(IDD_OPTIONS), nullptr,
+      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+  ASSERT_NE(options, nullptr);
+  auto tabStop = [&](int id) {
+    return (GetWindowLongA(GetDlgItem(options, id), GWL_STYLE) & WS_TABSTOP) != 0;
+  };
+  EXPECT_TRUE(tabStop(IDC_MOUSE_OVER));
+  EXPECT_TRUE(tabStop(IDC_LEFT_CLICK));
+  EXPECT_TRUE(tabStop(IDC_RIGHT_CLICK));
+  EXPECT_FALSE(tabStop(IDC_BOTH_CLICKS));
+  DestroyWindow(options);
 }
 
 }  // namespace
