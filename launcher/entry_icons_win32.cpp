@@ -9,6 +9,7 @@
 
 #include "launcher/launcher_state.h"
 #include "resources/resource_ids.h"
+#include "win32/shell_icon.h"
 
 namespace vorlane::launcher {
 namespace {
@@ -17,17 +18,6 @@ constexpr UINT_PTR kIconTimerId = 1;
 // Short enough that keys and the mouse are served between two slices.
 constexpr auto kSliceBudget = std::chrono::milliseconds(8);
 constexpr UINT kSliceInterval = 10;
-
-// SHGetFileInfoA leaves garbage in hIcon when it fails: only its result
-// says whether there is an icon.
-HICON ShellIcon(const char* path, DWORD attributes, UINT extraFlags) {
-  SHFILEINFOA info{};
-  if (SHGetFileInfoA(path, attributes, &info, sizeof(info),
-                     SHGFI_ICON | SHGFI_SMALLICON | extraFlags) == 0) {
-    return nullptr;
-  }
-  return info.hIcon;
-}
 
 std::uint64_t LastWriteTime(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -103,7 +93,7 @@ HICON LoadEntryIcon(const std::string& location) {
   }
   const IconRequest request = DefaultIconFor(location);
   if (request.source == IconSource::ShellFile) {
-    return ShellIcon(location.c_str(), 0, 0);
+    return win32::ShellSmallIcon(location.c_str(), 0, 0);
   }
   return LoadIconFor(request);
 }
@@ -119,7 +109,7 @@ HICON LoadIconFor(const IconRequest& request) {
     case IconSource::Batch:
       return LoadResourceIcon(IDI_BATCH);
     case IconSource::WebShortcut:
-      return ShellIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES);
+      return win32::ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES);
     case IconSource::ShellFile:
       return LoadEntryIcon(request.location);
     case IconSource::Custom:

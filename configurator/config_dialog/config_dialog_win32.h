@@ -123,6 +123,10 @@ class CConfigDialog final : public win32::Dialog {
   // form the settings file keeps; nothing (after saying why) when it cannot
   // keep it.
   std::optional<std::string> LocationFrom(int editId);
+  // The item the fields describe, with the batch list's entries as its
+  // location when `batch`; nothing, after saying why, when a field is
+  // missing or the location cannot be kept.
+  std::optional<ItemFields> ItemFromFields(bool batch);
   void ShowMissingFields();
   int FirstSelectedRow() const;
   std::vector<int> SelectedRows() const;

@@ -14,6 +14,7 @@
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
+#include "win32/shell_icon.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -120,31 +121,12 @@ void CConfigDialog::AddItem() {
     if (FillContactList()) SelectRow(*number - 1);
     return;
   }
-  ItemFields item{"", EditText(IDC_DESCRIPTION), EditText(IDC_PARAMETERS), "",
-                  openMode_};
-  if (item.description.empty()) {
-    ShowMissingFields();
-    return;
-  }
   const bool batch = !batch_.empty();
-  if (batch) {
-    item.program = JoinBatch(batch_);
-    if (!FitsLocation(item.program)) {
-      MessageBoxA(Window(), kBatchTooLong, "Error", MB_OK | MB_ICONERROR);
-      return;
-    }
-  } else {
-    const std::optional<std::string> location = LocationFrom(IDC_LOCATION);
-    if (!location) return;
-    item.program = *location;
-  }
-  if (item.program.empty()) {
-    ShowMissingFields();
-    return;
-  }
+  const std::optional<ItemFields> item = ItemFromFields(batch);
+  if (!item) return;
   settings::SettingsEdit edit(app_.Profile());
   const std::optional<int> number =
-      configurator::AddItem(edit, MenuNumberAt(), item);
+      configurator::AddItem(edit, MenuNumberAt(), *item);
   // A list that shows what was not stored would mislead; the batch stays
   // for another try.
   if (!Finish(edit)) return;
@@ -153,7 +135,7 @@ void CConfigDialog::AddItem() {
     return;
   }
   if (batch) ClearBatchList();
-  AddItemRow(item.program, item.description, false, "", 0);
+  AddItemRow(item->program, item->description, false, "", 0);
   StartPendingIcons();
   for (int id : {IDC_PARAMETERS, IDC_DESCRIPTION, IDC_LOCATION}) {
     SetDlgItemTextA(Window(), id, "");
@@ -200,25 +182,15 @@ void CConfigDialog::ChangeItem() {
     SelectRow(row);
     return;
   }
-  ItemFields item{"", EditText(IDC_DESCRIPTION), EditText(IDC_PARAMETERS), "",
-                  openMode_};
-  if (item.description.empty()) {
-    ShowMissingFields();
-    return;
-  }
-  const std::optional<std::string> location = LocationFrom(IDC_LOCATION);
-  if (!location) return;
-  item.program = *location;
-  if (item.program.empty()) {
-    ShowMissingFields();
-    return;
-  }
+  const std::optional<ItemFields> fields = ItemFromFields(false);
+  if (!fields) return;
+  const ItemFields& item = *fields;
   settings::SettingsEdit edit(app_.Profile());
   configurator::ChangeItem(edit, MenuNumberAt(), row + 1, item);
   if (!Finish(edit)) return;
   // The row shows the shell's icon of the new location until the list is
   // built again; its own icon, if any, comes back then.
-  win32::UniqueIcon icon(ShellSmallIcon(item.program.c_str(), 0, 0));
+  win32::UniqueIcon icon(win32::ShellSmallIcon(item.program.c_str(), 0, 0));
   if (icon) SetRowImage(row, icon.get());
   // A look-up still on its way belongs to the item as it is now.
   for (std::size_t i = nextPending_; i < pending_.size(); ++i) {
@@ -399,6 +371,31 @@ void CConfigDialog::SetItemIcon(bool custom) {
   const bool set = configurator::SetItemIcon(edit, menu, row + 1, spec);
   if (!Finish(edit) || !set) return;
   FillItemList(menu);
+}
+
+std::optional<ItemFields> CConfigDialog::ItemFromFields(bool batch) {
+  ItemFields item{"", EditText(IDC_DESCRIPTION), EditText(IDC_PARAMETERS), "",
+                  openMode_};
+  if (item.description.empty()) {
+    ShowMissingFields();
+    return std::nullopt;
+  }
+  if (batch) {
+    item.program = JoinBatch(batch_);
+    if (!FitsLocation(item.program)) {
+      MessageBoxA(Window(), kBatchTooLong, "Error", MB_OK | MB_ICONERROR);
+      return std::nullopt;
+    }
+  } else {
+    const std::optional<std::string> location = LocationFrom(IDC_LOCATION);
+    if (!location) return std::nullopt;
+    item.program = *location;
+  }
+  if (item.program.empty()) {
+    ShowMissingFields();
+    return std::nullopt;
+  }
+  return item;
 }
 
 std::optional<std::string> CConfigDialog::LocationFrom(int editId) {

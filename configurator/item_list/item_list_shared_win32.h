@@ -1,8 +1,6 @@
 // What the item list's parts of the main dialog share.
 #pragma once
 
-#include <windows.h>
-
 namespace vorlane::configurator {
 
 inline constexpr char kProgramFilter[] =
@@ -16,9 +14,5 @@ inline constexpr char kItemCountDamaged[] =
 inline constexpr char kBatchTooLong[] =
     "The batch list would be too long for one menu item: Vorlane starts a "
     "location of at most 254 characters. Add the rest as another item.";
-
-// The shell's small icon of a path (or, with SHGFI_USEFILEATTRIBUTES, of a
-// kind of file); null when the shell has none. The caller owns it.
-HICON ShellSmallIcon(const char* path, DWORD attributes, UINT extraFlags);
 
 }  // namespace vorlane::configurator

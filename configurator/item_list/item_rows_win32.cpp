@@ -11,6 +11,7 @@
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
+#include "win32/shell_icon.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -21,15 +22,6 @@ constexpr auto kIconSlice = std::chrono::milliseconds(15);
 constexpr int kImageGrowth = 50;
 
 }  // namespace
-
-HICON ShellSmallIcon(const char* path, DWORD attributes, UINT extraFlags) {
-  SHFILEINFOA info{};
-  if (SHGetFileInfoA(path, attributes, &info, sizeof(info),
-                     SHGFI_ICON | SHGFI_SMALLICON | extraFlags) == 0) {
-    return nullptr;
-  }
-  return info.hIcon;
-}
 
 // The first row is selected for the keyboard's sake; the fields show no
 // row until one is chosen.
@@ -148,7 +140,7 @@ void CConfigDialog::AddItemRow(const std::string& location,
       image = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES));
       break;
     case RowImage::InternetShortcut:
-      shell.reset(ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
+      shell.reset(win32::ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
       if (shell) image = shell.get();
       break;
     case RowImage::GivenIcon:
@@ -192,7 +184,7 @@ void CConfigDialog::ResolveRow(const PendingRow& pending) {
   if (!icon && !bad) {
     const RowLook look = ChooseRowLook(pending.location, pending.description, false);
     if (look.image == RowImage::ShellIcon) {
-      icon.reset(ShellSmallIcon(pending.location.c_str(), 0, 0));
+      icon.reset(win32::ShellSmallIcon(pending.location.c_str(), 0, 0));
       bad = !icon;
     } else if (look.image == RowImage::Batch) {
       if (pending.row >= 0) {
@@ -200,7 +192,7 @@ void CConfigDialog::ResolveRow(const PendingRow& pending) {
       }
       return;
     } else if (look.image == RowImage::InternetShortcut) {
-      icon.reset(ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
+      icon.reset(win32::ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
     } else {
       if (pending.row >= 0) {
         SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES)));
