@@ -745,25 +745,27 @@ TEST_F(ConfigUse, OptionsOpenAsTheFileSaysAndWriteEachClick) {
 
 // What the dialog reads from the field; the bounds themselves are the
 // native tests'.
+struct ListedFaces {
+  std::string first;
+  bool dejaVu = false;
+};
+
+int CALLBACK NoteListedFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD type,
+                            LPARAM data) {
+  auto* found = reinterpret_cast<ListedFaces*>(data);
+  if (!(type & TRUETYPE_FONTTYPE) || font->lfFaceName[0] == '@') return 1;
+  if (found->first.empty()) found->first = font->lfFaceName;
+  found->dejaVu = found->dejaVu || lstrcmpA(font->lfFaceName, "DejaVu Sans") == 0;
+  return 1;
+}
+
 // A TrueType face the font dialog lists; DejaVu Sans where there is one.
 std::string ListedFontFace() {
-  struct Found {
-    std::string first;
-    bool dejaVu = false;
-  } found;
+  ListedFaces found;
   LOGFONTA wanted{};
   wanted.lfCharSet = ANSI_CHARSET;
   const HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExA(
-      screen, &wanted,
-      [](const LOGFONTA* font, const TEXTMETRICA*, DWORD type, LPARAM data) -> int {
-        auto* found = reinterpret_cast<Found*>(data);
-        if (!(type & TRUETYPE_FONTTYPE) || font->lfFaceName[0] == '@') return 1;
-        if (found->first.empty()) found->first = font->lfFaceName;
-        found->dejaVu = found->dejaVu || lstrcmpA(font->lfFaceName, "DejaVu Sans") == 0;
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
+  EnumFontFamiliesExA(screen, &wanted, NoteListedFace, reinterpret_cast<LPARAM>(&found), 0);
   ReleaseDC(nullptr, screen);
   return found.dejaVu ? "DejaVu Sans" : found.first;
 }

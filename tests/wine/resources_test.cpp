@@ -71,6 +71,8 @@ TEST_F(LauncherResources, VersionResourceNamesTheProgram) {
   EXPECT_STREQ(name, "Vorlane.exe");
 }
 
+INT_PTR CALLBACK InertDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // The options' radio buttons as their template makes them, before a check
 // moves the tab stop to the checked one: "Right and left click" is the one
 // the keyboard does not stop at.
@@ -79,8 +81,7 @@ TEST(ConfigResources, OptionsRadioButtonsStopTheTabWhereTheTemplateSays) {
       (BinDirectory() + "\\config.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   ASSERT_TRUE(config);
   const HWND options = CreateDialogParamA(
-      config.get(), MAKEINTRESOURCEA(IDD_OPTIONS), nullptr,
-      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+      config.get(), MAKEINTRESOURCEA(IDD_OPTIONS), nullptr, InertDialog, 0);
   ASSERT_NE(options, nullptr);
   auto tabStop = [&](int id) {
     return (GetWindowLongA(GetDlgItem(options, id), GWL_STYLE) & WS_TABSTOP) != 0;
