@@ -67,6 +67,9 @@ bool EntryIdAvailable(std::size_t index) {
 }  // namespace
 
 IconRequest DefaultIconFor(std::string_view location) {
+  if (settings::BeginsWithUrlScheme(location)) {
+    return {IconSource::WebShortcut, {}, {}, 0};
+  }
   if (!Holds(location, "?") && !Holds(location, ".htm") &&
       !Holds(location, "http://") && !Holds(location, "www.")) {
     return {IconSource::ShellFile, std::string(location), {}, 0};

@@ -61,7 +61,8 @@ struct IconRequest {
 };
 
 // The default icon of a location: the shell's icon of the file, folder or
-// drive; of Internet shortcuts for a web address; IDI_BATCH for a batch.
+// drive; of Internet shortcuts for a web address (also any location that
+// begins with a URL scheme); IDI_BATCH for a batch.
 IconRequest DefaultIconFor(std::string_view location);
 
 // What decides an icon: two requests with the same key give the same icon

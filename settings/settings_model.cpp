@@ -171,11 +171,29 @@ IconSpec ParseIconSpec(std::string_view value) {
   return spec;
 }
 
+bool BeginsWithUrlScheme(std::string_view location) {
+  const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  constexpr std::string_view kMailto = "mailto:";
+  if (location.size() >= kMailto.size() &&
+      EqualsIgnoringCase(location.substr(0, kMailto.size()), kMailto)) {
+    return true;
+  }
+  std::size_t end = 0;
+  while (end < location.size() &&
+         (letter(location[end]) ||
+          (end > 0 && ((location[end] >= '0' && location[end] <= '9') ||
+                       location[end] == '+' || location[end] == '-' ||
+                       location[end] == '.')))) {
+    ++end;
+  }
+  return end >= 2 && location.substr(end, 3) == "://";
+}
+
 LocationKind ClassifyLocation(std::string_view location) {
   const auto holds = [location](std::string_view part) {
     return location.find(part) != std::string_view::npos;
   };
-  if (holds(".htm") || holds("http:") || holds("www.")) {
+  if (holds(".htm") || holds("http:") || holds("www.") || BeginsWithUrlScheme(location)) {
     return LocationKind::WebAddress;
   }
   if (holds("?")) {

@@ -66,7 +66,15 @@ struct IconSpec {
 IconSpec ParseIconSpec(std::string_view value);
 
 enum class LocationKind { WebAddress, Batch, Path };
+// A web address holds ".htm", "http:" or "www.", or begins with a URL
+// scheme ("https://", "ftp://", "mailto:"): such a location is one, however
+// many "?" its query holds. Else a "?" makes a batch.
 LocationKind ClassifyLocation(std::string_view location);
+
+// Whether the location begins with a URL scheme: a letter, then letters,
+// digits, "+", "-" or ".", two characters at least, then "://"; or
+// "mailto:". A drive path ("C:\") has no scheme.
+bool BeginsWithUrlScheme(std::string_view location);
 
 // Writes the file that a first start leaves behind, one key at a time in the
 // order that readers of the file see.

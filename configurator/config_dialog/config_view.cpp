@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "config_ids.h"
+#include "settings/settings_model.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -31,7 +32,7 @@ RowLook ChooseRowLook(std::string_view location, std::string_view description,
     return RowLook{RowImage::Separator, kSeparatorRowText, false};
   }
   const bool web = Holds(location, ".htm") || Holds(location, "http:") ||
-                   Holds(location, "www.");
+                   Holds(location, "www.") || settings::BeginsWithUrlScheme(location);
   if (Holds(location, "?") || Holds(location, "http://") || web) {
     return RowLook{web ? RowImage::InternetShortcut : RowImage::Batch,
                    std::string(description), false};

@@ -94,12 +94,19 @@ TEST(LaunchItem, LocationsAreCutAt254Characters) {
   EXPECT_EQ(plan.launch.parameters.size(), 254u);
 }
 
+// A secure address with a query, or any location that begins with a URL
+// scheme, starts whole: its "?" are no batch.
 TEST(LaunchItem, WebAddressWithQuestionMarkIsNoBatch) {
-  IniDocument doc = IniDocument::Parse(
-      "[Settings]\nMenuOrder=1*\n[Program locations1]\n"
-      "Program1=www.example.org/?q=1\n");
-  EXPECT_EQ(PlanCommand(doc, ListWith(9, ItemRef(1, 1)), 10008, kIni).action,
-            CommandAction::LaunchItem);
+  for (const char* web : {"www.example.org/?q=1", "https://example.org/search?q=vorlane",
+                          "ftp://host/a?b?", "MAILTO:ann@example.org?subject=Hi"}) {
+    SCOPED_TRACE(web);
+    IniDocument doc = IniDocument::Parse(
+        std::string("[Settings]\nMenuOrder=1*\n[Program locations1]\nProgram1=") + web +
+        "\n");
+    const CommandPlan plan = PlanCommand(doc, ListWith(9, ItemRef(1, 1)), 10008, kIni);
+    EXPECT_EQ(plan.action, CommandAction::LaunchItem);
+    EXPECT_EQ(plan.launch.file, web);
+  }
 }
 
 TEST(LaunchBatch, ElementsInOrderWithoutEmptyOnes) {

@@ -394,7 +394,7 @@ TEST(CommandLine, PathComesAsPassedAfterTheMode) {
 
 TEST(ItemRows, ImageAndTextFollowTheLocation) {
   EXPECT_EQ(ChooseRowLook("a.exe?b.exe?", "b", false).image, RowImage::Batch);
-  for (const char* web : {"http://x", "C:\\page.htm", "www.x.org"}) {
+  for (const char* web : {"http://x", "C:\\page.htm", "www.x.org", "https://x.org/?q=1"}) {
     const RowLook look = ChooseRowLook(web, "w", false);
     EXPECT_EQ(look.image, RowImage::InternetShortcut) << web;
     EXPECT_FALSE(look.checked) << web;

@@ -317,6 +317,8 @@ TEST(EntryIcons, ChosenByLocation) {
   EXPECT_EQ(DefaultIconFor("C:\\a.exe?C:\\b.txt?").source, IconSource::Batch);
   EXPECT_EQ(DefaultIconFor("www.example.org").source, IconSource::WebShortcut);
   EXPECT_EQ(DefaultIconFor("http://example.org").source, IconSource::WebShortcut);
+  EXPECT_EQ(DefaultIconFor("https://example.org/?q=1").source, IconSource::WebShortcut);
+  EXPECT_EQ(DefaultIconFor("https://example.org").source, IconSource::WebShortcut);
   EXPECT_EQ(DefaultIconFor("C:\\page.htm").source, IconSource::WebShortcut);
   const IconRequest path = DefaultIconFor("C:\\a.exe");
   EXPECT_EQ(path.source, IconSource::ShellFile);

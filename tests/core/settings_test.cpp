@@ -95,6 +95,11 @@ TEST(Location, WebAddressesWinOverBatches) {
 
 TEST(Location, BatchesAndPaths) {
   EXPECT_EQ(ClassifyLocation("C:\\a.exe?C:\\b.txt?"), LocationKind::Batch);
+  // A drive letter is no scheme, and a scheme needs its "://".
+  EXPECT_EQ(ClassifyLocation("C://a.exe?b.exe?"), LocationKind::Batch);
+  EXPECT_EQ(ClassifyLocation("news:a?b?"), LocationKind::Batch);
+  EXPECT_EQ(ClassifyLocation("1ab://x?y"), LocationKind::Batch);
+  EXPECT_EQ(ClassifyLocation("svn+ssh://host/x?y"), LocationKind::WebAddress);
   EXPECT_EQ(ClassifyLocation("?"), LocationKind::Batch);
   EXPECT_EQ(ClassifyLocation("C:\\a.exe"), LocationKind::Path);
   EXPECT_EQ(ClassifyLocation(""), LocationKind::Path);
