@@ -2,32 +2,29 @@
 
 #include <windows.h>
 
+#include "settings/ansi_text.h"
 #include "settings/settings_names.h"
 
 namespace vorlane::settings {
 namespace {
 
-// The text in the ANSI code page, or nothing when a character has no exact
-// equivalent there (no best-fit look-alikes either).
+// The system's ANSI code page, through the platform's own conversion.
+class SystemAnsi final : public AnsiConversion {
+ public:
+  unsigned CodePage() const override { return GetACP(); }
+  int Convert(unsigned flags, std::wstring_view text, char* out, int size,
+              bool* usedDefault) const override {
+    BOOL lost = FALSE;
+    const int written = WideCharToMultiByte(CP_ACP, flags, text.data(),
+                                            static_cast<int>(text.size()), out, size,
+                                            nullptr, usedDefault ? &lost : nullptr);
+    if (usedDefault) *usedDefault = lost != FALSE;
+    return written;
+  }
+};
+
 std::optional<std::string> ExactAnsi(const std::wstring& text) {
-  if (text.empty()) {
-    return std::string();
-  }
-  BOOL lost = FALSE;
-  const int length = static_cast<int>(text.size());
-  const int needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS,
-                                         text.data(), length, nullptr, 0,
-                                         nullptr, &lost);
-  if (needed <= 0 || lost) {
-    return std::nullopt;
-  }
-  std::string ansi(static_cast<std::size_t>(needed), '\0');
-  if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length,
-                          ansi.data(), needed, nullptr, &lost) != needed ||
-      lost) {
-    return std::nullopt;
-  }
-  return ansi;
+  return settings::ExactAnsi(text, SystemAnsi());
 }
 
 // The short (8.3) form of an existing file's or folder's path; nothing for

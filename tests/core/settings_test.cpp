@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/ansi_text.h"
 #include "settings/ini_document.h"
 #include "settings/settings_model.h"
 
@@ -256,6 +257,68 @@ TEST(DefaultFile, UnsetKeysReadAsTheirDefaults) {
   EXPECT_EQ(Read(doc, kSettingsSection, kIcon), "");
   EXPECT_EQ(Read(doc, kSettingsSection, kContactCount), 0);
   EXPECT_EQ(MenuOrderNumber(doc, 1), 1);
+}
+
+namespace ansi {
+
+// The platform's conversion as it answers for two code pages: a Western one
+// that marks characters it has no equivalent for, and UTF-8, for which it
+// refuses the look-alike flag and the default-character check.
+class Western final : public AnsiConversion {
+ public:
+  unsigned CodePage() const override { return 1252; }
+  int Convert(unsigned, std::wstring_view text, char* out, int size,
+              bool* usedDefault) const override {
+    if (out != nullptr && size < static_cast<int>(text.size())) return 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const bool held = text[i] < 0x100;
+      if (!held && usedDefault) *usedDefault = true;
+      if (out != nullptr) out[i] = held ? static_cast<char>(text[i]) : '?';
+    }
+    return static_cast<int>(text.size());
+  }
+};
+
+class Utf8 final : public AnsiConversion {
+ public:
+  unsigned CodePage() const override { return kUtf8CodePage; }
+  int Convert(unsigned flags, std::wstring_view text, char* out, int size,
+              bool* usedDefault) const override {
+    if ((flags & ~kErrorOnInvalidChars) != 0 || usedDefault != nullptr) return 0;
+    std::string bytes;
+    for (wchar_t c : text) {
+      if (c >= 0xD800 && c <= 0xDFFF) return 0;  // no pairs in these tests
+      if (c < 0x80) {
+        bytes += static_cast<char>(c);
+      } else if (c < 0x800) {
+        bytes += static_cast<char>(0xC0 | (c >> 6));
+        bytes += static_cast<char>(0x80 | (c & 0x3F));
+      } else {
+        bytes += static_cast<char>(0xE0 | (c >> 12));
+        bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+    if (out == nullptr) return static_cast<int>(bytes.size());
+    if (size < static_cast<int>(bytes.size())) return 0;
+    bytes.copy(out, bytes.size());
+    return static_cast<int>(bytes.size());
+  }
+};
+
+}  // namespace ansi
+
+// On a system whose ANSI code page is UTF-8 every name is kept as it is; on
+// a Western one a Cyrillic name has no exact form.
+TEST(AnsiText, ExactWhereTheCodePageHoldsEveryCharacter) {
+  const std::wstring cyrillic = L"C:\\\x0416\x0443\x043a\\a.txt";
+  EXPECT_EQ(ExactAnsi(cyrillic, ansi::Utf8()),
+            std::string("C:\\\xD0\x96\xD1\x83\xD0\xBA\\a.txt"));
+  EXPECT_EQ(ExactAnsi(cyrillic, ansi::Western()), std::nullopt);
+  EXPECT_EQ(ExactAnsi(L"C:\\caf\xE9.txt", ansi::Western()), std::string("C:\\caf\xE9.txt"));
+  EXPECT_EQ(ExactAnsi(L"", ansi::Utf8()), std::string());
+  EXPECT_EQ(ExactAnsi(std::wstring(L"a") + wchar_t(0xD800), ansi::Utf8()), std::nullopt)
+      << "a lone surrogate";
 }
 
 }  // namespace
