@@ -38,10 +38,12 @@ class CContextMenuExt final : public IContextMenu, public IShellExtInit {
 
   LONG references_ = 0;
   win32::ComPtr<IDataObject> data_;
-  // The first selected item, the only one that is added; empty when the
-  // settings file cannot keep its name, which the dialog then refuses.
+  // The first selected item, the only one that is added, as the shell names
+  // it. Which form of it the settings file keeps is found out only when the
+  // command is chosen: that can take the file system's time, also on a
+  // network share, and a right-click should not pay for it.
   bool hasItem_ = false;
-  std::string path_;
+  std::wstring name_;
   win32::UniqueBitmap menuBitmap_;
 };
 

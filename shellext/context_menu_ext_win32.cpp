@@ -50,7 +50,7 @@ STDMETHODIMP CContextMenuExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data,
                                          HKEY) {
   data_.reset();
   hasItem_ = false;
-  path_.clear();
+  name_.clear();
   if (data == nullptr) {
     return E_FAIL;
   }
@@ -76,12 +76,12 @@ STDMETHODIMP CContextMenuExt::Initialize(PCIDLIST_ABSOLUTE, IDataObject* data,
       if (length > 0 &&
           DragQueryFileW(drop, 0, name.data(), length + 1) == length) {
         name.resize(length);
-        path_ = settings::StorablePath(name).text.value_or(std::string());
+        name_ = std::move(name);
       }
     }
   } catch (...) {
     hasItem_ = false;
-    path_.clear();
+    name_.clear();
     result = E_OUTOFMEMORY;
   }
   ReleaseStgMedium(&medium);
@@ -125,12 +125,48 @@ STDMETHODIMP CContextMenuExt::GetCommandString(UINT_PTR idCmd, UINT type,
   }
 }
 
+namespace {
+
+// What the caller asks for. Current Explorer gives the verb in wide
+// characters as well, which then count; a number and a string are told
+// apart by the whole pointer, not by 16 bits of it.
+Invocation Requested(const CMINVOKECOMMANDINFO& info) {
+  if (info.cbSize >= sizeof(CMINVOKECOMMANDINFOEX) && (info.fMask & CMIC_MASK_UNICODE)) {
+    const auto& wide = reinterpret_cast<const CMINVOKECOMMANDINFOEX&>(info);
+    if (wide.lpVerbW != nullptr && !IS_INTRESOURCE(wide.lpVerbW)) {
+      return InvocationOfVerb(std::wstring_view(wide.lpVerbW));
+    }
+  }
+  if (IS_INTRESOURCE(info.lpVerb)) {
+    return InvocationOfCommand(LOWORD(reinterpret_cast<ULONG_PTR>(info.lpVerb)));
+  }
+  return InvocationOfVerb(std::string_view(info.lpVerb));
+}
+
+// The description the item gets: from the name as the user sees it,
+// whatever form of the path is stored.
+std::string AnsiDescription(const std::wstring& name) {
+  const std::wstring description = DescriptionFromPath(name);
+  if (description.empty()) return {};
+  const int length = static_cast<int>(description.size());
+  const int needed = WideCharToMultiByte(CP_ACP, 0, description.data(), length, nullptr,
+                                         0, nullptr, nullptr);
+  if (needed <= 0) return {};
+  std::string ansi(static_cast<std::size_t>(needed), '\0');
+  WideCharToMultiByte(CP_ACP, 0, description.data(), length, ansi.data(), needed,
+                      nullptr, nullptr);
+  return ansi;
+}
+
+}  // namespace
+
 STDMETHODIMP CContextMenuExt::InvokeCommand(CMINVOKECOMMANDINFO* info) {
-  if (info == nullptr) {
+  if (info == nullptr || info->cbSize < sizeof(CMINVOKECOMMANDINFO)) {
     return E_INVALIDARG;
   }
-  if (HIWORD(reinterpret_cast<ULONG_PTR>(info->lpVerb)) != 0) {
-    return S_OK;
+  // Answering S_OK for a command of another handler would swallow it.
+  if (Requested(*info) != Invocation::Add) {
+    return E_FAIL;
   }
   // Without a window the message would land in the host thread's own queue.
   if (info->hwnd != nullptr) {
@@ -141,7 +177,10 @@ STDMETHODIMP CContextMenuExt::InvokeCommand(CMINVOKECOMMANDINFO* info) {
     return E_FAIL;
   }
   try {
-    CAddToMenuDialog dialog(path_, DescriptionFromPath(path_));
+    // An empty path, when the settings file can keep no form of it, is
+    // refused by the dialog.
+    const std::string path = settings::StorablePath(name_).text.value_or(std::string());
+    CAddToMenuDialog dialog(path, AnsiDescription(name_));
     dialog.DoModal();
   } catch (...) {
     return E_OUTOFMEMORY;

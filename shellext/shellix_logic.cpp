@@ -32,20 +32,53 @@ bool AddsCommand(unsigned flags) {
   return low == 0 || (low & (kVerbsOnly | kExplore)) != 0;
 }
 
-std::string DescriptionFromPath(std::string_view path) {
-  const std::size_t slash = path.rfind('\\');
-  std::string_view name =
-      slash == std::string_view::npos ? path : path.substr(slash + 1);
-  const std::size_t period = name.find('.');
-  if (period != std::string_view::npos) {
+namespace {
+
+template <typename Char>
+std::basic_string<Char> Description(std::basic_string_view<Char> path) {
+  const std::size_t slash = path.rfind(Char('\\'));
+  std::basic_string_view<Char> name =
+      slash == std::basic_string_view<Char>::npos ? path : path.substr(slash + 1);
+  const std::size_t period = name.find(Char('.'));
+  if (period != std::basic_string_view<Char>::npos) {
     name = name.substr(0, period);
   }
-  return std::string(name);
+  return std::basic_string<Char>(name);
 }
+
+}  // namespace
+
+std::string DescriptionFromPath(std::string_view path) { return Description(path); }
+std::wstring DescriptionFromPath(std::wstring_view path) { return Description(path); }
 
 const char* CommandStringFor(unsigned commandOffset) {
   return commandOffset == 0 ? kHelpText : kRegistrationName;
 }
+
+Invocation InvocationOfCommand(unsigned commandOffset) {
+  return commandOffset == 0 ? Invocation::Add : Invocation::NotOurs;
+}
+
+namespace {
+
+char32_t Code(char c) { return static_cast<unsigned char>(c); }
+char32_t Code(wchar_t c) { return static_cast<char32_t>(c); }
+char32_t LowerAscii(char32_t c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+
+template <typename Char>
+Invocation VerbInvocation(std::basic_string_view<Char> verb) {
+  const std::string_view ours = kHelpText;
+  if (verb.size() != ours.size()) return Invocation::NotOurs;
+  for (std::size_t i = 0; i < verb.size(); ++i) {
+    if (LowerAscii(Code(verb[i])) != LowerAscii(Code(ours[i]))) return Invocation::NotOurs;
+  }
+  return Invocation::Add;
+}
+
+}  // namespace
+
+Invocation InvocationOfVerb(std::string_view verb) { return VerbInvocation(verb); }
+Invocation InvocationOfVerb(std::wstring_view verb) { return VerbInvocation(verb); }
 
 void CopyToBuffer(std::string_view text, char* buffer, std::size_t capacity) {
   CopyCut(text, buffer, capacity);

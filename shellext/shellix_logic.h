@@ -25,9 +25,19 @@ bool AddsCommand(unsigned flags);
 // The file or folder name without its folder and from its first period on:
 // archive.tar.gz gives archive, D:\ gives nothing.
 std::string DescriptionFromPath(std::string_view path);
+std::wstring DescriptionFromPath(std::wstring_view path);
 
 // The text GetCommandString returns for an ANSI request.
 const char* CommandStringFor(unsigned commandOffset);
+
+// What InvokeCommand is asked to do: add (command 0, or the verb that
+// GetCommandString advertises, in any letter case), or something that is
+// not this handler's, which it refuses so that the verb can reach the
+// handler that owns it.
+enum class Invocation { Add, NotOurs };
+Invocation InvocationOfCommand(unsigned commandOffset);
+Invocation InvocationOfVerb(std::string_view verb);
+Invocation InvocationOfVerb(std::wstring_view verb);
 
 // Copies `text` into a caller's buffer of `capacity` bytes: zero-filled past
 // the text and always zero-terminated within the buffer, cutting the text

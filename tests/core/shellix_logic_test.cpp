@@ -49,6 +49,21 @@ TEST(CommandStrings, TextByCommand) {
   EXPECT_STREQ(CommandStringFor(1), "VorlaneShellix");
 }
 
+// The advertised verb, in either width and any letter case, adds as
+// command 0 does; everything else belongs to another handler.
+TEST(CommandStrings, OnlyTheAdvertisedVerbAndCommandZeroAdd) {
+  EXPECT_EQ(InvocationOfCommand(0), Invocation::Add);
+  EXPECT_EQ(InvocationOfCommand(1), Invocation::NotOurs);
+  EXPECT_EQ(InvocationOfVerb(std::string_view(CommandStringFor(0))), Invocation::Add);
+  EXPECT_EQ(InvocationOfVerb(std::string_view("ADD FILE TO VORLANE")), Invocation::Add);
+  EXPECT_EQ(InvocationOfVerb(std::wstring_view(L"add file to vorlane")), Invocation::Add);
+  for (const char* other : {"open", "Add file to Vorlane ", "Add file", "", "VorlaneShellix"}) {
+    EXPECT_EQ(InvocationOfVerb(std::string_view(other)), Invocation::NotOurs) << other;
+  }
+  EXPECT_EQ(InvocationOfVerb(std::wstring_view(L"Add file to Vorlan\u00e9")),
+            Invocation::NotOurs);
+}
+
 TEST(CommandStrings, CopyIsZeroFilledAndTerminatedWithinTheBuffer) {
   char buffer[32];
   std::memset(buffer, 'x', sizeof(buffer));

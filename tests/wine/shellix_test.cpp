@@ -591,6 +591,29 @@ TEST_F(Shellix, ThousandsOfItemsAndAnOverlongFirstOne) {
   EXPECT_EQ(ReadTextFile(Ini()), text);
 }
 
+// A path longer than the launcher reads is stored in its short form, and
+// its item is still described by the name the user sees.
+TEST_F(Shellix, ShortFormStoredIsDescribedByTheRealName) {
+  WriteTextFile(Ini(), "[Settings]\r\nMenuCount=1\r\nMenuName1=Work\r\n");
+  const std::string deep = Folder() + "\\" + std::string(200, 'd');
+  ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+  const std::string photo = deep + "\\IMG_0001 at the lake.jpg";
+  ASSERT_GT(photo.size(), 254u);
+  WriteTextFile(photo, "x");
+  ComPtr<IContextMenu> menu = NewHandler();
+  HandMadeData data({photo});
+  ASSERT_EQ(Initialize(menu.get(), &data), S_OK);
+  WithDialog([&] { InvokeOffset(menu.get(), 0); },
+             [&](HWND dialog) { Click(dialog, IDOK); });
+  settings::ProfileStore store(Ini());
+  const std::string stored = store.ReadString("Program Locations1", "Program1", "", 259);
+  EXPECT_LE(stored.size(), 254u);
+  EXPECT_TRUE(FileExists(stored)) << stored;
+  EXPECT_EQ(store.ReadString("Program Locations1", "Des1", "", 63), "IMG_0001 at the lake");
+  DeleteFileA(photo.c_str());
+  RemoveDirectoryA(deep.c_str());
+}
+
 // Names the ANSI code page cannot hold: the short form where there is one,
 // else the file is refused.
 class NonAnsiName : public Shellix {
@@ -639,6 +662,25 @@ TEST_F(NonAnsiName, IsStoredInItsShortForm) {
       store.ReadString("Program Locations1", "Program1", "", 259);
   EXPECT_EQ(stored, expected);
   EXPECT_EQ(stored.find('?'), std::string::npos);
+  EXPECT_TRUE(FileExists(stored)) << stored;
+}
+
+// The form of the name the file keeps is looked for when the command is
+// chosen, not at every right-click: a file that came after the menu
+// opened is found.
+TEST_F(NonAnsiName, IsLookedAtWhenTheCommandIsChosen) {
+  ComPtr<IContextMenu> menu = NewHandler();
+  HandMadeData data(std::vector<std::wstring>{fileName_});
+  ASSERT_EQ(Initialize(menu.get(), &data), S_OK);
+  ASSERT_TRUE(CreateDirectoryW(folderName_.c_str(), nullptr));
+  win32::UniqueFile file(CreateFileW(fileName_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, 0, nullptr));
+  ASSERT_TRUE(file);
+  file.reset();
+  WithDialog([&] { InvokeOffset(menu.get(), 0); },
+             [&](HWND dialog) { Click(dialog, IDOK); });
+  settings::ProfileStore store(Ini());
+  const std::string stored = store.ReadString("Program Locations1", "Program1", "", 259);
   EXPECT_TRUE(FileExists(stored)) << stored;
 }
 
@@ -757,16 +799,61 @@ TEST_F(Shellix, CommandStringsInAnsiAndWideCharacters) {
   }
 }
 
-TEST_F(Shellix, StringVerbOpensNothing) {
+// Explorer may run the chosen item through the verb it was told of, in
+// ANSI or in wide characters: that verb adds as command 0 does. Any other
+// verb or number is refused, so that it can reach the handler it belongs
+// to, and opens nothing.
+TEST_F(Shellix, VerbsAsExplorerInvokesThem) {
+  WriteTextFile(Ini(), "[Settings]\r\nMenuCount=1\r\nMenuOrder=1*\r\nMenuName1=Work\r\n");
   ComPtr<IContextMenu> menu = NewHandler();
   HandMadeData data({Folder() + "\\tool.exe"});
   ASSERT_EQ(Initialize(menu.get(), &data), S_OK);
-  CMINVOKECOMMANDINFO info{};
-  info.cbSize = sizeof(info);
+  auto invoke = [&](void* info, HRESULT expected, bool opens) {
+    const DialogRun run = RunWithDialog(
+        [&] {
+          EXPECT_EQ(menu->InvokeCommand(static_cast<CMINVOKECOMMANDINFO*>(info)), expected);
+        },
+        [](HWND dialog) { Click(dialog, IDCANCEL); });
+    EXPECT_EQ(run.appeared, opens);
+    EXPECT_FALSE(run.leftOpen);
+  };
+  CMINVOKECOMMANDINFOEX info{};
+  info.cbSize = sizeof(CMINVOKECOMMANDINFO);
   info.lpVerb = "Add file to Vorlane";
-  const DialogRun run = RunWithDialog(
-      [&] { EXPECT_EQ(menu->InvokeCommand(&info), S_OK); }, [](HWND) {});
-  EXPECT_FALSE(run.appeared);
+  invoke(&info, S_OK, true);
+  info.lpVerb = "open";
+  invoke(&info, E_FAIL, false);
+  info.lpVerb = MAKEINTRESOURCEA(1);
+  invoke(&info, E_FAIL, false);
+
+  info.cbSize = sizeof(info);
+  info.fMask = CMIC_MASK_UNICODE;
+  info.lpVerb = "open";
+  info.lpVerbW = L"add file to vorlane";
+  invoke(&info, S_OK, true);
+  info.lpVerb = "Add file to Vorlane";
+  info.lpVerbW = L"properties";
+  invoke(&info, E_FAIL, false);
+
+#ifdef _WIN64
+  // A verb above 4 GiB whose bits 16 to 31 are clear is still a string.
+  char* verb = nullptr;
+  for (ULONG_PTR at = 0x100000000ull; verb == nullptr && at < 0x1000000000ull;
+       at += 0x100000000ull) {
+    verb = static_cast<char*>(VirtualAlloc(reinterpret_cast<void*>(at), 4096,
+                                           MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+  }
+  ASSERT_NE(verb, nullptr);
+  ASSERT_EQ((reinterpret_cast<ULONG_PTR>(verb) >> 16) & 0xFFFF, 0u);
+  lstrcpyA(verb, "Add file to Vorlane");
+  CMINVOKECOMMANDINFO high{};
+  high.cbSize = sizeof(high);
+  high.lpVerb = verb;
+  invoke(&high, S_OK, true);
+  lstrcpyA(verb, "open");
+  invoke(&high, E_FAIL, false);
+  VirtualFree(verb, 0, MEM_RELEASE);
+#endif
 }
 
 TEST_F(Shellix, ArrowBitmapIsDrawnAsDescribed) {
