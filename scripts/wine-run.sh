@@ -11,16 +11,21 @@ loader="${WINELOADER:-wine}"
 work="$(mktemp -d "${TMPDIR:-/tmp}/vorlane-wine-run.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
+not_started='ShellExecuteEx failed|^Application could not be started|^wine: (failed|could not|cannot)'
+
 for attempt in 1 2 3; do
   # The program's own output streams through as it comes; what Wine says
   # on standard error is held back until it is known whether it ran.
   "$loader" "$@" 2>"$work/errors" | tee "$work/output"
   status="${PIPESTATUS[0]}"
-  if [ "$status" -ne 0 ] && [ ! -s "$work/output" ] && [ "$attempt" -lt 3 ] &&
-     grep -qE 'ShellExecuteEx failed|^wine: (failed|could not|cannot)' "$work/errors"; then
+  # Wine's own start helper reports such a failure on standard output, so
+  # the output counts as the program's only if it holds more than that.
+  if [ "$status" -ne 0 ] && [ "$attempt" -lt 3 ] &&
+     ! grep -qvE "$not_started|^[[:space:]]*\$" "$work/output" &&
+     cat "$work/errors" "$work/output" | grep -qE "$not_started"; then
     if [ -n "${VORLANE_RETRY_LOG:-}" ]; then
       printf '%s %s: Wine did not start it (%s); started again\n' \
-        "$(basename "$1")" "${*:2}" "$(tr '\n' ' ' <"$work/errors" | cut -c1-200)" \
+        "$(basename "$1")" "${*:2}" "$(cat "$work/errors" "$work/output" | tr '\n' ' ' | cut -c1-200)" \
         >>"$VORLANE_RETRY_LOG"
     fi
     continue
