@@ -85,6 +85,16 @@ void RepaintEntry(const MenuEntry& entry) {
   InvalidateRect(search.found, &item, FALSE);
 }
 
+// The icon the pending entry shows now; null when the entry is gone.
+SharedIcon ShownBy(const PendingIcon& pending) {
+  const LauncherState& state = State();
+  if (pending.entryIndex < state.entries.size() &&
+      state.entries[pending.entryIndex].get() == pending.entry) {
+    return pending.entry->icon;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 HICON LoadEntryIcon(const std::string& location) {
@@ -167,11 +177,13 @@ void OnIconTimer(UINT_PTR timerId) {
     PendingIcon pending = std::move(state.pendingIcons.front());
     state.pendingIcons.pop_front();
     const std::uint64_t stamp = IconStamp(pending.request);
-    // The same icon may have been loaded for an earlier entry of this menu.
+    // The same icon may have been loaded for an earlier entry of this menu,
+    // which replaced the one this entry was shown with: what the entry
+    // shows decides, not what the cache holds now.
     const std::optional<SharedIcon> cached =
         state.iconCache.Find(pending.key, stamp);
-    if (cached && pending.shownFromCache) {
-      continue;  // still what the files give: shown already
+    if (cached && pending.shownFromCache && ShownBy(pending) == *cached) {
+      continue;
     }
     SharedIcon icon;
     if (cached) {

@@ -488,6 +488,23 @@ void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR timer, DWORD) {
   }
 }
 
+// Draws an icon file anew with a later write time, whatever the clock's
+// steps, as a changed file.
+void RedrawIconFile(const std::string& path, COLORREF colour) {
+  test::WriteSolidIcon(path, colour);
+  win32::UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(file) << "error " << GetLastError();
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  ticks.QuadPart += 100000000ull;  // ten seconds
+  const FILETIME later{ticks.LowPart, ticks.HighPart};
+  ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &later));
+}
+
 // A cached icon shows with its entry at once; whether its file changed is
 // looked at after the menu is painted, and a changed file's icon follows.
 TEST_F(Popup, CachedIconsShowAtOnceAndAreCheckedAfterPainting) {
@@ -498,20 +515,7 @@ TEST_F(Popup, CachedIconsShowAtOnceAndAreCheckedAfterPainting) {
   ReleaseIconCache();
   Show({[&] { EndMenu(); }});
 
-  test::WriteSolidIcon(icon, RGB(0x10, 0xa0, 0x20));
-  // A later write time, whatever the clock's steps.
-  win32::UniqueFile file(CreateFileA(icon.c_str(), FILE_WRITE_ATTRIBUTES, 0,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER ticks{};
-  ticks.LowPart = now.dwLowDateTime;
-  ticks.HighPart = now.dwHighDateTime;
-  ticks.QuadPart += 100000000ull;  // ten seconds
-  const FILETIME later{ticks.LowPart, ticks.HighPart};
-  ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &later));
-  file.reset();
-
+  ASSERT_NO_FATAL_FAILURE(RedrawIconFile(icon, RGB(0x10, 0xa0, 0x20)));
   g_draws.clear();
   Show({[&] {
     const MenuEntry* entry = EntryNamed(Slot(0), "Changing");
@@ -525,6 +529,32 @@ TEST_F(Popup, CachedIconsShowAtOnceAndAreCheckedAfterPainting) {
       [](const DrawRecord& draw) { return draw.text == "Changing"; });
   ASSERT_NE(first, g_draws.end());
   EXPECT_TRUE(first->withIcon) << "the entry waited for its file to be checked";
+}
+
+// Entries that show the same icon all follow its file's change, not only
+// the first one checked.
+TEST_F(Popup, EveryEntryOfAChangedIconShowsTheNewOne) {
+  const std::string icon = folder.File("shared.ico");
+  const std::string target = folder.File("a.txt");
+  test::WriteSolidIcon(icon, RGB(0xe0, 0x10, 0xc0));
+  Settings(SettingsFile()
+               .Item(1, 1, target, "First", {{"Icon", icon + ",0"}})
+               .Item(1, 2, target, "Second", {{"Icon", icon + ",0"}})
+               .Item(1, 3, target, "Third", {{"Icon", icon + ",0"}}));
+  ReleaseIconCache();
+  Show({[&] { EndMenu(); }});
+
+  ASSERT_NO_FATAL_FAILURE(RedrawIconFile(icon, RGB(0x10, 0xa0, 0x20)));
+  Show({[&] {
+    for (const char* text : {"First", "Second", "Third"}) {
+      const MenuEntry* entry = EntryNamed(Slot(0), text);
+      ASSERT_NE(entry, nullptr) << text;
+      ASSERT_NE(entry->Icon(), nullptr) << text;
+      EXPECT_EQ(IconColour(entry->Icon()), RGB(0x10, 0xa0, 0x20))
+          << text << " still shows the icon from before the change";
+    }
+    EndMenu();
+  }});
 }
 
 // Once the menu has closed no icon is loaded for it, also while the box of
