@@ -44,6 +44,13 @@ class IconCache {
     return found->second->icon;
   }
 
+  // The stamp the icon under `key` was stored with.
+  std::optional<std::uint64_t> StampOf(const std::string& key) const {
+    auto found = index_.find(key);
+    if (found == index_.end()) return std::nullopt;
+    return found->second->stamp;
+  }
+
   void Store(const std::string& key, std::uint64_t stamp, IconPtr icon) {
     if (capacity_ == 0) return;
     auto found = index_.find(key);

@@ -6,12 +6,15 @@
 #include <shellapi.h>
 
 #include <cstdint>
-#include <deque>
+#include <list>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "launcher/icon_cache.h"
+#include "launcher/icon_loader.h"
 #include "launcher/menu_model.h"
 #include "win32/handles.h"
 
@@ -36,14 +39,36 @@ struct MenuEntry {
   HICON Icon() const { return icon ? icon->get() : nullptr; }
 };
 
-// An icon still to be loaded, or a cached one shown already whose files are
-// still to be checked, for an entry of the open menu.
-struct PendingIcon {
-  std::size_t entryIndex = 0;       // in the entry list
+// Icon look-ups run on workers, whose answers come back in this message.
+inline constexpr UINT WM_ENTRYICONS = WM_APP + 1;
+
+using EntryIconLoader = IconLoader<win32::UniqueIcon>;
+// Reads the stamp of the request's files and, unless it is the known one,
+// loads the icon; runs on a worker. Tests put a look-up of their own in
+// its place.
+using IconLookUp = EntryIconLoader::Answer (*)(const EntryIconLoader::Job& job,
+                                               HINSTANCE instance);
+EntryIconLoader::Answer LookUpIcon(const EntryIconLoader::Job& job,
+                                   HINSTANCE instance);
+
+// An entry of the open menu waiting for an icon.
+struct IconWaiter {
+  std::size_t entryIndex = 0;        // in the entry list
   const MenuEntry* entry = nullptr;  // the entry it was meant for
+};
+
+// One icon to be looked up for the open menu, for all the entries that
+// show it: still to be loaded, or cached and shown already but with files
+// still to be checked.
+struct PendingIcon {
   IconRequest request;
   std::string key;
-  bool shownFromCache = false;
+  std::string place;
+  // What the cache held when the first entry was shown.
+  std::optional<SharedIcon> shown;
+  std::optional<std::uint64_t> shownStamp;
+  std::uint64_t lookUpId = 0;  // 0 until handed to the loader
+  std::vector<IconWaiter> waiters;
 };
 
 // Enough for every icon of several large menus.
@@ -67,7 +92,9 @@ struct LauncherState {
   std::vector<std::unique_ptr<MenuEntry>> entries;
   std::vector<win32::UniqueMenu> menus;
   std::size_t rootEntryCount = 0;
-  std::deque<PendingIcon> pendingIcons;
+  // In the order the entries were added, the first shown first.
+  std::list<PendingIcon> pendingIcons;
+  std::unordered_map<std::string, std::list<PendingIcon>::iterator> pendingByKey;
   // Made at the first measuring or painting of a showing, kept until it ends.
   win32::UniqueMemoryDc measuringDc;
   win32::UniqueIcon submenuMark;
@@ -75,6 +102,12 @@ struct LauncherState {
 
   // Lives as long as the process; emptied when the launcher ends.
   IconCache<win32::UniqueIcon> iconCache{kIconCacheCapacity};
+  IconLookUp iconLookUp = LookUpIcon;
+  // Made for the window and look-up above at the first look-up; shut down,
+  // without waiting for its workers, when the launcher ends.
+  std::unique_ptr<EntryIconLoader> iconLoader;
+  HWND iconLoaderWindow = nullptr;
+  IconLookUp iconLoaderLookUp = nullptr;
 };
 
 LauncherState& State();
@@ -93,8 +126,10 @@ std::uint64_t GetShellVersion(const char* libraryName);
 void PrepareTrayData();
 void UpdateTrayIcon();
 HICON LoadResourceIcon(int id);
+HICON LoadResourceIcon(HINSTANCE instance, int id);
 // An icon from an icon specification's file and number, or null.
-HICON ExtractIconFromFile(const std::string& file, int index);
+HICON ExtractIconFromFile(HINSTANCE instance, const std::string& file,
+                          int index);
 
 // The popup menu (popup_menu_win32.cpp). ShowTrayMenu is called with
 // menuOpen set and clears it.
@@ -102,17 +137,17 @@ void ShowTrayMenu();
 void OnInitMenuPopup(HMENU menu, int position);
 void FillProgramMenu(int position);
 void FillEmailMenu();
-HICON LoadEntryIcon(const std::string& location);
 
 // Icons of the open menu (entry_icons_win32.cpp): taken from the cache at
-// once, or loaded a few at a time, from the moment the menu loop first falls
+// once, or looked up on workers from the moment the menu loop first falls
 // idle, while the menu stays responsive.
 void AssignEntryIcon(std::size_t entryIndex, const IconRequest& request);
 void StartIconLoading();
+void OnEntryIcons();
 void OnIconTimer(UINT_PTR timerId);
 void ForgetPendingIcons(std::size_t firstEntry);
 void ReleaseIconCache();
-HICON LoadIconFor(const IconRequest& request);
+HICON LoadIconFor(const IconRequest& request, HINSTANCE instance);
 
 // Painting (menu_paint_win32.cpp): false when the request is declined.
 bool MeasureMenuEntry(MEASUREITEMSTRUCT& measure);

@@ -92,6 +92,70 @@ bool IsResourceIcon(IconSource source) {
          source == IconSource::Batch;
 }
 
+namespace {
+
+std::string Lowered(std::string_view text) {
+  std::string lowered(text);
+  for (char& c : lowered) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lowered;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// "\\server\share" of a UNC path, "c:" of a drive path, else empty.
+std::string VolumeOf(std::string_view path) {
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    std::size_t separators = 0;
+    std::size_t end = 2;
+    for (; end < path.size(); ++end) {
+      if (IsSeparator(path[end]) && ++separators == 2) break;
+    }
+    return Lowered(path.substr(0, end));
+  }
+  if (path.size() >= 2 && path[1] == ':') {
+    return Lowered(path.substr(0, 2));
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string IconPlace(const IconRequest& request) {
+  std::vector<std::string_view> paths;
+  switch (request.source) {
+    case IconSource::Custom:
+      paths = {request.file, request.location};
+      break;
+    case IconSource::ShellFile:
+      paths = {request.location};
+      break;
+    default:
+      return {};
+  }
+  std::string place;
+  for (std::string_view path : paths) {
+    std::string volume = VolumeOf(path);
+    if (!volume.empty() && IsSeparator(volume.front())) return volume;
+    if (place.empty()) place = std::move(volume);
+  }
+  return place;
+}
+
+std::string GenericIconKind(const IconRequest& request) {
+  const std::string_view path =
+      request.location.empty() ? request.file : request.location;
+  std::size_t nameStart = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (IsSeparator(path[i]) || path[i] == ':') nameStart = i + 1;
+  }
+  const std::string_view name = path.substr(nameStart);
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot + 1 == name.size()) return {};
+  return Lowered(name.substr(dot));
+}
+
 IconRequest ItemIconFor(std::string_view location, std::string_view iconValue) {
   const settings::IconSpec spec = settings::ParseIconSpec(iconValue);
   if (!iconValue.empty() && spec.hasIndex) {

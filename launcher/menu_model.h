@@ -73,6 +73,17 @@ std::string IconCacheKey(const IconRequest& request);
 // load while the menu is built.
 bool IsResourceIcon(IconSource source);
 
+// Where a look-up of the request reads: the share ("\\server\share") or
+// drive ("c:") of its files, in lower case; empty for a relative path and
+// for requests that read no file. A share comes before a drive, as it is
+// the one that may not answer.
+std::string IconPlace(const IconRequest& request);
+
+// What the generic icon shown for the request's location stands for, told
+// from its name alone: its extension in lower case (".exe"), or empty for a
+// folder, a drive, a share or a name without an extension.
+std::string GenericIconKind(const IconRequest& request);
+
 // What a program item shows: its custom icon when Icon<i> holds a comma,
 // else the location's default.
 IconRequest ItemIconFor(std::string_view location, std::string_view iconValue);

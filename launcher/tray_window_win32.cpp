@@ -84,19 +84,21 @@ void OnShowMenu() {
 
 }  // namespace
 
-HICON LoadResourceIcon(int id) {
-  return static_cast<HICON>(LoadImageA(State().instance, MAKEINTRESOURCEA(id),
+HICON LoadResourceIcon(int id) { return LoadResourceIcon(State().instance, id); }
+
+HICON LoadResourceIcon(HINSTANCE instance, int id) {
+  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id),
                                        IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
 }
 
 // ExtractIconA answers NULL on Wine and 1 on Windows for a file without
 // icons, and the icon count for index -1: none of these is an icon.
-HICON ExtractIconFromFile(const std::string& file, int index) {
+HICON ExtractIconFromFile(HINSTANCE instance, const std::string& file,
+                          int index) {
   if (file.empty() || index == -1) {
     return nullptr;
   }
-  HICON icon =
-      ExtractIconA(State().instance, file.c_str(), static_cast<UINT>(index));
+  HICON icon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
   if (icon == reinterpret_cast<HICON>(1)) {
     return nullptr;
   }
@@ -144,7 +146,8 @@ void UpdateTrayIcon() {
   settings::ProfileStore store(state.iniPath);
   const settings::IconSpec spec = settings::ParseIconSpec(
       settings::Read(store, settings::kSettingsSection, settings::kIcon));
-  state.trayIcon.reset(ExtractIconFromFile(spec.file, spec.index));
+  state.trayIcon.reset(
+      ExtractIconFromFile(state.instance, spec.file, spec.index));
   if (!state.trayIcon) {
     state.trayIcon.reset(LoadResourceIcon(IDI_TRAY));
   }
@@ -178,6 +181,9 @@ void HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_TIMER:
       OnIconTimer(wParam);
+      break;
+    case WM_ENTRYICONS:
+      OnEntryIcons();
       break;
     case WM_ENTERIDLE:
       if (wParam == MSGF_MENU) {

@@ -38,8 +38,11 @@ TEST_F(IconCacheTest, PeekShowsWhatIsStoredWithoutCheckingItsStamp) {
   auto icon = std::make_shared<FakeIcon>();
   cache.Store("a", 1, icon);
   EXPECT_EQ(cache.Peek("a"), icon);
+  EXPECT_EQ(cache.StampOf("a"), 1u) << "what a later check compares with";
+  EXPECT_FALSE(cache.StampOf("b").has_value());
   EXPECT_FALSE(cache.Find("a", 2).has_value()) << "the stamp decides later";
   EXPECT_FALSE(cache.Peek("a").has_value());
+  EXPECT_FALSE(cache.StampOf("a").has_value());
 }
 
 TEST_F(IconCacheTest, KnownAbsenceIsAHitToo) {

@@ -1,5 +1,6 @@
 // Icons reach the screen: a submenu of 200 programs gets its icons while it
-// stays open, and shows them as soon as it opens again. (That the entries
+// stays open, and shows them as soon as it opens again; an entry on a share
+// that cannot be reached shows a generic one. (That the entries
 // are painted before their icons is seen in-process, where the order of the
 // painting requests is known.)
 #include <gtest/gtest.h>
@@ -65,6 +66,21 @@ TEST_F(MenuIcons, ArriveWhileTheSubmenuIsOpenAndShowAtOnceWhenItOpensAgain) {
   const IconBoxes again(submenu);
   EXPECT_EQ(again.WithIcons(), again.Entries())
       << "cached icons were not drawn with their entries";
+  CloseMenu();
+}
+
+// An entry on a share that cannot be reached shows the generic icon of its
+// kind, and the other entries their own.
+TEST_F(MenuIcons, AnEntryOnAShareThatCannotBeReachedShowsAGenericIcon) {
+  ASSERT_TRUE(WritePrivateProfileStringA(
+      "Program locations2", "Program1", "\\\\offline\\share\\tool.exe",
+      folder.File("vorlane.ini").c_str()));
+  HWND submenu = OpenPrograms();
+  ASSERT_NE(submenu, nullptr) << "the submenu did not open or was not painted";
+  const IconBoxes boxes(submenu);
+  ASSERT_GT(boxes.Entries(), 10);
+  EXPECT_TRUE(WaitUntil([&] { return boxes.WithIcons() == boxes.Entries(); }))
+      << "icons shown: " << boxes.WithIcons() << " of " << boxes.Entries();
   CloseMenu();
 }
 

@@ -8,7 +8,10 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +52,11 @@ bool g_stepsWaitForIcons = true;
 bool g_menuEnded = false;
 int g_iconTimerAfterMenu = 0;
 constexpr UINT_PTR kLauncherIconTimer = 1;
+// With it, steps also get a chance every few milliseconds, for steps that
+// wait for what happens without input (see Once).
+bool g_pollSteps = false;
+constexpr UINT_PTR kPollTimer = 0x9011;
+DWORD g_menuThread = 0;
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam,
                                LPARAM lParam) {
@@ -79,12 +87,15 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam,
         reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->itemHeight);
   }
   // Steps look at a menu whose icons are all in: when the menu loop falls
-  // idle, or when the launcher's timer brought the last icon (Wine's menu
-  // loop does not fall idle again after timer messages).
+  // idle, or when the last icon came (Wine's menu loop does not fall idle
+  // again after posted and timer messages).
   const bool idle = message == WM_ENTERIDLE && wParam == MSGF_MENU;
-  const bool lastIconIn = message == WM_TIMER && wasLoading;
-  if ((idle || lastIconIn) && g_nextStep < g_steps.size() &&
-      (State().pendingIcons.empty() || (idle && !g_stepsWaitForIcons))) {
+  const bool lastIconIn =
+      (message == WM_ENTRYICONS || message == WM_TIMER) && wasLoading;
+  const bool poll = message == WM_TIMER && wParam == kPollTimer;
+  if ((idle || lastIconIn || poll) && g_nextStep < g_steps.size() &&
+      (State().pendingIcons.empty() ||
+       ((idle || poll) && !g_stepsWaitForIcons))) {
     g_steps[g_nextStep++]();
     if (::testing::Test::HasFatalFailure()) {
       g_nextStep = g_steps.size();
@@ -110,6 +121,19 @@ HWND TopPopup() {
   EnumThreadWindows(GetCurrentThreadId(), FindVisiblePopup,
                     reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+// A step that waits: `then` runs once `condition` holds, which is looked at
+// again at every chance the steps get (with g_pollSteps, also without input).
+std::function<void()> Once(std::function<bool()> condition,
+                           std::function<void()> then) {
+  return [condition = std::move(condition), then = std::move(then)] {
+    if (condition()) {
+      then();
+    } else {
+      --g_nextStep;
+    }
+  };
 }
 
 // Keys go to the popup opened last; a key that closes a popup ends a step,
@@ -169,6 +193,8 @@ class Popup : public ::testing::Test {
     g_stepsWaitForIcons = true;
     g_menuEnded = false;
     g_iconTimerAfterMenu = 0;
+    g_pollSteps = false;
+    g_menuThread = GetCurrentThreadId();
   }
 
   void TearDown() override {
@@ -189,8 +215,10 @@ class Popup : public ::testing::Test {
     g_nextStep = 0;
     State().menuOpen = true;
     SetTimer(State().hwnd, kWatchdogTimer, kWatchdogMilliseconds, nullptr);
+    if (g_pollSteps) SetTimer(State().hwnd, kPollTimer, 20, nullptr);
     ShowTrayMenu();
     KillTimer(State().hwnd, kWatchdogTimer);
+    KillTimer(State().hwnd, kPollTimer);
     EXPECT_EQ(g_nextStep, g_steps.size()) << "menu ended before its steps";
     EXPECT_FALSE(State().menuOpen);
     EXPECT_TRUE(State().entries.empty());
@@ -481,11 +509,34 @@ TEST_F(Popup, EntriesArePaintedBeforeTheirIconsAreLoaded) {
 // since it blocks this thread.
 constexpr UINT_PTR kCloseBoxTimer = 0xb0c5;
 
+// What waited to be looked up while the box was shown.
+std::size_t g_pendingAtBox = 0;
+std::size_t g_queuedAtBox = 0;
+
 void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR timer, DWORD) {
   if (HWND box = FindWindowA("#32770", "Vorlane Error")) {
+    g_pendingAtBox = State().pendingIcons.size();
+    g_queuedAtBox = State().iconLoader ? State().iconLoader->Queued() : 0;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     KillTimer(nullptr, timer);
   }
+}
+
+// Draws an icon file anew with a later write time, whatever the clock's
+// steps, as a changed file.
+void RedrawIconFile(const std::string& path, COLORREF colour) {
+  test::WriteSolidIcon(path, colour);
+  win32::UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(file) << "error " << GetLastError();
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  ticks.QuadPart += 100000000ull;  // ten seconds
+  const FILETIME later{ticks.LowPart, ticks.HighPart};
+  ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &later));
 }
 
 // A cached icon shows with its entry at once; whether its file changed is
@@ -498,20 +549,7 @@ TEST_F(Popup, CachedIconsShowAtOnceAndAreCheckedAfterPainting) {
   ReleaseIconCache();
   Show({[&] { EndMenu(); }});
 
-  test::WriteSolidIcon(icon, RGB(0x10, 0xa0, 0x20));
-  // A later write time, whatever the clock's steps.
-  win32::UniqueFile file(CreateFileA(icon.c_str(), FILE_WRITE_ATTRIBUTES, 0,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER ticks{};
-  ticks.LowPart = now.dwLowDateTime;
-  ticks.HighPart = now.dwHighDateTime;
-  ticks.QuadPart += 100000000ull;  // ten seconds
-  const FILETIME later{ticks.LowPart, ticks.HighPart};
-  ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &later));
-  file.reset();
-
+  ASSERT_NO_FATAL_FAILURE(RedrawIconFile(icon, RGB(0x10, 0xa0, 0x20)));
   g_draws.clear();
   Show({[&] {
     const MenuEntry* entry = EntryNamed(Slot(0), "Changing");
@@ -527,8 +565,34 @@ TEST_F(Popup, CachedIconsShowAtOnceAndAreCheckedAfterPainting) {
   EXPECT_TRUE(first->withIcon) << "the entry waited for its file to be checked";
 }
 
-// Once the menu has closed no icon is loaded for it, also while the box of
-// a failed start runs its own message loop.
+// Entries that show the same icon all follow its file's change, not only
+// the first one checked.
+TEST_F(Popup, EveryEntryOfAChangedIconShowsTheNewOne) {
+  const std::string icon = folder.File("shared.ico");
+  const std::string target = folder.File("a.txt");
+  test::WriteSolidIcon(icon, RGB(0xe0, 0x10, 0xc0));
+  Settings(SettingsFile()
+               .Item(1, 1, target, "First", {{"Icon", icon + ",0"}})
+               .Item(1, 2, target, "Second", {{"Icon", icon + ",0"}})
+               .Item(1, 3, target, "Third", {{"Icon", icon + ",0"}}));
+  ReleaseIconCache();
+  Show({[&] { EndMenu(); }});
+
+  ASSERT_NO_FATAL_FAILURE(RedrawIconFile(icon, RGB(0x10, 0xa0, 0x20)));
+  Show({[&] {
+    for (const char* text : {"First", "Second", "Third"}) {
+      const MenuEntry* entry = EntryNamed(Slot(0), text);
+      ASSERT_NE(entry, nullptr) << text;
+      ASSERT_NE(entry->Icon(), nullptr) << text;
+      EXPECT_EQ(IconColour(entry->Icon()), RGB(0x10, 0xa0, 0x20))
+          << text << " still shows the icon from before the change";
+    }
+    EndMenu();
+  }});
+}
+
+// Once the menu has closed no icon is looked up for it, also while the box
+// of a failed start runs its own message loop.
 TEST_F(Popup, IconLoadingEndsWithTheMenu) {
   ASSERT_TRUE(test::WriteProgramsMenu(folder, 200));
   WritePrivateProfileStringA("Settings", "Count1", "1", State().iniPath.c_str());
@@ -548,12 +612,247 @@ TEST_F(Popup, IconLoadingEndsWithTheMenu) {
           Press(VK_LEFT);
         },
         [&] {
+          ASSERT_GT(State().iconLoader->Queued(), 0u) << "icons all in already";
           Press(VK_DOWN);  // "Missing"
           Press(VK_RETURN);
+          g_pendingAtBox = g_queuedAtBox = 1000;
           SetTimer(nullptr, kCloseBoxTimer, 500, CloseErrorBox);
         }});
   EXPECT_TRUE(g_menuEnded);
-  EXPECT_EQ(g_iconTimerAfterMenu, 0) << "icons loaded for a closed menu";
+  EXPECT_EQ(g_iconTimerAfterMenu, 0) << "the icon timer ran for a closed menu";
+  EXPECT_EQ(g_pendingAtBox, 0u) << "icons still wanted by a closed menu";
+  EXPECT_EQ(g_queuedAtBox, 0u) << "look-ups still queued for a closed menu";
+}
+
+// Look-ups of locations on a share that does not answer, as a test
+// controls them: they block until released (at most kBlockLimit), then
+// answer with notepad's icon; or, with answers off, come back at once
+// without an answer. Every other look-up is the launcher's own.
+constexpr char kOfflineShare[] = "\\\\offline\\share\\";
+constexpr DWORD kBlockLimit = 5000;
+
+struct OfflineShare {
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> answers{true};
+  std::atomic<int> lookUps{0};
+  std::atomic<int> started{0};
+  std::atomic<int> finished{0};
+  std::atomic<DWORD> thread{0};
+};
+OfflineShare g_offline;
+
+EntryIconLoader::Answer OfflineLookUp(const EntryIconLoader::Job& job,
+                                      HINSTANCE instance) {
+  if (job.request.location.rfind(kOfflineShare, 0) != 0) {
+    return LookUpIcon(job, instance);
+  }
+  ++g_offline.lookUps;
+  if (!g_offline.answers) {
+    return {EntryIconLoader::Outcome::NoAnswer, 0, nullptr};
+  }
+  g_offline.thread = GetCurrentThreadId();
+  ++g_offline.started;
+  WaitForSingleObject(g_offline.release, kBlockLimit);
+  EntryIconLoader::Job local = job;
+  local.request = {IconSource::ShellFile,
+                   test::WindowsDirectory() + "\\notepad.exe", "", 0};
+  local.knownStamp.reset();
+  EntryIconLoader::Answer answer = LookUpIcon(local, instance);
+  ++g_offline.finished;
+  return answer;
+}
+
+// Puts the controlled look-up in place for one test; a look-up still
+// blocked when the test ends is released and waited for.
+class OfflineLookUps {
+ public:
+  explicit OfflineLookUps(bool answers = true) {
+    ResetEvent(g_offline.release);
+    g_offline.answers = answers;
+    g_offline.lookUps = 0;
+    g_offline.started = 0;
+    g_offline.finished = 0;
+    g_offline.thread = 0;
+    State().iconLookUp = OfflineLookUp;
+  }
+  ~OfflineLookUps() {
+    Release();
+    test::WaitUntil([] { return g_offline.finished == g_offline.started; });
+    State().iconLookUp = LookUpIcon;
+    ReleaseIconCache();
+  }
+  void Release() { SetEvent(g_offline.release); }
+  bool Blocked() const { return g_offline.started > g_offline.finished; }
+};
+
+// Handles this thread's messages (the answers of look-ups among them)
+// until the condition holds.
+bool PumpUntil(const std::function<bool()>& condition) {
+  return test::WaitUntil([&] {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageA(&message);
+    }
+    return condition();
+  });
+}
+
+int PositionOf(HMENU menu, const std::string& text) {
+  const std::vector<std::string> texts = Texts(menu);
+  const auto found = std::find(texts.begin(), texts.end(), text);
+  return found == texts.end() ? -1
+                              : static_cast<int>(found - texts.begin());
+}
+
+bool Highlighted(HMENU menu, int position) {
+  return (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) &
+          MF_HILITE) != 0;
+}
+
+// The real pointer onto the middle of an item of the popup opened last.
+void PointAt(HMENU menu, int position) {
+  RECT item{};
+  if (!GetMenuItemRect(TopPopup(), menu, static_cast<UINT>(position), &item)) {
+    return;
+  }
+  test::MoveMouseTo({(item.left + item.right) / 2, (item.top + item.bottom) / 2},
+                    [](std::chrono::milliseconds) {});
+}
+
+COLORREF GenericIconColour(const char* kind) {
+  SHFILEINFOA info{};
+  if (SHGetFileInfoA(kind, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                     SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES) ==
+      0) {
+    return CLR_INVALID;
+  }
+  win32::UniqueIcon icon(info.hIcon);
+  return IconColour(icon.get());
+}
+
+SettingsFile WithOfflineProgram() {
+  return SettingsFile()
+      .Item(1, 1, std::string(kOfflineShare) + "tool.exe", "Offline")
+      .Item(1, 2, test::WindowsDirectory() + "\\notepad.exe", "Notepad");
+}
+
+// A share that does not answer holds up neither the menu nor the other
+// icons: keys and the mouse are answered, its entry shows the generic icon
+// of its kind meanwhile, the menu closes at once, and the icon that comes
+// after it closed is kept for the next showing and freed with the cache.
+TEST_F(Popup, ALookUpThatDoesNotAnswerHoldsNothingUp) {
+  Settings(WithOfflineProgram());
+  ReleaseIconCache();
+  const long withoutIcons = win32::UniqueIcon::Live();
+  OfflineLookUps offline;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  g_stepsWaitForIcons = false;
+  g_pollSteps = true;
+  int notepad = -1;
+  int blocked = -1;
+  std::optional<std::chrono::steady_clock::time_point> endAsked;
+  Show({Once(
+            [&] {
+              const MenuEntry* entry = EntryNamed(Slot(0), "Offline");
+              const MenuEntry* other = EntryNamed(Slot(0), "Notepad");
+              return g_offline.started > 0 && entry != nullptr &&
+                     entry->Icon() != nullptr && other != nullptr &&
+                     other->Icon() != nullptr;
+            },
+            [&] {
+              EXPECT_NE(g_offline.thread, g_menuThread)
+                  << "looked up on the menu's thread";
+              ASSERT_TRUE(offline.Blocked())
+                  << "the look-up was over before the menu showed its icons";
+              EXPECT_EQ(IconColour(EntryNamed(Slot(0), "Offline")->Icon()),
+                        GenericIconColour("*.exe"))
+                  << "not the generic icon of a program";
+              notepad = PositionOf(Slot(0), "Notepad");
+              blocked = PositionOf(Slot(0), "Offline");
+              ASSERT_EQ(blocked + 1, notepad);
+            }),
+        Once(
+            [&] {
+              PointAt(Slot(0), notepad);
+              return Highlighted(Slot(0), notepad);
+            },
+            [&] { Press(VK_UP); }),
+        Once([&] { return Highlighted(Slot(0), blocked); },
+             [&] {
+               ASSERT_TRUE(offline.Blocked());
+               endAsked = std::chrono::steady_clock::now();
+               EndMenu();
+             })});
+  const auto closed = std::chrono::steady_clock::now();
+  SetCursorPos(cursor.x, cursor.y);
+  ASSERT_TRUE(endAsked.has_value());
+  EXPECT_TRUE(offline.Blocked()) << "the look-up was over when the menu closed";
+  EXPECT_LT(closed - *endAsked, std::chrono::seconds(1))
+      << "the menu waited "
+      << std::chrono::duration_cast<std::chrono::milliseconds>(closed - *endAsked)
+             .count()
+      << " ms for the look-up";
+
+  offline.Release();
+  const std::string key = IconCacheKey(
+      {IconSource::ShellFile, std::string(kOfflineShare) + "tool.exe", "", 0});
+  EXPECT_TRUE(PumpUntil([&] {
+    const auto cached = State().iconCache.Peek(key);
+    return cached && *cached;
+  })) << "the icon that came after the menu closed was not kept";
+  ReleaseIconCache();
+  EXPECT_EQ(win32::UniqueIcon::Live(), withoutIcons)
+      << "icons left after the cache was released";
+}
+
+// The launcher ends at once while a look-up is blocked; the icon that look-up
+// gives afterwards is freed by its worker.
+TEST_F(Popup, TheLauncherEndsWithoutWaitingForALookUp) {
+  Settings(WithOfflineProgram());
+  ReleaseIconCache();
+  const long withoutIcons = win32::UniqueIcon::Live();
+  OfflineLookUps offline;
+  g_stepsWaitForIcons = false;
+  g_pollSteps = true;
+  Show({Once([] { return g_offline.started > 0; }, [] { EndMenu(); })});
+  ASSERT_TRUE(offline.Blocked());
+
+  const auto start = std::chrono::steady_clock::now();
+  ReleaseIconCache();
+  const auto ending = std::chrono::steady_clock::now() - start;
+  EXPECT_TRUE(offline.Blocked());
+  EXPECT_LT(ending, std::chrono::seconds(1));
+  offline.Release();
+  EXPECT_TRUE(PumpUntil([&] {
+    return !offline.Blocked() && win32::UniqueIcon::Live() == withoutIcons;
+  })) << "icons alive: " << win32::UniqueIcon::Live() << ", without any "
+      << withoutIcons;
+}
+
+// A share that gave no answer is not asked again for a while: its entry
+// shows the generic icon from the start at the next showing.
+TEST_F(Popup, AShareThatGaveNoAnswerIsLeftAloneForAWhile) {
+  Settings(WithOfflineProgram());
+  OfflineLookUps offline(/*answers=*/false);
+  g_stepsWaitForIcons = false;
+  g_pollSteps = true;
+  Show({Once(
+      [&] {
+        const MenuEntry* entry = EntryNamed(Slot(0), "Offline");
+        return entry != nullptr && entry->Icon() != nullptr;
+      },
+      [] { EndMenu(); })});
+  EXPECT_EQ(g_offline.lookUps, 1);
+
+  g_draws.clear();
+  Show({Once([] { return !g_draws.empty(); }, [] { EndMenu(); })});
+  EXPECT_EQ(g_offline.lookUps, 1) << "asked again at once";
+  const auto first = std::find_if(
+      g_draws.begin(), g_draws.end(),
+      [](const DrawRecord& draw) { return draw.text == "Offline"; });
+  ASSERT_NE(first, g_draws.end());
+  EXPECT_TRUE(first->withIcon) << "the entry waited for the share again";
 }
 
 TEST_F(Popup, ManyOpeningsLeaveNothingBehind) {
