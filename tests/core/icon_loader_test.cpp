@@ -283,9 +283,8 @@ TEST_F(IconLoaderTest, ShutdownDoesNotWaitAndTheLateAnswerIsFreed) {
     late = loader.Submit(Job("\\\\blocked\\a"));
     ASSERT_TRUE(WaitFor([&] { return running_ == 1; }));
     const int wakes = wakes_;
-    const auto start = std::chrono::steady_clock::now();
     loader.Shutdown();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_EQ(running_, 1) << "the shutdown waited for the look-up";
     EXPECT_TRUE(loader.TakeAnswers().empty());
     EXPECT_EQ(loader.Submit(Job("c:")), 0u) << "taken after the shutdown";
     Open();

@@ -629,7 +629,7 @@ TEST_F(Popup, IconLoadingEndsWithTheMenu) {
 // answer with notepad's icon; or, with answers off, come back at once
 // without an answer. Every other look-up is the launcher's own.
 constexpr char kOfflineShare[] = "\\\\offline\\share\\";
-constexpr DWORD kBlockLimit = 5000;
+constexpr DWORD kBlockLimit = 10000;
 
 struct OfflineShare {
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -637,12 +637,14 @@ struct OfflineShare {
   std::atomic<int> lookUps{0};
   std::atomic<int> started{0};
   std::atomic<int> finished{0};
-  std::atomic<DWORD> thread{0};
+  // Set by any look-up, of whatever location, made on the menu's thread.
+  std::atomic<bool> onMenuThread{false};
 };
 OfflineShare g_offline;
 
 EntryIconLoader::Answer OfflineLookUp(const EntryIconLoader::Job& job,
                                       HINSTANCE instance) {
+  if (GetCurrentThreadId() == g_menuThread) g_offline.onMenuThread = true;
   if (job.request.location.rfind(kOfflineShare, 0) != 0) {
     return LookUpIcon(job, instance);
   }
@@ -650,7 +652,6 @@ EntryIconLoader::Answer OfflineLookUp(const EntryIconLoader::Job& job,
   if (!g_offline.answers) {
     return {EntryIconLoader::Outcome::NoAnswer, 0, nullptr};
   }
-  g_offline.thread = GetCurrentThreadId();
   ++g_offline.started;
   WaitForSingleObject(g_offline.release, kBlockLimit);
   EntryIconLoader::Job local = job;
@@ -672,7 +673,7 @@ class OfflineLookUps {
     g_offline.lookUps = 0;
     g_offline.started = 0;
     g_offline.finished = 0;
-    g_offline.thread = 0;
+    g_offline.onMenuThread = false;
     State().iconLookUp = OfflineLookUp;
   }
   ~OfflineLookUps() {
@@ -751,7 +752,6 @@ TEST_F(Popup, ALookUpThatDoesNotAnswerHoldsNothingUp) {
   g_pollSteps = true;
   int notepad = -1;
   int blocked = -1;
-  std::optional<std::chrono::steady_clock::time_point> endAsked;
   Show({Once(
             [&] {
               const MenuEntry* entry = EntryNamed(Slot(0), "Offline");
@@ -761,7 +761,7 @@ TEST_F(Popup, ALookUpThatDoesNotAnswerHoldsNothingUp) {
                      other->Icon() != nullptr;
             },
             [&] {
-              EXPECT_NE(g_offline.thread, g_menuThread)
+              EXPECT_FALSE(g_offline.onMenuThread)
                   << "looked up on the menu's thread";
               ASSERT_TRUE(offline.Blocked())
                   << "the look-up was over before the menu showed its icons";
@@ -781,18 +781,11 @@ TEST_F(Popup, ALookUpThatDoesNotAnswerHoldsNothingUp) {
         Once([&] { return Highlighted(Slot(0), blocked); },
              [&] {
                ASSERT_TRUE(offline.Blocked());
-               endAsked = std::chrono::steady_clock::now();
                EndMenu();
              })});
-  const auto closed = std::chrono::steady_clock::now();
   SetCursorPos(cursor.x, cursor.y);
-  ASSERT_TRUE(endAsked.has_value());
+  // The look-up blocks until released: the menu closed without waiting.
   EXPECT_TRUE(offline.Blocked()) << "the look-up was over when the menu closed";
-  EXPECT_LT(closed - *endAsked, std::chrono::seconds(1))
-      << "the menu waited "
-      << std::chrono::duration_cast<std::chrono::milliseconds>(closed - *endAsked)
-             .count()
-      << " ms for the look-up";
 
   offline.Release();
   const std::string key = IconCacheKey(
@@ -818,11 +811,8 @@ TEST_F(Popup, TheLauncherEndsWithoutWaitingForALookUp) {
   Show({Once([] { return g_offline.started > 0; }, [] { EndMenu(); })});
   ASSERT_TRUE(offline.Blocked());
 
-  const auto start = std::chrono::steady_clock::now();
   ReleaseIconCache();
-  const auto ending = std::chrono::steady_clock::now() - start;
-  EXPECT_TRUE(offline.Blocked());
-  EXPECT_LT(ending, std::chrono::seconds(1));
+  EXPECT_TRUE(offline.Blocked()) << "the launcher's end waited for the look-up";
   offline.Release();
   EXPECT_TRUE(PumpUntil([&] {
     return !offline.Blocked() && win32::UniqueIcon::Live() == withoutIcons;
