@@ -34,7 +34,46 @@ win32::UniqueFile OpenForReading(const std::string& path, bool& missing) {
   return file;
 }
 
+std::string FullPath(const std::string& path) {
+  char full[MAX_PATH * 4] = {};
+  const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(std::size(full)),
+                                        full, nullptr);
+  if (length == 0 || length >= std::size(full)) return path;
+  return std::string(full, length);
+}
+
 }  // namespace
+
+LockOutcome ProfileStore::Lock(LockPurpose purpose) {
+  if (locking_ == FileLocking::Off) return LockOutcome::Unlocked;
+  if (depth_ > 0) {
+    ++depth_;
+    return LockOutcome::Taken;
+  }
+  if (!mutex_) {
+    const std::string name = SettingsLockName(FullPath(ProfileFilePath(path_)));
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+    if (mutex == nullptr) return LockOutcome::Unlocked;
+    mutex_.reset(mutex, CloseHandle);
+  }
+  const auto wait = purpose == LockPurpose::Read ? kReadLockWait : kWriteLockWait;
+  switch (WaitForSingleObject(mutex_.get(), static_cast<DWORD>(wait.count()))) {
+    case WAIT_OBJECT_0:
+      depth_ = 1;
+      return LockOutcome::Taken;
+    case WAIT_ABANDONED:
+      depth_ = 1;
+      return LockOutcome::TakenOver;
+    case WAIT_TIMEOUT:
+      return LockOutcome::TimedOut;
+    default:
+      return LockOutcome::Unlocked;
+  }
+}
+
+void ProfileStore::Unlock() {
+  if (depth_ > 0 && --depth_ == 0) ReleaseMutex(mutex_.get());
+}
 
 std::string ProfileStore::ReadString(std::string_view section,
                                      std::string_view key,
@@ -69,6 +108,11 @@ int ProfileStore::ReadInt(std::string_view section, std::string_view key,
 
 bool ProfileStore::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) {
+  // The platform empties the file before it writes it anew: a reader that
+  // holds the lock must not see that.
+  const LockHold hold(*this, LockPurpose::Write);
+  refused_ = hold.TimedOut();
+  if (refused_) return false;
   return WritePrivateProfileStringA(std::string(section).c_str(),
                                     std::string(key).c_str(),
                                     StoredValue(value).c_str(),
@@ -80,6 +124,9 @@ bool ProfileStore::WriteSection(std::string_view section,
   // The platform reads the lines up to the empty one that ends them.
   std::string lines(data);
   lines.append(2, '\0');
+  const LockHold hold(*this, LockPurpose::Write);
+  refused_ = hold.TimedOut();
+  if (refused_) return false;
   return WritePrivateProfileSectionA(std::string(section).c_str(),
                                      lines.c_str(), path_.c_str()) != FALSE;
 }

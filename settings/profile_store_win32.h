@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "settings_store.h"
@@ -19,9 +20,18 @@ inline constexpr std::size_t kLastSectionBuffer = std::size_t{1} << 24;
 // way, up to the key's read limit.
 inline constexpr std::size_t kFirstValueBuffer = 255;
 
+// Whether a store takes the file's lock. Off only where a test shows what
+// the programs would do without it.
+enum class FileLocking { On, Off };
+
 class ProfileStore final : public SettingsStore {
  public:
-  explicit ProfileStore(std::string path) : path_(std::move(path)) {}
+  explicit ProfileStore(std::string path, FileLocking locking = FileLocking::On)
+      : path_(std::move(path)), locking_(locking) {}
+  ProfileStore(const ProfileStore&) = delete;
+  ProfileStore& operator=(const ProfileStore&) = delete;
+  ProfileStore(ProfileStore&&) = default;
+  ProfileStore& operator=(ProfileStore&&) = default;
 
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view fallback, std::size_t limit) override;
@@ -32,11 +42,21 @@ class ProfileStore final : public SettingsStore {
   SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
   std::optional<std::set<std::string>> SectionsWithHiddenLines() override;
+  // The settings lock of the file's full path; a write outside a held lock
+  // takes it for itself.
+  LockOutcome Lock(LockPurpose purpose) override;
+  void Unlock() override;
 
   const std::string& Path() const { return path_; }
+  // Whether the last write failed because another program held the lock.
+  bool LastWriteWasRefused() const { return refused_; }
 
  private:
   std::string path_;
+  FileLocking locking_;
+  std::shared_ptr<void> mutex_;  // made at the first Lock
+  int depth_ = 0;                // Locks held by this store
+  bool refused_ = false;
 };
 
 }  // namespace vorlane::settings

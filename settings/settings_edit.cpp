@@ -28,7 +28,14 @@ std::optional<std::string> ValueOf(const std::string* value) {
 
 }  // namespace
 
+void SettingsEdit::Begin() {
+  if (hold_) return;
+  hold_.emplace(file_, purpose_);
+  if (hold_->TimedOut()) lockTimedOut_ = true;
+}
+
 SettingsEdit::Section& SettingsEdit::Load(std::string_view section) {
+  Begin();
   const std::string id = Lower(section);
   auto found = sections_.find(id);
   if (found != sections_.end()) return found->second;
@@ -144,7 +151,11 @@ bool SettingsEdit::WriteSection(std::string_view section,
 }
 
 bool SettingsEdit::Commit() {
-  if (!readFailed_) {
+  if (!writeOrder_.empty()) Begin();
+  // Without the lock another program may have changed what the edit read,
+  // and its writes would undo that change.
+  const bool stale = readFailed_ || lockTimedOut_;
+  if (!stale) {
     // Looked at once, and only when a section has many changed keys.
     bool looked = false;
     std::optional<std::set<std::string>> hidden;
@@ -188,7 +199,8 @@ bool SettingsEdit::Commit() {
     s.before.clear();
     s.replaced = false;
   }
-  return !readFailed_ && !failed_;
+  hold_.reset();
+  return !stale && !failed_;
 }
 
 }  // namespace vorlane::settings

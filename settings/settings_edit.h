@@ -6,6 +6,12 @@
 // write, so an edit of thousands of keys would take seconds. An edit of
 // which a read failed writes nothing: it was computed from a wrong picture
 // of the file.
+//
+// The edit holds the file's lock from its first read or write to its
+// Commit, so that no other program changes the file in between and none
+// reads it half changed. An edit that could not get the lock reads without
+// it and writes nothing. It must not be held while the user is asked
+// anything: Commit or Release it first.
 #pragma once
 
 #include <cstddef>
@@ -23,7 +29,11 @@ namespace vorlane::settings {
 
 class SettingsEdit final : public SettingsStore {
  public:
-  explicit SettingsEdit(SettingsStore& file) : file_(file) {}
+  // An edit that only reads for a consistent picture waits less for the
+  // lock (LockPurpose::Read).
+  explicit SettingsEdit(SettingsStore& file,
+                        LockPurpose purpose = LockPurpose::Write)
+      : file_(file), purpose_(purpose) {}
   SettingsEdit(const SettingsEdit&) = delete;
   SettingsEdit& operator=(const SettingsEdit&) = delete;
 
@@ -36,8 +46,18 @@ class SettingsEdit final : public SettingsStore {
   SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
   std::optional<std::set<std::string>> SectionsWithHiddenLines() override {
+    Begin();
     return file_.SectionsWithHiddenLines();
   }
+  LockOutcome Lock(LockPurpose purpose) override { return file_.Lock(purpose); }
+  void Unlock() override { file_.Unlock(); }
+
+  // Whether another program kept the file's lock for the whole wait: the
+  // edit's reads were made without it, and Commit writes nothing.
+  bool LockTimedOut() const { return lockTimedOut_; }
+
+  // Lets the file's lock go; a later read or write takes it again.
+  void Release() { hold_.reset(); }
 
   // Whether a section read of the edit found the file there but unreadable
   // (another program holds it open): the edit's reads then gave defaults,
@@ -49,8 +69,8 @@ class SettingsEdit final : public SettingsStore {
   // stays untouched; many keys with one write of the whole section, but
   // only where the section was read whole and a look at the file found no
   // lines that such a write would lose (else key by key). Writes nothing
-  // and returns false when a read of the edit failed; false when any write
-  // failed.
+  // and returns false when a read of the edit failed or the lock was not
+  // had; false when any write failed. Lets the lock go.
   bool Commit();
 
  private:
@@ -71,12 +91,17 @@ class SettingsEdit final : public SettingsStore {
     std::map<std::string, std::optional<std::string>> before;
   };
 
+  // Takes the lock unless held.
+  void Begin();
   Section& Load(std::string_view section);
   static Line* Find(Section& s, std::string_view key);
   static void Index(Section& s);
   static std::string Data(const Section& s);
 
   SettingsStore& file_;
+  LockPurpose purpose_;
+  std::optional<LockHold> hold_;
+  bool lockTimedOut_ = false;
   std::map<std::string, Section> sections_;  // by lower-case name
   std::vector<std::string> writeOrder_;      // lower-case section names
   bool failed_ = false;

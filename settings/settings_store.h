@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings_lock.h"
 #include "settings_names.h"
 
 namespace vorlane::settings {
@@ -67,6 +68,35 @@ class SettingsStore {
   // empty when the file is there but could not be read, and then no
   // section may be taken for one without such lines.
   virtual std::optional<std::set<std::string>> SectionsWithHiddenLines() = 0;
+
+  // Takes the file's lock for this thread, waiting as long as the purpose
+  // allows; taken again by a holder, it is held until as many Unlocks. A
+  // store without another program to fear has nothing to take.
+  virtual LockOutcome Lock(LockPurpose) { return LockOutcome::Unlocked; }
+  // Lets go of one Lock that held it.
+  virtual void Unlock() {}
+};
+
+// The file's lock for as long as it lives, or until Release.
+class LockHold {
+ public:
+  LockHold(SettingsStore& store, LockPurpose purpose)
+      : store_(&store), outcome_(store.Lock(purpose)) {}
+  ~LockHold() { Release(); }
+  LockHold(const LockHold&) = delete;
+  LockHold& operator=(const LockHold&) = delete;
+
+  LockOutcome Outcome() const { return outcome_; }
+  bool TimedOut() const { return outcome_ == LockOutcome::TimedOut; }
+
+  void Release() {
+    if (store_ != nullptr && Holds(outcome_)) store_->Unlock();
+    store_ = nullptr;
+  }
+
+ private:
+  SettingsStore* store_;
+  LockOutcome outcome_;
 };
 
 // "%s%d": a stem followed by a decimal number.

@@ -28,8 +28,14 @@ bool CAddToMenuDialog::OnCommand(int id, int notification) {
 void CAddToMenuDialog::FillMenuList() {
   HWND list = Item(IDC_MENU_LIST);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  settings::ProfileStore store(SettingsPath());
-  for (const std::string& name : MenuNames(store)) {
+  std::vector<std::string> names;
+  {
+    // One picture of the list, not one half changed by another program.
+    settings::ProfileStore store(SettingsPath());
+    const settings::LockHold hold(store, settings::LockPurpose::Read);
+    names = MenuNames(store);
+  }
+  for (const std::string& name : names) {
     SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(name.c_str()));
   }
@@ -42,9 +48,18 @@ void CAddToMenuDialog::ShowFailure(const char* text) {
 
 void CAddToMenuDialog::AddMenu() {
   settings::ProfileStore store(SettingsPath());
-  if (!settings::AddMenu(store)) {
-    ShowFailure(kDamagedCountText);
-    return;
+  switch (AddMenuToFile(store)) {
+    case AddResult::Added:
+      break;
+    case AddResult::Busy:
+      ShowFailure(kBusyText);
+      return;
+    case AddResult::NotStored:
+      ShowFailure(kNotStoredText);
+      return;
+    default:
+      ShowFailure(kDamagedCountText);
+      return;
   }
   FillMenuList();
 }
@@ -53,7 +68,7 @@ void CAddToMenuDialog::OnOK() {
   settings::ProfileStore store(SettingsPath());
   const int line =
       static_cast<int>(SendMessageA(Item(IDC_MENU_LIST), LB_GETCURSEL, 0, 0));
-  switch (AddToMenu(store, line + 1, path_, description_)) {
+  switch (AddFileToMenu(store, line + 1, path_, description_)) {
     case AddResult::Added:
       path_.clear();
       description_.clear();
@@ -68,6 +83,12 @@ void CAddToMenuDialog::OnOK() {
     case AddResult::DamagedCount:
       // Another menu may still take the file.
       ShowFailure(kDamagedCountText);
+      return;
+    case AddResult::Busy:
+      ShowFailure(kBusyText);
+      return;
+    case AddResult::NotStored:
+      ShowFailure(kNotStoredText);
       return;
   }
   EndDialog(Window(), IDOK);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/menu_edits.h"
+#include "settings/settings_edit.h"
 #include "settings/settings_model.h"
 
 namespace vorlane::shellext {
@@ -128,6 +130,22 @@ AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
   store.WriteString(section, settings::NumberedName(settings::kItemIcon.name, entry),
                     "");
   return AddResult::Added;
+}
+
+AddResult AddFileToMenu(settings::SettingsStore& file, int menuNumber,
+                        std::string_view path, std::string_view description) {
+  settings::SettingsEdit edit(file);
+  const AddResult result = AddToMenu(edit, menuNumber, path, description);
+  if (result != AddResult::Added) return result;
+  if (edit.LockTimedOut()) return AddResult::Busy;
+  return edit.Commit() ? AddResult::Added : AddResult::NotStored;
+}
+
+AddResult AddMenuToFile(settings::SettingsStore& file) {
+  settings::SettingsEdit edit(file);
+  if (!settings::AddMenu(edit)) return AddResult::DamagedCount;
+  if (edit.LockTimedOut()) return AddResult::Busy;
+  return edit.Commit() ? AddResult::Added : AddResult::NotStored;
 }
 
 }  // namespace vorlane::shellext

@@ -50,7 +50,14 @@ void CopyToBuffer(std::string_view text, wchar_t* buffer, std::size_t capacity);
 // Line k of the dialog's list stands for menu k + 1, in number order.
 std::vector<std::string> MenuNames(settings::SettingsStore& store);
 
-enum class AddResult { Added, NothingToAdd, NoSuchMenu, DamagedCount };
+enum class AddResult {
+  Added,
+  NothingToAdd,
+  NoSuchMenu,
+  DamagedCount,
+  Busy,       // another program kept the settings locked: nothing written
+  NotStored,  // the file could not be written
+};
 
 // Appends the item as the last entry of the menu: Count, then Program, Des,
 // and Par, OM and Icon empty (0 for OM), over whatever the slot held. A
@@ -58,9 +65,30 @@ enum class AddResult { Added, NothingToAdd, NoSuchMenu, DamagedCount };
 AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
                     std::string_view path, std::string_view description);
 
+// AddToMenu as one edit of the file: the count is read and the item written
+// under the settings lock, so that two Explorer windows or the configurator
+// adding at the same moment never take one number.
+AddResult AddFileToMenu(settings::SettingsStore& file, int menuNumber,
+                        std::string_view path, std::string_view description);
+
+// A new empty menu as one edit of the file: Added, DamagedCount (a menu
+// count that cannot grow), Busy or NotStored.
+AddResult AddMenuToFile(settings::SettingsStore& file);
+
 // What the dialog says when a count in the file is damaged.
 inline constexpr char kDamagedCountText[] =
     "The settings file holds a count that cannot be right, so nothing was "
     "added. Correct it in the configurator or in Vorlane.ini.";
+
+// What it says when another program kept the settings for too long.
+inline constexpr char kBusyText[] =
+    "The Vorlane settings are being changed by another program (the "
+    "configurator, or \"Add to Vorlane\" in another Explorer window), so "
+    "nothing was added. Try again in a moment.";
+
+// What it says when the settings file could not be written.
+inline constexpr char kNotStoredText[] =
+    "The settings file could not be written, so nothing was added. It may be "
+    "read-only, or its folder may be missing.";
 
 }  // namespace vorlane::shellext
