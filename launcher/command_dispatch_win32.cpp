@@ -3,6 +3,7 @@
 #include <shldisp.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "launcher/command_plan.h"
 #include "launcher/launcher_state.h"
@@ -121,8 +122,12 @@ std::vector<EntryRef> EntryRefs() {
 void DispatchCommand(int commandId) {
   LauncherState& state = State();
   settings::ProfileStore store(state.iniPath);
+  std::optional<settings::LockHold> hold(std::in_place, store,
+                                         settings::LockPurpose::Read);
   const CommandPlan plan =
       PlanCommand(store, EntryRefs(), commandId, state.iniPath);
+  // Nothing is read while a program starts or a box waits for the user.
+  hold.reset();
   switch (plan.action) {
     case CommandAction::Nothing:
       break;

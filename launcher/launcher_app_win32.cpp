@@ -8,6 +8,7 @@
 #include "launcher/launcher_state.h"
 #include "launcher/tray_logic.h"
 #include "settings/profile_store_win32.h"
+#include "settings/settings_edit.h"
 #include "settings/settings_model.h"
 #include "win32/handles.h"
 
@@ -71,8 +72,12 @@ void SettleSettingsPath() {
       ProgramDirectory(), argument, {IsReadableFile, IsMissingFile});
   State().iniPath = std::move(choice.path);
   if (choice.writeDefaults) {
+    // One edit, so that a configurator or Explorer window started at this
+    // moment never sees the file half written.
     settings::ProfileStore store(State().iniPath);
-    settings::WriteDefaultFile(store, WindowsDirectory());
+    settings::SettingsEdit edit(store);
+    settings::WriteDefaultFile(edit, WindowsDirectory());
+    edit.Commit();
   }
 }
 

@@ -135,8 +135,6 @@ HICON ExtractIconFromFile(HINSTANCE instance, const std::string& file,
 // menuOpen set and clears it.
 void ShowTrayMenu();
 void OnInitMenuPopup(HMENU menu, int position);
-void FillProgramMenu(int position);
-void FillEmailMenu();
 
 // Icons of the open menu (entry_icons_win32.cpp): taken from the cache at
 // once, or looked up on workers from the moment the menu loop first falls

@@ -3,6 +3,7 @@
 #include "launcher/launcher_state.h"
 #include "resources/resource_ids.h"
 #include "settings/profile_store_win32.h"
+#include "settings/settings_edit.h"
 #include "settings/settings_model.h"
 
 namespace vorlane::launcher {
@@ -114,8 +115,14 @@ void ShowTrayMenu() {
   MenuTearDown tearDown;
   try {
     settings::ProfileStore store(state.iniPath);
-    CreateMenuFont(store);
-    const MainMenuPlan plan = PlanMainMenu(store);
+    // What one opening reads is one picture of the file, never one half
+    // changed by another program: one edit that only reads takes the lock at
+    // its first read and reads each section once; the lock is let go before
+    // the menu shows.
+    settings::SettingsEdit file(store, settings::LockPurpose::Read);
+    CreateMenuFont(file);
+    const MainMenuPlan plan = PlanMainMenu(file);
+    file.Release();
     for (int slot = 0; slot < plan.slotCount; ++slot) {
       state.menus.emplace_back(CreatePopupMenu());
     }
@@ -152,25 +159,19 @@ void OnInitMenuPopup(HMENU menu, int position) {
   DropEntriesFrom(State().rootEntryCount);
   try {
     settings::ProfileStore store(State().iniPath);
-    if (IsEmailPosition(store, position)) {
-      FillEmailMenu();
-    } else {
-      FillProgramMenu(position);
-    }
+    // One picture of the file, read as for the main popup; the icons are
+    // looked up after the lock is let go.
+    settings::SettingsEdit file(store, settings::LockPurpose::Read);
+    const std::size_t before = State().entries.size();
+    const std::vector<PlannedEntry> entries =
+        IsEmailPosition(file, position) ? PlanEmailMenu(file, before)
+                                        : PlanProgramMenu(file, position, before);
+    file.Release();
+    AppendEntries(entries);
   } catch (...) {
     // Out of memory: the submenu stays as far as it got; nothing may unwind
     // through the platform's menu loop.
   }
-}
-
-void FillProgramMenu(int position) {
-  settings::ProfileStore store(State().iniPath);
-  AppendEntries(PlanProgramMenu(store, position, State().entries.size()));
-}
-
-void FillEmailMenu() {
-  settings::ProfileStore store(State().iniPath);
-  AppendEntries(PlanEmailMenu(store, State().entries.size()));
 }
 
 }  // namespace vorlane::launcher

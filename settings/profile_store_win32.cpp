@@ -57,18 +57,23 @@ LockOutcome ProfileStore::Lock(LockPurpose purpose) {
     mutex_.reset(mutex, CloseHandle);
   }
   const auto wait = purpose == LockPurpose::Read ? kReadLockWait : kWriteLockWait;
+  LockOutcome outcome = LockOutcome::Unlocked;
   switch (WaitForSingleObject(mutex_.get(), static_cast<DWORD>(wait.count()))) {
     case WAIT_OBJECT_0:
-      depth_ = 1;
-      return LockOutcome::Taken;
+      outcome = LockOutcome::Taken;
+      break;
     case WAIT_ABANDONED:
-      depth_ = 1;
-      return LockOutcome::TakenOver;
+      outcome = LockOutcome::TakenOver;
+      break;
     case WAIT_TIMEOUT:
-      return LockOutcome::TimedOut;
+      outcome = LockOutcome::TimedOut;
+      break;
     default:
-      return LockOutcome::Unlocked;
+      break;
   }
+  if (Holds(outcome)) depth_ = 1;
+  if (purpose == LockPurpose::Write) refused_ = outcome == LockOutcome::TimedOut;
+  return outcome;
 }
 
 void ProfileStore::Unlock() {
@@ -111,8 +116,7 @@ bool ProfileStore::WriteString(std::string_view section, std::string_view key,
   // The platform empties the file before it writes it anew: a reader that
   // holds the lock must not see that.
   const LockHold hold(*this, LockPurpose::Write);
-  refused_ = hold.TimedOut();
-  if (refused_) return false;
+  if (hold.TimedOut()) return false;
   return WritePrivateProfileStringA(std::string(section).c_str(),
                                     std::string(key).c_str(),
                                     StoredValue(value).c_str(),
@@ -125,8 +129,7 @@ bool ProfileStore::WriteSection(std::string_view section,
   std::string lines(data);
   lines.append(2, '\0');
   const LockHold hold(*this, LockPurpose::Write);
-  refused_ = hold.TimedOut();
-  if (refused_) return false;
+  if (hold.TimedOut()) return false;
   return WritePrivateProfileSectionA(std::string(section).c_str(),
                                      lines.c_str(), path_.c_str()) != FALSE;
 }

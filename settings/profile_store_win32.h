@@ -48,7 +48,8 @@ class ProfileStore final : public SettingsStore {
   void Unlock() override;
 
   const std::string& Path() const { return path_; }
-  // Whether the last write failed because another program held the lock.
+  // Whether the lock was last asked for a write and another program kept
+  // it for the whole wait: what failed then was no fault of the file.
   bool LastWriteWasRefused() const { return refused_; }
 
  private:

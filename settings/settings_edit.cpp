@@ -34,6 +34,12 @@ void SettingsEdit::Begin() {
   if (hold_->TimedOut()) lockTimedOut_ = true;
 }
 
+void SettingsEdit::Release() {
+  if (!hold_) return;
+  hold_.reset();
+  if (writeOrder_.empty()) sections_.clear();
+}
+
 SettingsEdit::Section& SettingsEdit::Load(std::string_view section) {
   Begin();
   const std::string id = Lower(section);
@@ -199,7 +205,7 @@ bool SettingsEdit::Commit() {
     s.before.clear();
     s.replaced = false;
   }
-  hold_.reset();
+  Release();
   return !stale && !failed_;
 }
 

@@ -56,8 +56,10 @@ class SettingsEdit final : public SettingsStore {
   // edit's reads were made without it, and Commit writes nothing.
   bool LockTimedOut() const { return lockTimedOut_; }
 
-  // Lets the file's lock go; a later read or write takes it again.
-  void Release() { hold_.reset(); }
+  // Lets the file's lock go; a later read or write takes it again and, when
+  // nothing waits to be committed, reads the file anew: another program may
+  // have changed it in between.
+  void Release();
 
   // Whether a section read of the edit found the file there but unreadable
   // (another program holds it open): the edit's reads then gave defaults,
@@ -70,7 +72,7 @@ class SettingsEdit final : public SettingsStore {
   // only where the section was read whole and a look at the file found no
   // lines that such a write would lose (else key by key). Writes nothing
   // and returns false when a read of the edit failed or the lock was not
-  // had; false when any write failed. Lets the lock go.
+  // had; false when any write failed. Lets the lock go (see Release).
   bool Commit();
 
  private:

@@ -103,6 +103,15 @@ bool CConfigApp::WriteProfileString(const char* section, const char* key,
 }
 
 void CConfigApp::ReportWriteFailure(HWND owner) const {
+  if (profile_.LastWriteWasRefused()) {
+    const std::string busy =
+        "The settings file\r\n" + profile_.Path() +
+        "\r\nis held by another program: \"Add to Vorlane\" in an Explorer "
+        "window, another configurator, or a program that copies the file. "
+        "Nothing was changed; try again in a moment.";
+    MessageBoxA(owner, busy.c_str(), "Error", MB_OK | MB_ICONERROR);
+    return;
+  }
   const std::string text = "The change could not be saved in the settings file\r\n" +
                            profile_.Path() +
                            "\r\nThe file may be read-only, or its folder may be "

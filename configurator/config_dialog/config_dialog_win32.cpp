@@ -283,8 +283,10 @@ void CConfigDialog::SetAlwaysOnTop() {
                SWP_NOMOVE | SWP_NOSIZE | (onTop ? SWP_NOACTIVATE : 0));
 }
 
-bool CConfigDialog::ReadSucceeded(const settings::SettingsEdit& file) {
+bool CConfigDialog::ReadSucceeded(settings::SettingsEdit& file) {
   if (!file.ReadFailed()) return true;
+  // Other programs may change the file while the user reads the box.
+  file.Release();
   app_.ReportReadFailure(Window());
   return false;
 }

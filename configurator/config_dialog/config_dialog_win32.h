@@ -116,7 +116,7 @@ class CConfigDialog final : public win32::Dialog {
   // a failed picture is written.
   bool Finish(settings::SettingsEdit& edit);
   // Whether the reads of `file` succeeded; says so once when they did not.
-  bool ReadSucceeded(const settings::SettingsEdit& file);
+  bool ReadSucceeded(settings::SettingsEdit& file);
   void PaintMinimised();
   std::string EditText(int id) const;
   // A location typed, pasted, browsed or queued in the batch area, in the

@@ -60,7 +60,7 @@ void CConfigDialog::OnItemClicked() {
   if (row < 0) return;
   const int menu = MenuNumberAt();
   const int k = row + 1;
-  settings::SettingsEdit file(app_.Profile());
+  settings::SettingsEdit file(app_.Profile(), settings::LockPurpose::Read);
   std::string location, description, parameters;
   int count = 0;
   int openMode = openMode_;
@@ -296,9 +296,10 @@ void CConfigDialog::OnItemRightClicked() {
     // Only menus the launcher shows take items: one sent elsewhere would
     // vanish from sight.
     const int current = MenuNumberAt();
-    settings::SettingsEdit file(app_.Profile());
+    settings::SettingsEdit file(app_.Profile(), settings::LockPurpose::Read);
     std::vector<MenuLine> menus = ReadMenuList(file);
     if (!ReadSucceeded(file)) return;
+    file.Release();  // not held while the popup is open
     std::sort(menus.begin(), menus.end(),
               [](const MenuLine& a, const MenuLine& b) { return a.number < b.number; });
     for (const MenuLine& line : menus) {
@@ -356,10 +357,11 @@ void CConfigDialog::SetItemIcon(bool custom) {
   const int menu = MenuNumberAt();
   std::string spec;
   if (custom) {
-    settings::SettingsEdit file(app_.Profile());
+    settings::SettingsEdit file(app_.Profile(), settings::LockPurpose::Read);
     const std::string program =
         ReadItem(file, settings::ProgramSection(menu), row + 1).program;
     if (!ReadSucceeded(file) || program.empty()) return;
+    file.Release();  // not held while the chooser is open
     CChooseIconDialog dialog(Resources(), program);
     if (dialog.DoModal(Window()) != IDOK) return;
     const std::optional<std::string> chosen =

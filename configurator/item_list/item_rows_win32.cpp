@@ -77,7 +77,7 @@ void CConfigDialog::ClearRows() {
 
 bool CConfigDialog::FillItemList(int menu) {
   // One whole read of the section answers every key of the list.
-  settings::SettingsEdit file(app_.Profile());
+  settings::SettingsEdit file(app_.Profile(), settings::LockPurpose::Read);
   const int count = ItemsToShow(file, menu);
   if (!ReadSucceeded(file)) return false;
   ClearRows();
@@ -99,7 +99,7 @@ bool CConfigDialog::FillItemList(int menu) {
 }
 
 bool CConfigDialog::FillContactList() {
-  settings::SettingsEdit file(app_.Profile());
+  settings::SettingsEdit file(app_.Profile(), settings::LockPurpose::Read);
   const int count = settings::ReadCount(file, settings::kContactCount);
   std::vector<Contact> contacts;
   for (int j = 1; j <= count; ++j) contacts.push_back(ReadContact(file, j));

@@ -30,7 +30,7 @@ int CConfigDialog::MenuLineCount() const {
 }
 
 bool CConfigDialog::FillMenuList() {
-  settings::SettingsEdit file(app_.Profile());
+  settings::SettingsEdit file(app_.Profile(), settings::LockPurpose::Read);
   const std::vector<MenuLine> lines = ReadMenuList(file);
   if (!ReadSucceeded(file)) return false;
   HWND list = Item(IDC_MENU_LIST);

@@ -158,8 +158,12 @@ void COptionsDialog::Finish(bool written) {
 }
 
 void COptionsDialog::FlipKey(const char* key) {
-  const int value = app_.GetProfileInt(kSettingsSection, key, 0);
-  Finish(app_.WriteProfileInt(kSettingsSection, key, value == 1 ? 0 : 1));
+  // Read and written as one edit: another program may change the file in
+  // between.
+  settings::SettingsEdit edit(app_.Profile());
+  const int value = edit.ReadInt(kSettingsSection, key, 0);
+  settings::WriteInt(edit, kSettingsSection, key, value == 1 ? 0 : 1);
+  Finish(edit.Commit());
 }
 
 void COptionsDialog::WriteOpenMenu(int value) {
