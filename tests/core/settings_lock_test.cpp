@@ -10,6 +10,7 @@
 #include "settings/settings_edit.h"
 #include "settings/settings_lock.h"
 #include "settings/settings_model.h"
+#include "shellext/shellix_logic.h"
 
 namespace vorlane::settings {
 namespace {
@@ -150,6 +151,10 @@ TEST(SettingsEditLock, AnEditThatWaitedInVainWritesNothing) {
   edit.WriteString("Program1", "Count1", "3");
   EXPECT_TRUE(edit.LockTimedOut());
   EXPECT_FALSE(edit.Commit());
+  // The extension's Add and New say that another program holds the file
+  // rather than report a success.
+  EXPECT_EQ(shellext::AddFileToMenu(file, 1, "C:\\x.exe", "X"), shellext::AddResult::Busy);
+  EXPECT_EQ(shellext::AddMenuToFile(file), shellext::AddResult::Busy);
   EXPECT_EQ(doc.Text(), before);
   for (const std::string& step : file.log) {
     EXPECT_NE(step.rfind("write", 0), 0u) << step;

@@ -12,6 +12,7 @@
 
 #include "config_driver.h"
 #include "config_ids.h"
+#include "settings/profile_store_win32.h"
 
 namespace vorlane::test {
 namespace {
@@ -251,6 +252,30 @@ TEST_F(ConfigUse, FileHeldByAnotherProgramIsLeftAsItIs) {
   config.Click(IDC_MENU_DOWN);
   EXPECT_TRUE(KeyBecomes("Settings", "MenuOrder", "1*2*3*"));
   EXPECT_EQ(SendMessageA(config.Control(IDC_MENU_LIST), LB_GETCURSEL, 0, 0), 2);
+}
+
+// Another program holds the settings' lock past a writer's wait: the user is
+// told who may hold it, nothing is written, and the same click works once
+// the lock is let go.
+TEST_F(ConfigUse, SettingsLockedByAnotherProgramSaysSoAndWritesNothing) {
+  WriteTextFile(ini, ThreeMenus(folder, false).Text());
+  ASSERT_TRUE(config.Start("1 " + ini));
+  const DWORD pid = config.Pid();
+  ASSERT_TRUE(config.ClickMenuLine(1, std::vector<std::string>{"Web B"}));
+  const std::string before = File();
+  ASSERT_TRUE(config.Type(IDC_LOCATION, folder.File("a.exe")));
+  ASSERT_TRUE(config.Type(IDC_DESCRIPTION, "Aye"));
+  {
+    settings::ProfileStore other(ini);
+    const settings::LockHold hold(other, settings::LockPurpose::Write);
+    ASSERT_EQ(hold.Outcome(), settings::LockOutcome::Taken);
+    config.Click(IDC_ADD_ITEM);
+    EXPECT_NE(AnswerBox(pid, "Error").find("is held by another program"), std::string::npos);
+    EXPECT_EQ(File(), before);
+    EXPECT_EQ(config.Text(IDC_DESCRIPTION), "Aye") << "the fields keep what was not stored";
+  }
+  config.Click(IDC_ADD_ITEM);
+  EXPECT_TRUE(KeyBecomes("Program locations3", "Des2", "Aye"));
 }
 
 }  // namespace
