@@ -48,18 +48,10 @@ void CAddToMenuDialog::ShowFailure(const char* text) {
 
 void CAddToMenuDialog::AddMenu() {
   settings::ProfileStore store(SettingsPath());
-  switch (AddMenuToFile(store)) {
-    case AddResult::Added:
-      break;
-    case AddResult::Busy:
-      ShowFailure(kBusyText);
-      return;
-    case AddResult::NotStored:
-      ShowFailure(kNotStoredText);
-      return;
-    default:
-      ShowFailure(kDamagedCountText);
-      return;
+  const AddResult result = AddMenuToFile(store);
+  if (result != AddResult::Added) {
+    ShowFailure(FailureText(result));
+    return;
   }
   FillMenuList();
 }
@@ -68,28 +60,15 @@ void CAddToMenuDialog::OnOK() {
   settings::ProfileStore store(SettingsPath());
   const int line =
       static_cast<int>(SendMessageA(Item(IDC_MENU_LIST), LB_GETCURSEL, 0, 0));
-  switch (AddFileToMenu(store, line + 1, path_, description_)) {
-    case AddResult::Added:
-      path_.clear();
-      description_.clear();
-      break;
-    case AddResult::NothingToAdd:
-      ShowFailure("Failed to add file");
-      break;
-    case AddResult::NoSuchMenu:
-      // Without a menu the entry would land in a menu that nobody shows.
-      ShowFailure("There is no menu to add to. Press New first.");
-      return;
-    case AddResult::DamagedCount:
-      // Another menu may still take the file.
-      ShowFailure(kDamagedCountText);
-      return;
-    case AddResult::Busy:
-      ShowFailure(kBusyText);
-      return;
-    case AddResult::NotStored:
-      ShowFailure(kNotStoredText);
-      return;
+  const AddResult result = AddFileToMenu(store, line + 1, path_, description_);
+  if (result == AddResult::Added) {
+    path_.clear();
+    description_.clear();
+  } else {
+    ShowFailure(FailureText(result));
+    // A file that cannot be added closes the dialog; otherwise another menu,
+    // or a later try, may still take it.
+    if (result != AddResult::NothingToAdd) return;
   }
   EndDialog(Window(), IDOK);
 }

@@ -148,4 +148,23 @@ AddResult AddMenuToFile(settings::SettingsStore& file) {
   return edit.Commit() ? AddResult::Added : AddResult::NotStored;
 }
 
+const char* FailureText(AddResult result) {
+  switch (result) {
+    case AddResult::Added:
+      return nullptr;
+    case AddResult::NothingToAdd:
+      return "Failed to add file";
+    case AddResult::NoSuchMenu:
+      // Without a menu the entry would land in a menu that nobody shows.
+      return "There is no menu to add to. Press New first.";
+    case AddResult::DamagedCount:
+      return kDamagedCountText;
+    case AddResult::Busy:
+      return kBusyText;
+    case AddResult::NotStored:
+      return kNotStoredText;
+  }
+  return nullptr;
+}
+
 }  // namespace vorlane::shellext

@@ -91,4 +91,8 @@ inline constexpr char kNotStoredText[] =
     "The settings file could not be written, so nothing was added. It may be "
     "read-only, or its folder may be missing.";
 
+// What the dialog says for an add or a new menu that did not happen; null
+// for Added.
+const char* FailureText(AddResult result);
+
 }  // namespace vorlane::shellext
