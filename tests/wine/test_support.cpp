@@ -359,7 +359,25 @@ DWORD ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
   return code;
 }
 
+namespace {
+// When the process was created, or nullopt once it has ended.
+std::optional<std::uint64_t> CreationTime(DWORD processId) {
+  const win32::UniqueKernelHandle process(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!process || !GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
+    return std::nullopt;
+  return (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+}
+}  // namespace
+
 int RunningChildren(DWORD processId) {
+  // Wine hands out the ids of ended processes again, so a process whose
+  // parent ended long ago (the desktop's explorer.exe, started by the first
+  // program of a run) can name the id that the launcher has now. Only a
+  // process created after the parent is its child.
+  const std::optional<std::uint64_t> parentCreated = CreationTime(processId);
+  if (!parentCreated) return -1;
   const win32::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return -1;
   PROCESSENTRY32 entry{};
@@ -367,7 +385,9 @@ int RunningChildren(DWORD processId) {
   int children = 0;
   for (BOOL more = Process32First(snapshot.get(), &entry); more;
        more = Process32Next(snapshot.get(), &entry)) {
-    if (entry.th32ParentProcessID == processId) ++children;
+    if (entry.th32ParentProcessID != processId) continue;
+    const std::optional<std::uint64_t> created = CreationTime(entry.th32ProcessID);
+    if (created && *created >= *parentCreated) ++children;
   }
   return children;
 }
