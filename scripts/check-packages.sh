@@ -53,6 +53,7 @@ for arch in i686 x86_64; do
     x86_64) machine=0x8664 ;;
   esac
   dir="$out/stage/$arch"
+  faults_before=$faults
   listed="$(cd "$dir" 2>/dev/null && ls -A | LC_ALL=C sort || true)"
   if [ "$listed" != "$expected" ]; then
     fault "stage $arch holds: $(echo $listed)"
@@ -79,7 +80,9 @@ for arch in i686 x86_64; do
       fault "$(basename "$zip_file"): Vorlane/$file differs from the staged one"
     fi
   done
-  echo "check: $(basename "$zip_file"): $(stat -c %s "$zip_file") bytes, 6 files, $arch programs stripped"
+  verdict="6 files, $arch programs, stripped"
+  if [ "$faults" -ne "$faults_before" ]; then verdict="FAULTY (see above)"; fi
+  echo "check: $(basename "$zip_file"): $(stat -c %s "$zip_file") bytes, $verdict"
 done
 
 setup="$out/Vorlane-$version-setup.exe"
