@@ -83,7 +83,8 @@ bool OpenAndCloseMenu(HWND window, DWORD processId) {
 std::string Kilobytes(std::optional<SIZE_T> bytes) {
   if (!bytes) return "no figure";
   char text[32];
-  std::snprintf(text, std::size(text), "%6zu KB", *bytes / 1024);
+  std::snprintf(text, std::size(text), "%6llu KB",
+                static_cast<unsigned long long>(*bytes / 1024));
   return text;
 }
 
