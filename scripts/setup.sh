@@ -9,6 +9,7 @@ packages=(
   googletest
   wine wine32:i386 wine64
   xvfb xauth xdotool imagemagick
+  nsis zip unzip
 )
 
 sudo_cmd=()

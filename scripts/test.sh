@@ -2,9 +2,10 @@
 # Builds every flavour (native with sanitizers, i686 and x86_64 Windows) and
 # runs all test suites, the Windows ones under Wine on a private prefix and,
 # without a display, on Xvfb. On a host that cannot run 32-bit programs the
-# i686 suites are built but not run, and a line says so. Exits non-zero when
-# anything that ran failed, and closes with one "N passed, N failed" line
-# over all suites that ran.
+# i686 suites are built but not run, and a line says so. Then builds and
+# checks the release packages (scripts/package.sh), which count as one more
+# check. Exits non-zero when anything that ran failed, and closes with one
+# "N passed, N failed" line over all suites that ran and the packages.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -55,6 +56,16 @@ for flavour in "${flavours[@]}"; do
   if [ "$bad" -ne 0 ]; then status=1; fi
 done
 
+echo "== packages"
+if bash "$root/scripts/package.sh"; then
+  passed=$((passed + 1))
+  packaged="test: packages built and checked in $build/packages"
+else
+  failed=$((failed + 1))
+  status=1
+  packaged="test: FAILED: the release packages (scripts/package.sh, output above)"
+fi
+
 if [ -s "$VORLANE_RETRY_LOG" ]; then
   echo "test: Wine failed to start these and they were started again:"
   sed 's/^/  /' "$VORLANE_RETRY_LOG"
@@ -62,5 +73,6 @@ else
   echo "test: no start needed a retry"
 fi
 if [ -n "$not_run" ]; then echo "$not_run"; fi
+echo "$packaged"
 echo "total: $passed passed, $failed failed"
 exit "$status"

@@ -1,14 +1,17 @@
 // The icons that the programs load by number are in the built programs, at
-// the sizes the code asks for.
+// the sizes the code asks for, and every program carries the product version.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <iterator>
 #include <set>
+#include <string>
 #include <utility>
 
 #include "resources/config_ids.h"
 #include "resources/resource_ids.h"
+#include "resources/version.h"
 #include "test_support.h"
 #include "win32/handles.h"
 
@@ -56,19 +59,45 @@ TEST_F(LauncherResources, IconsHaveTheirSizes) {
   EXPECT_TRUE(IconSizes(module.get(), 103).empty());
 }
 
-TEST_F(LauncherResources, VersionResourceNamesTheProgram) {
-  const std::string path = BinDirectory() + "\\Vorlane.exe";
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-  ASSERT_GT(size, 0u);
-  std::string data(size, '\0');
-  ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, data.data()));
-  char* name = nullptr;
+std::string VersionValue(const std::string& data, const char* name) {
+  char* value = nullptr;
   UINT length = 0;
-  ASSERT_TRUE(VerQueryValueA(data.data(),
-                             "\\StringFileInfo\\040904E4\\OriginalFilename",
-                             reinterpret_cast<void**>(&name), &length));
-  EXPECT_STREQ(name, "Vorlane.exe");
+  const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
+  if (!VerQueryValueA(data.data(), path.c_str(), reinterpret_cast<void**>(&value),
+                      &length) ||
+      value == nullptr) {
+    return "<none>";
+  }
+  return value;
+}
+
+// A release names one version: every program's version block, in text and
+// in numbers, carries the one in version.h.
+TEST(VersionResources, EveryProgramNamesItselfAndTheProductVersion) {
+  const std::pair<const char*, const char*> programs[] = {
+      {"Vorlane.exe", "Vorlane.exe"},
+      {"config.exe", "Config.exe"},
+      {"Shellix.dll", "Shellix.dll"}};
+  const DWORD packed = MAKELONG(VORLANE_VERSION_MINOR, VORLANE_VERSION_MAJOR);
+  for (const auto& [file, originalName] : programs) {
+    SCOPED_TRACE(file);
+    const std::string path = BinDirectory() + "\\" + file;
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::string data(size, '\0');
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, data.data()));
+    EXPECT_EQ(VersionValue(data, "OriginalFilename"), originalName);
+    EXPECT_EQ(VersionValue(data, "FileVersion"), VORLANE_VERSION_TEXT);
+    EXPECT_EQ(VersionValue(data, "ProductVersion"), VORLANE_VERSION_TEXT);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\",
+                               reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, packed);
+    EXPECT_EQ(fixed->dwProductVersionMS, packed);
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), VORLANE_VERSION_PATCH);
+  }
 }
 
 INT_PTR CALLBACK InertDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -91,6 +120,25 @@ TEST(ConfigResources, OptionsRadioButtonsStopTheTabWhereTheTemplateSays) {
   EXPECT_TRUE(tabStop(IDC_RIGHT_CLICK));
   EXPECT_FALSE(tabStop(IDC_BOTH_CLICKS));
   DestroyWindow(options);
+}
+
+TEST(ConfigResources, AboutBoxShowsTheProductVersion) {
+  const win32::UniqueModule config(LoadLibraryExA(
+      (BinDirectory() + "\\config.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(config);
+  const HWND about = CreateDialogParamA(config.get(), MAKEINTRESOURCEA(IDD_ABOUT),
+                                        nullptr, InertDialog, 0);
+  ASSERT_NE(about, nullptr);
+  std::string labels = "|";
+  for (HWND child = GetWindow(about, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    char text[128] = {};
+    GetWindowTextA(child, text, static_cast<int>(std::size(text)));
+    labels += std::string(text) + "|";
+  }
+  DestroyWindow(about);
+  EXPECT_NE(labels.find("|Vorlane " VORLANE_VERSION_TEXT "|"), std::string::npos)
+      << labels;
 }
 
 }  // namespace
