@@ -248,7 +248,6 @@ TempFolder::TempFolder() {
   }
 }
 
-namespace {
 void RemoveTree(const std::string& path) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
@@ -268,7 +267,6 @@ void RemoveTree(const std::string& path) {
   }
   RemoveDirectoryA(path.c_str());
 }
-}  // namespace
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 

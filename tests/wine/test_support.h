@@ -23,6 +23,8 @@ std::string WindowsDirectory();
 std::string ReadTextFile(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
+// Removes the folder with everything in it, as far as it can.
+void RemoveTree(const std::string& path);
 
 // Writes a .ico file holding one 32 by 32 image of one colour.
 void WriteSolidIcon(const std::string& path, COLORREF colour);

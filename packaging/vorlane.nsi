@@ -1,0 +1,362 @@
+; Vorlane's installer and uninstaller.
+;
+;   makensis -V2 -DVERSION=1.0.0 -DSTAGE_DIR=/abs/stage \
+;            -DOUT_FILE=/abs/Vorlane-1.0.0-setup.exe packaging/vorlane.nsi
+;
+; STAGE_DIR holds i686/ and x86_64/, each with Vorlane.exe, config.exe,
+; Shellix.dll, Vorlane.html, LICENSE.txt and README.txt of that bitness.
+;
+; Everything is per user and needs no administrator: the programs keep
+; vorlane.ini beside themselves and must be able to write it, which a folder
+; under Program Files would not allow.
+
+Unicode true
+
+!macro REQUIRE_DEFINE NAME
+  !ifndef ${NAME}
+    !error "Give -D${NAME}= (see the top of this file)"
+  !endif
+!macroend
+!insertmacro REQUIRE_DEFINE VERSION
+!insertmacro REQUIRE_DEFINE STAGE_DIR
+!insertmacro REQUIRE_DEFINE OUT_FILE
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include Sections.nsh
+!include WinMessages.nsh
+!include FileFunc.nsh
+!include x64.nsh
+
+!define PRODUCT "Vorlane"
+!define PUBLISHER "The Vorlane developers"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vorlane"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "Vorlane"
+; The launcher's window class; programs of every version rely on it.
+!define LAUNCHER_CLASS "Vorlane"
+!define SHELLIX_CLSID "{8D775404-DD7B-11D3-BC49-906B51C10000}"
+!define SETTINGS_FILE "vorlane.ini"
+; How long a launcher asked to close may take before the user is told.
+!define LAUNCHER_END_MS 10000
+
+Name "${PRODUCT}"
+OutFile "${OUT_FILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\Vorlane"
+; An update goes where the user put the earlier version.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+SetCompressor /SOLID lzma
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} setup"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
+
+; "x86_64" or "i686": the set this system gets, and how the pages name it.
+Var Flavour
+Var FlavourText
+
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} is installed in $INSTDIR, \
+with the $FlavourText.$\r$\n$\r$\nIts icon is in the notification area \
+while it runs; the Start menu starts it again."
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${STAGE_DIR}/x86_64/LICENSE.txt"
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Your menus and options are kept in \
+${SETTINGS_FILE} unless you tick its removal."
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+; --- Shared by the installer and the uninstaller ---------------------------
+
+; Asks every running launcher to close, as its own Exit does, and waits for
+; its process to end: the window goes before the process lets go of its
+; files. A launcher that does not end in time is the user's to close.
+!macro DEFINE_END_RUNNING_LAUNCHER UN
+Function ${UN}EndRunningLauncher
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  again:
+  FindWindow $0 "${LAUNCHER_CLASS}"
+  ${DoWhile} $0 <> 0
+    DetailPrint "Ending the running ${PRODUCT}"
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+    ; SYNCHRONIZE: enough to wait for it.
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
+    ; A launcher that hangs must not hang the installer with it.
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=${LAUNCHER_END_MS}
+    ${If} $2 P<> 0
+      ; WAIT_OBJECT_0 is 0.
+      System::Call 'kernel32::WaitForSingleObject(p r2, i ${LAUNCHER_END_MS}) i .r3'
+      System::Call 'kernel32::CloseHandle(p r2)'
+    ${Else}
+      ; Without a handle the window's end is the best sign there is.
+      StrCpy $1 0
+      ${Do}
+        System::Call 'user32::IsWindow(p r0) i .r3'
+        ${If} $3 = 0
+        ${OrIf} $1 >= ${LAUNCHER_END_MS}
+          ${Break}
+        ${EndIf}
+        Sleep 100
+        IntOp $1 $1 + 100
+      ${Loop}
+    ${EndIf}
+    ${If} $3 <> 0
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+        "${PRODUCT} is still running. End it from its tray menu, then choose Retry." \
+        /SD IDCANCEL IDRETRY again
+      Abort "${PRODUCT} is still running."
+    ${EndIf}
+    FindWindow $0 "${LAUNCHER_CLASS}"
+  ${Loop}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro DEFINE_END_RUNNING_LAUNCHER ""
+!insertmacro DEFINE_END_RUNNING_LAUNCHER "un."
+
+; Pushes 1 when the Run value's text (on the stack) starts this
+; installation's launcher, quoted or not, else 0. The comparison ignores
+; case, as paths do.
+!macro DEFINE_NAMES_THIS_LAUNCHER UN
+Function ${UN}NamesThisLauncher
+  Exch $0
+  ${If} $0 == "$INSTDIR\Vorlane.exe"
+  ${OrIf} $0 == '"$INSTDIR\Vorlane.exe"'
+    StrCpy $0 1
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro DEFINE_NAMES_THIS_LAUNCHER ""
+!insertmacro DEFINE_NAMES_THIS_LAUNCHER "un."
+
+; --- Installer -------------------------------------------------------------
+
+Function .onInit
+  SetShellVarContext current
+  ; 64-bit Explorer loads only a 64-bit extension, so the set follows the
+  ; system, not this (32-bit) installer.
+  ${If} ${RunningX64}
+    StrCpy $Flavour "x86_64"
+    StrCpy $FlavourText "64-bit programs (x86_64)"
+  ${Else}
+    StrCpy $Flavour "i686"
+    StrCpy $FlavourText "32-bit programs (i686)"
+  ${EndIf}
+FunctionEnd
+
+!macro INSTALL_SET SET
+  File "${STAGE_DIR}/${SET}/Vorlane.exe"
+  File "${STAGE_DIR}/${SET}/config.exe"
+  File "${STAGE_DIR}/${SET}/Shellix.dll"
+  File "${STAGE_DIR}/${SET}/Vorlane.html"
+  File "${STAGE_DIR}/${SET}/LICENSE.txt"
+  File "${STAGE_DIR}/${SET}/README.txt"
+!macroend
+
+; Explorer keeps a registered extension loaded, and a loaded library can be
+; renamed but not overwritten: the old one steps aside for the new.
+Function MoveAsideLoadedExtension
+  IfFileExists "$INSTDIR\Shellix.dll" 0 done
+  ClearErrors
+  Delete "$INSTDIR\Shellix.dll"
+  IfErrors 0 done
+  Delete "$INSTDIR\Shellix.dll.old"
+  Rename "$INSTDIR\Shellix.dll" "$INSTDIR\Shellix.dll.old"
+  DetailPrint "Shellix.dll is in use; the new one takes its place at the next log-on"
+  done:
+FunctionEnd
+
+Section "${PRODUCT}" SecProgram
+  SectionIn RO
+  SetOutPath "$INSTDIR"
+  Call EndRunningLauncher
+  DetailPrint "Installing the $FlavourText of ${PRODUCT} ${VERSION}"
+  Call MoveAsideLoadedExtension
+  ; In silent mode a file that cannot be written is skipped, not retried:
+  ; an installation missing a program must not end as a success.
+  ClearErrors
+  ${If} $Flavour == "x86_64"
+    !insertmacro INSTALL_SET x86_64
+  ${Else}
+    !insertmacro INSTALL_SET i686
+  ${EndIf}
+  ${If} ${Errors}
+    Abort "Some of ${PRODUCT}'s files could not be written to $INSTDIR."
+  ${EndIf}
+
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Vorlane.exe" "" \
+    "$INSTDIR\Vorlane.exe" 0 SW_SHOWNORMAL "" "${PRODUCT} in the notification area"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vorlane.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "Start ${PRODUCT} when I log on" SecLogOn
+SectionEnd
+
+Section "Start ${PRODUCT} now" SecStartNow
+SectionEnd
+
+; Both ways of the log-on choice: an unticked box undoes what an earlier
+; installation set up.
+Section "-Start with Windows"
+  ${If} ${SectionIsSelected} ${SecLogOn}
+    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\Vorlane.exe"'
+    StrCpy $0 1
+  ${Else}
+    ReadRegStr $1 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    Push $1
+    Call NamesThisLauncher
+    Pop $1
+    ${If} $1 == 1
+      DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    ${EndIf}
+    StrCpy $0 0
+  ${EndIf}
+  ; The options page shows this key. A file that does not exist yet is left
+  ; to the launcher's first start, which writes every default at once: a
+  ; file holding only this key would count as settings already made.
+  ${If} ${FileExists} "$INSTDIR\${SETTINGS_FILE}"
+    WriteINIStr "$INSTDIR\${SETTINGS_FILE}" "Settings" "Startwithwindows" $0
+  ${EndIf}
+SectionEnd
+
+Function .onInstSuccess
+  ${If} ${SectionIsSelected} ${SecStartNow}
+    ; Started by this unelevated installer, it runs as the user.
+    SetOutPath "$INSTDIR"
+    Exec '"$INSTDIR\Vorlane.exe"'
+  ${EndIf}
+FunctionEnd
+
+; --- Uninstaller -----------------------------------------------------------
+
+Function un.onInit
+  SetShellVarContext current
+FunctionEnd
+
+; config.exe writes the machine's Run value where it may and the user's
+; otherwise, in the registry view of its own bitness.
+Function un.RemoveRunValues
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  ReadRegStr $0 HKLM "${RUN_KEY}" "${RUN_VALUE}"
+  Push $0
+  Call un.NamesThisLauncher
+  Pop $0
+  ${If} $0 == 1
+    ClearErrors
+    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+    ${If} ${Errors}
+      DetailPrint "Only an administrator can remove ${PRODUCT} from the machine's Run key"
+    ${EndIf}
+  ${EndIf}
+  SetRegView default
+FunctionEnd
+
+; Pushes 1 when the extension's class key exists in the view the registry
+; is set to, else 0.
+Function un.ExtensionRegistered
+  Push $0
+  StrCpy $0 1
+  ClearErrors
+  EnumRegKey $1 HKCU "Software\Classes\CLSID\${SHELLIX_CLSID}" 0
+  IfErrors 0 done
+  ClearErrors
+  EnumRegKey $1 HKCR "CLSID\${SHELLIX_CLSID}" 0
+  IfErrors 0 done
+  StrCpy $0 0
+  done:
+  Exch $0
+FunctionEnd
+
+; The extension is unregistered by its own code, through the regsvr32 of
+; its bitness: this 32-bit uninstaller would otherwise be handed the
+; 32-bit one, which cannot load the 64-bit library.
+Function un.UnregisterExtension
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  Call un.ExtensionRegistered
+  Pop $0
+  SetRegView default
+  ${If} $0 == 0
+  ${OrIfNot} ${FileExists} "$INSTDIR\Shellix.dll"
+    Return
+  ${EndIf}
+  DetailPrint "Removing ${PRODUCT} from Explorer's context menus"
+  ${If} ${RunningX64}
+    ${DisableX64FSRedirection}
+    ExecWait '"$WINDIR\System32\regsvr32.exe" /s /u "$INSTDIR\Shellix.dll"' $1
+    ${EnableX64FSRedirection}
+  ${Else}
+    ExecWait '"$SYSDIR\regsvr32.exe" /s /u "$INSTDIR\Shellix.dll"' $1
+  ${EndIf}
+  ${If} $1 <> 0
+    DetailPrint "regsvr32 /u ended with $1: Explorer may still list ${PRODUCT}"
+  ${EndIf}
+FunctionEnd
+
+Section "un.${PRODUCT}" SecUnProgram
+  SectionIn RO
+  Call un.EndRunningLauncher
+  Call un.RemoveRunValues
+  Call un.UnregisterExtension
+  Delete "$INSTDIR\Vorlane.exe"
+  Delete "$INSTDIR\config.exe"
+  Delete "$INSTDIR\Shellix.dll"
+  Delete "$INSTDIR\Shellix.dll.old"
+  Delete "$INSTDIR\Vorlane.html"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\README.txt"
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$INSTDIR\uninstall.exe"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
+
+Section /o "un.My menus and options (${SETTINGS_FILE})" SecUnSettings
+  Delete "$INSTDIR\${SETTINGS_FILE}"
+SectionEnd
+
+; Whatever else the user keeps in the folder keeps the folder.
+Section "-un.Folder"
+  RMDir "$INSTDIR"
+SectionEnd

@@ -1,0 +1,300 @@
+// The setup program and its uninstaller run silently, as a deployment runs
+// them, in the test prefix: what they put where, what they start and end,
+// and what they leave behind.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "resources/version.h"
+#include "shellext/registration.h"
+#include "test_support.h"
+#include "win32/com_ptr.h"
+
+namespace vorlane::test {
+namespace {
+
+constexpr char kUninstallKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vorlane";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kMarker[] = "InstallerTestMarker";
+// Each run of the setup program or the uninstaller: a loaded host starts
+// a 32-bit program in a 64-bit prefix slowly.
+constexpr auto kRunTimeout = std::chrono::seconds(90);
+// This 64-bit test reads and writes where 64-bit programs do, which the
+// 32-bit uninstaller must find.
+constexpr REGSAM kNativeView = KEY_WOW64_64KEY;
+
+std::string SetupPath() {
+  std::string path = BinDirectory() + "\\" VORLANE_PACKAGES_FROM_BIN
+                     "\\Vorlane-" VORLANE_VERSION_TEXT "-setup.exe";
+  std::replace(path.begin(), path.end(), '/', '\\');
+  char full[MAX_PATH] = {};
+  GetFullPathNameA(path.c_str(), std::size(full), full, nullptr);
+  return full;
+}
+
+std::string ShellFolder(int csidl) {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+std::string InstallFolder() {
+  return ShellFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Vorlane";
+}
+
+std::string ShortcutPath() { return ShellFolder(CSIDL_PROGRAMS) + "\\Vorlane.lnk"; }
+
+std::optional<std::string> ReadValue(HKEY root, const char* key, const char* value) {
+  char data[1024] = {};
+  DWORD size = sizeof(data) - 1;
+  if (RegGetValueA(root, key, value, RRF_RT_REG_SZ, nullptr,
+                   data, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::string(data);
+}
+
+std::string Shown(const std::optional<std::string>& value) {
+  return value ? *value : "<none>";
+}
+
+bool KeyExists(HKEY root, const std::string& key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | kNativeView, &opened) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(opened);
+  return true;
+}
+
+bool WriteValue(HKEY root, const char* key, const char* value, const std::string& data) {
+  HKEY opened = nullptr;
+  if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE | kNativeView, nullptr,
+                      &opened, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const win32::UniqueKey owned(opened);
+  return RegSetValueExA(opened, value, 0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(data.c_str()),
+                        static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+}
+
+std::string ShortcutTarget(const std::string& shortcut) {
+  std::string target = "<unreadable>";
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return "<no COM>";
+  {
+    win32::ComPtr<IShellLinkA> link;
+    win32::ComPtr<IPersistFile> file;
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, wide, MAX_PATH);
+    char path[MAX_PATH] = {};
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IShellLinkA,
+                                   reinterpret_cast<void**>(link.put()))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile,
+                                       reinterpret_cast<void**>(file.put()))) &&
+        SUCCEEDED(file->Load(wide, STGM_READ)) &&
+        SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) {
+      target = path;
+    }
+  }
+  CoUninitialize();
+  return target;
+}
+
+// The machine a PE file was built for, from its file header; 0 when the
+// file is no PE file.
+WORD MachineOf(const std::string& path) {
+  const std::string image = ReadTextFile(path);
+  if (image.size() < 0x40) return 0;
+  DWORD header = 0;
+  image.copy(reinterpret_cast<char*>(&header), sizeof(header), 0x3c);
+  if (image.size() < header + 6 || image.compare(header, 4, std::string("PE\0\0", 4)) != 0) {
+    return 0;
+  }
+  WORD machine = 0;
+  image.copy(reinterpret_cast<char*>(&machine), sizeof(machine), header + 4);
+  return machine;
+}
+
+std::string ImageOf(HANDLE process) {
+  char image[MAX_PATH] = {};
+  DWORD size = std::size(image);
+  if (!QueryFullProcessImageNameA(process, 0, image, &size)) return "<unknown>";
+  return image;
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// Takes over the launcher that the setup program started: its window is the
+// only one of its class while the test runs.
+::testing::AssertionResult AdoptStartedLauncher(ChildProcess& launcher) {
+  HWND window = nullptr;
+  if (!WaitUntil([&] { return (window = FindWindowA("Vorlane", nullptr)) != nullptr; })) {
+    return ::testing::AssertionFailure() << "no window of class Vorlane";
+  }
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  if (!launcher.Adopt(id)) {
+    return ::testing::AssertionFailure() << "cannot open the launcher's process " << id;
+  }
+  // Its tray icon comes after it settled its settings file.
+  if (!WaitUntil([&] { return TrayIconExists(window); })) {
+    return ::testing::AssertionFailure() << "no tray icon";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// The setup program run silently to its end; its exit code.
+DWORD RunSetup() {
+  ChildProcess setup;
+  if (!setup.Start(SetupPath(), "\"" + SetupPath() + "\" /S")) return GetLastError();
+  return setup.WaitForExit(kRunTimeout);
+}
+
+// The uninstaller copies itself into the temporary folder, starts the copy
+// and ends: the copy does the work, and its exit code is the one that
+// counts.
+DWORD RunUninstaller() {
+  const std::string program = InstallFolder() + "\\uninstall.exe";
+  ChildProcess original;
+  if (!original.Start(program, "\"" + program + "\" /S")) return GetLastError();
+  DWORD code = original.WaitForExit(kRunTimeout);
+  if (code != 0) return code;
+  std::vector<std::unique_ptr<ChildProcess>> copies;
+  const win32::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(snapshot.get(), &entry); more;
+       more = Process32Next(snapshot.get(), &entry)) {
+    if (entry.th32ParentProcessID != original.Id()) continue;
+    auto copy = std::make_unique<ChildProcess>();
+    if (copy->Adopt(entry.th32ProcessID)) copies.push_back(std::move(copy));
+  }
+  for (auto& copy : copies) code = std::max(code, copy->WaitForExit(kRunTimeout));
+  return code;
+}
+
+void EndInstalledLaunchers() {
+  const std::string installed = Lower(InstallFolder() + "\\Vorlane.exe");
+  while (HWND window = FindWindowA("Vorlane", nullptr)) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    const win32::UniqueKernelHandle process(OpenProcess(
+        PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    if (!process || Lower(ImageOf(process.get())) != installed) return;
+    TerminateProcess(process.get(), 99);
+    WaitForSingleObject(process.get(), 5000);
+    RemoveTrayIcon(window);
+  }
+}
+
+// Whatever the round trip left when it failed half-way: the installation,
+// its entry, its shortcut and its registrations.
+void RemoveInstallation() {
+  if (FileExists(InstallFolder() + "\\uninstall.exe")) RunUninstaller();
+  EndInstalledLaunchers();
+  RemoveTree(InstallFolder());
+  DeleteFileA(ShortcutPath().c_str());
+  RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
+  RemoveRunValues();
+  RemoveExtensionRegistration();
+}
+
+class Installer : public EndToEndTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(FileExists(SetupPath()))
+        << SetupPath() << " is missing: run scripts/package.sh";
+    EndToEndTest::SetUp();
+    RemoveInstallation();
+  }
+  void TearDown() override { RemoveInstallation(); }
+};
+
+TEST_F(Installer, InstallsUpdatesAndUninstallsForTheUser) {
+  const std::string folder = InstallFolder();
+  const std::string launcherPath = folder + "\\Vorlane.exe";
+  const std::string settings = folder + "\\vorlane.ini";
+  const char* const programs[] = {"Vorlane.exe", "config.exe", "Shellix.dll"};
+  const char* const documents[] = {"Vorlane.html", "LICENSE.txt", "README.txt"};
+
+  ASSERT_EQ(RunSetup(), 0u);
+  for (const char* name : programs) {
+    // 64-bit Explorer loads only a 64-bit extension; this system is 64-bit.
+    EXPECT_EQ(MachineOf(folder + "\\" + name), IMAGE_FILE_MACHINE_AMD64) << name;
+  }
+  for (const char* name : documents) EXPECT_TRUE(FileExists(folder + "\\" + name)) << name;
+  EXPECT_EQ(Lower(ShortcutTarget(ShortcutPath())), Lower(launcherPath));
+  EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kRunKey, "Vorlane")),
+            "\"" + launcherPath + "\"");
+  EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kUninstallKey, "UninstallString")),
+            "\"" + folder + "\\uninstall.exe\"");
+  EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion")),
+            VORLANE_VERSION_TEXT);
+
+  ChildProcess first;
+  ASSERT_TRUE(AdoptStartedLauncher(first));
+  EXPECT_EQ(Lower(ImageOf(first.Handle())), Lower(launcherPath));
+  ASSERT_TRUE(Eventually([&] { return FileExists(settings); }, "the launcher writes its defaults"));
+  ASSERT_TRUE(WritePrivateProfileStringA("Settings", kMarker, "kept", settings.c_str()));
+
+  // Over the running launcher: it is asked to end, its settings stay, and
+  // the log-on choice now has a file to be written into.
+  ASSERT_EQ(RunSetup(), 0u);
+  EXPECT_EQ(first.WaitForExit(std::chrono::seconds(0)), 0u)
+      << "the launcher was not closed as its own Exit closes it";
+  char marker[16] = {};
+  GetPrivateProfileStringA("Settings", kMarker, "", marker, std::size(marker),
+                           settings.c_str());
+  EXPECT_STREQ(marker, "kept");
+  EXPECT_EQ(GetPrivateProfileIntA("Settings", "Startwithwindows", -1, settings.c_str()), 1);
+  ChildProcess second;
+  ASSERT_TRUE(AdoptStartedLauncher(second));
+  EXPECT_NE(second.Id(), first.Id());
+
+  // What the user may have added since: the extension registered, and the
+  // configurator's Run value on the machine's key.
+  ChildProcess regsvr32;
+  const std::string extension = folder + "\\Shellix.dll";
+  ASSERT_TRUE(regsvr32.Start(WindowsDirectory() + "\\System32\\regsvr32.exe",
+                             "regsvr32.exe /s \"" + extension + "\""));
+  ASSERT_EQ(regsvr32.WaitForExit(), 0u);
+  const std::string classKey = std::string("CLSID\\") + shellext::kClassIdText;
+  ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, classKey));
+  ASSERT_TRUE(WriteValue(HKEY_LOCAL_MACHINE, kRunKey, "Vorlane", launcherPath));
+
+  ASSERT_EQ(RunUninstaller(), 0u);
+  EXPECT_EQ(second.WaitForExit(std::chrono::seconds(0)), 0u);
+  for (const char* name : programs) EXPECT_FALSE(FileExists(folder + "\\" + name)) << name;
+  for (const char* name : documents) EXPECT_FALSE(FileExists(folder + "\\" + name)) << name;
+  EXPECT_FALSE(FileExists(folder + "\\uninstall.exe"));
+  EXPECT_FALSE(FileExists(ShortcutPath()));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+  EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kRunKey, "Vorlane")), "<none>");
+  EXPECT_EQ(Shown(ReadValue(HKEY_LOCAL_MACHINE, kRunKey, "Vorlane")), "<none>");
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, classKey));
+  // Silently the settings are kept, and with them the folder.
+  GetPrivateProfileStringA("Settings", kMarker, "", marker, std::size(marker),
+                           settings.c_str());
+  EXPECT_STREQ(marker, "kept");
+}
+
+}  // namespace
+}  // namespace vorlane::test
