@@ -1,7 +1,7 @@
 ; Vorlane's installer and uninstaller.
 ;
-;   makensis -V2 -DVERSION=1.0.0 -DSTAGE_DIR=/abs/stage \
-;            -DOUT_FILE=/abs/Vorlane-1.0.0-setup.exe packaging/vorlane.nsi
+;   makensis -V2 -DVERSION=2.52 -DVERSION_NUMBERS=2.5.2.0 -DSTAGE_DIR=/abs/stage \
+;            -DOUT_FILE=/abs/Vorlane-2.52-setup.exe packaging/vorlane.nsi
 ;
 ; STAGE_DIR holds i686/ and x86_64/, each with Vorlane.exe, config.exe,
 ; Shellix.dll, Vorlane.html, LICENSE.txt and README.txt of that bitness.
@@ -18,6 +18,7 @@ Unicode true
   !endif
 !macroend
 !insertmacro REQUIRE_DEFINE VERSION
+!insertmacro REQUIRE_DEFINE VERSION_NUMBERS
 !insertmacro REQUIRE_DEFINE STAGE_DIR
 !insertmacro REQUIRE_DEFINE OUT_FILE
 
@@ -50,7 +51,7 @@ SetCompressor /SOLID lzma
 ShowInstDetails show
 ShowUninstDetails show
 
-VIProductVersion "${VERSION}.0"
+VIProductVersion "${VERSION_NUMBERS}"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"

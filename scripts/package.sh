@@ -19,6 +19,12 @@ fail() {
 version="$(sed -nE 's/^#define VORLANE_VERSION_TEXT "([^"]+)"$/\1/p' \
   "$root/resources/version.h")"
 [ -n "$version" ] || fail "no VORLANE_VERSION_TEXT in resources/version.h"
+# The four numbers of a Windows version block, as the programs' own carry.
+version_numbers="$(for part in MAJOR MINOR PATCH; do
+  sed -nE "s/^#define VORLANE_VERSION_${part} ([0-9]+)$/\1/p" "$root/resources/version.h"
+done | paste -sd.).0"
+[[ "$version_numbers" =~ ^[0-9]+\.[0-9]+\.[0-9]+\.0$ ]] ||
+  fail "no version numbers in resources/version.h"
 
 help_file="$root/resources/help/Vorlane.html"
 [ -f "$help_file" ] || fail "the user guide $help_file is missing"
@@ -64,7 +70,7 @@ done
 nsi="$root/packaging/vorlane.nsi"
 if [ -f "$nsi" ]; then
   echo "== installer"
-  makensis -V2 -DVERSION="$version" -DSTAGE_DIR="$stage" \
+  makensis -V2 -DVERSION="$version" -DVERSION_NUMBERS="$version_numbers" -DSTAGE_DIR="$stage" \
     -DOUT_FILE="$out/Vorlane-$version-setup.exe" "$nsi" ||
     fail "makensis failed on $nsi"
 else

@@ -137,7 +137,7 @@ TEST(ConfigResources, AboutBoxShowsTheProductVersion) {
     labels += std::string(text) + "|";
   }
   DestroyWindow(about);
-  EXPECT_NE(labels.find("|Vorlane " VORLANE_VERSION_TEXT "|"), std::string::npos)
+  EXPECT_NE(labels.find("|" VORLANE_VERSION_LABEL "|"), std::string::npos)
       << labels;
 }
 
