@@ -84,7 +84,7 @@ bool ExtensionRegistered() {
   for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, server.c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-      RegCloseKey(key);
+      const win32::UniqueKey opened(key);
       return true;
     }
   }

@@ -737,11 +737,14 @@ bool RemoveRunValues() {
 bool RemoveExtensionRegistration() {
   bool removed = false;
   for (REGSAM view : kBothViews) {
+    for (const std::string& key : shellext::UnregistrationKeys(shellext::kClassIdText)) {
+      const std::string user = shellext::kClassesKey + key;
+      removed = RegDeleteKeyExA(HKEY_CLASSES_ROOT, key.c_str(), view, 0) == ERROR_SUCCESS ||
+                removed;
+      removed = RegDeleteKeyExA(HKEY_CURRENT_USER, user.c_str(), view, 0) == ERROR_SUCCESS ||
+                removed;
+    }
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-      for (const std::string& key : shellext::UnregistrationKeys(shellext::kClassIdText)) {
-        const std::string full = shellext::kClassesKey + key;
-        removed = RegDeleteKeyExA(root, full.c_str(), view, 0) == ERROR_SUCCESS || removed;
-      }
       removed = DeleteValue(root, shellext::kApprovedKey, shellext::kClassIdText, view) ||
                 removed;
     }
