@@ -14,23 +14,84 @@ std::string HandlerKey(std::string_view owner) {
          kRegistrationName;
 }
 
+bool Gone(RegistryAnswer answer) {
+  return answer == RegistryAnswer::Done || answer == RegistryAnswer::Missing;
+}
+
+RegistryAnswer WriteRows(RegistryAccess& registry, RegistryPart part,
+                         const std::vector<RegistryRow>& rows) {
+  for (const RegistryRow& row : rows) {
+    const RegistryAnswer answer =
+        registry.SetText(part, kClassesKey + row.key, row.valueName, row.data);
+    if (answer != RegistryAnswer::Done) return answer;
+  }
+  return RegistryAnswer::Done;
+}
+
+bool RemoveFrom(RegistryAccess& registry, RegistryPart part,
+                std::string_view classId) {
+  bool clean = true;
+  for (const std::string& key : UnregistrationKeys(classId)) {
+    clean = Gone(registry.DeleteKey(part, kClassesKey + key)) && clean;
+  }
+  clean = Gone(registry.DeleteValue(part, kApprovedKey, std::string(classId))) &&
+          clean;
+  return clean;
+}
+
 }  // namespace
 
 std::vector<RegistryRow> RegistrationRows(std::string_view classId,
                                           std::string_view modulePath) {
-  const std::string server = ClassKey(classId) + "\\InProcServer32";
   return {
       {ClassKey(classId), "", kRegistrationName},
-      {server, "", std::string(modulePath)},
-      {server, "ThreadingModel", "Apartment"},
+      {ServerKey(classId), "", std::string(modulePath)},
+      {ServerKey(classId), "ThreadingModel", "Apartment"},
       {HandlerKey("*"), "", std::string(classId)},
       {HandlerKey("Folder"), "", std::string(classId)},
   };
 }
 
 std::vector<std::string> UnregistrationKeys(std::string_view classId) {
-  return {ClassKey(classId) + "\\InProcServer32", ClassKey(classId),
-          HandlerKey("*"), HandlerKey("Folder")};
+  return {ServerKey(classId), ClassKey(classId), HandlerKey("*"),
+          HandlerKey("Folder")};
+}
+
+std::string ServerKey(std::string_view classId) {
+  return ClassKey(classId) + "\\InProcServer32";
+}
+
+RegisteredIn Register(RegistryAccess& registry, std::string_view classId,
+                      std::string_view modulePath, bool approve) {
+  const std::vector<RegistryRow> rows = RegistrationRows(classId, modulePath);
+  RegistryPart part = RegistryPart::Machine;
+  RegistryAnswer answer = WriteRows(registry, part, rows);
+  if (answer == RegistryAnswer::Denied) {
+    // Without administrator rights. Rows written before the refusal go
+    // again, so that one registration lives in one part.
+    RemoveFrom(registry, part, classId);
+    part = RegistryPart::User;
+    answer = WriteRows(registry, part, rows);
+  }
+  if (answer == RegistryAnswer::Done && approve) {
+    const std::string name(classId);
+    answer = registry.SetText(part, kApprovedKey, name, kRegistrationName);
+    if (answer == RegistryAnswer::Denied && part == RegistryPart::Machine) {
+      answer = registry.SetText(RegistryPart::User, kApprovedKey, name,
+                                kRegistrationName);
+    }
+  }
+  if (answer != RegistryAnswer::Done) {
+    RemoveFrom(registry, part, classId);
+    return RegisteredIn::Nowhere;
+  }
+  return part == RegistryPart::Machine ? RegisteredIn::Machine : RegisteredIn::User;
+}
+
+bool Unregister(RegistryAccess& registry, std::string_view classId) {
+  const bool machineClean = RemoveFrom(registry, RegistryPart::Machine, classId);
+  const bool userClean = RemoveFrom(registry, RegistryPart::User, classId);
+  return machineClean && userClean;
 }
 
 }  // namespace vorlane::shellext

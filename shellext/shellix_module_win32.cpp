@@ -9,9 +9,9 @@
 
 #include "shellext/context_menu_ext.h"
 #include "shellext/registration.h"
+#include "shellext/registry_access_win32.h"
 #include "shellext/shellix_logic.h"
 #include "shellext/shellix_module.h"
-#include "win32/handles.h"
 
 namespace vorlane::shellext {
 
@@ -82,23 +82,6 @@ std::string ClassIdText() {
   return text;
 }
 
-using win32::UniqueKey;
-
-UniqueKey CreateKey(HKEY hive, const std::string& name) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(hive, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return UniqueKey();
-  }
-  return UniqueKey(key);
-}
-
-void SetText(HKEY key, const std::string& name, const std::string& data) {
-  RegSetValueExA(key, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
-                 reinterpret_cast<const BYTE*>(data.c_str()),
-                 static_cast<DWORD>(data.size() + 1));
-}
-
 bool IsNtPlatform() {
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof(version);
@@ -155,18 +138,15 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
 
 STDAPI DllRegisterServer() {
   try {
-    const std::string classId = ClassIdText();
-    for (const RegistryRow& row : RegistrationRows(classId, ModulePath())) {
-      UniqueKey key = CreateKey(HKEY_CLASSES_ROOT, row.key);
-      if (!key) return SELFREG_E_CLASS;
-      SetText(key.get(), row.valueName, row.data);
-    }
-    if (IsNtPlatform()) {
-      UniqueKey approved = CreateKey(HKEY_LOCAL_MACHINE, kApprovedKey);
-      if (!approved) return SELFREG_E_CLASS;
-      SetText(approved.get(), classId, kRegistrationName);
-    }
-    return S_OK;
+    // A library whose own path is unknown would register a server that
+    // never loads.
+    const std::string module = ModulePath();
+    if (module.empty()) return SELFREG_E_CLASS;
+    SystemRegistry registry;
+    return Register(registry, ClassIdText(), module, IsNtPlatform()) ==
+                   RegisteredIn::Nowhere
+               ? SELFREG_E_CLASS
+               : S_OK;
   } catch (...) {
     return E_OUTOFMEMORY;
   }
@@ -174,20 +154,8 @@ STDAPI DllRegisterServer() {
 
 STDAPI DllUnregisterServer() {
   try {
-    const std::string classId = ClassIdText();
-    for (const std::string& key : UnregistrationKeys(classId)) {
-      if (RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str()) != ERROR_SUCCESS) {
-        return SELFREG_E_CLASS;
-      }
-    }
-    // Registration approved the class; a removed class should not stay so.
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kApprovedKey, 0, KEY_SET_VALUE,
-                      &opened) == ERROR_SUCCESS) {
-      UniqueKey approved(opened);
-      RegDeleteValueA(approved.get(), classId.c_str());
-    }
-    return S_OK;
+    SystemRegistry registry;
+    return Unregister(registry, ClassIdText()) ? S_OK : SELFREG_E_CLASS;
   } catch (...) {
     return E_OUTOFMEMORY;
   }

@@ -14,6 +14,7 @@
 #include "settings/launcher_window.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
+#include "shellext/registration.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -75,6 +76,21 @@ std::string ProgramPath() {
   return std::string(path, length < std::size(path) ? length : 0);
 }
 
+// Registered for all users or, without administrator rights, for this one:
+// the shell reads both.
+bool ExtensionRegistered() {
+  const std::string server =
+      shellext::kClassesKey + shellext::ServerKey(shellext::kClassIdText);
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, server.c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+      const win32::UniqueKey opened(key);
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 COptionsDialog::COptionsDialog(CConfigApp& app)
@@ -101,12 +117,15 @@ BOOL COptionsDialog::OnInit() {
       {IDC_START_WITH_WINDOWS, &settings::kStartWithWindows},
       {IDC_SHOW_RUN, &settings::kShowFastStart},
       {IDC_SHOW_EMAIL, &settings::kShowEmailItem},
-      {IDC_CONTEXT_MENU, &settings::kContextMenu},
   };
   for (const auto& [id, key] : boxes) {
     const int value = file.ReadInt(kSettingsSection, key->name, 0);
     CheckDlgButton(Window(), id, value == 1 ? BST_CHECKED : BST_UNCHECKED);
   }
+  // The registry, not the file, says whether Explorer shows the command:
+  // the file may have been copied, or the tool may have failed.
+  CheckDlgButton(Window(), IDC_CONTEXT_MENU,
+                 ExtensionRegistered() ? BST_CHECKED : BST_UNCHECKED);
   const bool defaultIcon =
       settings::Read(file, kSettingsSection, settings::kIcon).empty();
   CheckDlgButton(Window(), IDC_DEFAULT_ICON, defaultIcon ? BST_CHECKED : BST_UNCHECKED);
@@ -186,12 +205,12 @@ void COptionsDialog::ToggleStartWithWindows() {
 }
 
 void COptionsDialog::ToggleContextMenu() {
-  const bool registered =
-      app_.GetProfileInt(kSettingsSection, settings::kContextMenu.name, 0) == 1;
+  // The box has changed already; it started as the registry was.
+  const bool wanted = IsDlgButtonChecked(Window(), IDC_CONTEXT_MENU) == BST_CHECKED;
   std::string command =
-      RegistrationCommand(BesideProgram(ProgramPath(), "Shellix.dll"), registered);
+      RegistrationCommand(BesideProgram(ProgramPath(), "Shellix.dll"), !wanted);
   Finish(app_.WriteProfileInt(kSettingsSection, settings::kContextMenu.name,
-                              registered ? 0 : 1));
+                              wanted ? 1 : 0));
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;

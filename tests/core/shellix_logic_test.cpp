@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,123 @@ TEST(Registration, SubkeysAreDeletedBeforeTheirParents) {
   ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[0], std::string("CLSID\\") + kClassIdText + "\\InProcServer32");
   EXPECT_EQ(keys[1], std::string("CLSID\\") + kClassIdText);
+}
+
+// Both parts of the registry as text, a key per line with its values; a
+// part may refuse writes, or one key of it every change.
+class FakeRegistry final : public RegistryAccess {
+ public:
+  RegistryAnswer SetText(RegistryPart part, const std::string& key,
+                         const std::string& valueName,
+                         const std::string& data) override {
+    if (Refuses(part, key)) return RegistryAnswer::Denied;
+    if (key == failingKey) return RegistryAnswer::Failed;
+    keys[part][key][valueName] = data;
+    return RegistryAnswer::Done;
+  }
+  RegistryAnswer DeleteKey(RegistryPart part, const std::string& key) override {
+    auto found = keys[part].find(key);
+    if (found == keys[part].end()) return RegistryAnswer::Missing;
+    if (Refuses(part, key)) return RegistryAnswer::Denied;
+    keys[part].erase(found);
+    return RegistryAnswer::Done;
+  }
+  RegistryAnswer DeleteValue(RegistryPart part, const std::string& key,
+                             const std::string& valueName) override {
+    auto found = keys[part].find(key);
+    if (found == keys[part].end() || found->second.erase(valueName) == 0) {
+      return RegistryAnswer::Missing;
+    }
+    return RegistryAnswer::Done;
+  }
+
+  std::string Keys(RegistryPart part) {
+    std::string text;
+    for (const auto& [key, values] : keys[part]) {
+      text += key;
+      for (const auto& [name, data] : values) text += " " + name + "=" + data;
+      text += "\n";
+    }
+    return text;
+  }
+
+  std::map<RegistryPart, std::map<std::string, std::map<std::string, std::string>>> keys;
+  bool machineRefused = false;
+  std::string refusedKey;   // in the machine part
+  std::string failingKey;   // in either part
+
+ private:
+  bool Refuses(RegistryPart part, const std::string& key) const {
+    return part == RegistryPart::Machine && (machineRefused || key == refusedKey);
+  }
+};
+
+const std::string kClasses = std::string(kClassesKey) + "CLSID\\" + kClassIdText;
+const std::string kFileHandler =
+    std::string(kClassesKey) + "*\\shellex\\ContextMenuHandlers\\VorlaneShellix";
+const std::string kFolderHandler =
+    std::string(kClassesKey) + "Folder\\shellex\\ContextMenuHandlers\\VorlaneShellix";
+
+TEST(Registration, GoesToTheUserWhereTheMachineRefusesAndComesOutOfBoth) {
+  FakeRegistry registry;
+  // Refused half-way: what the machine part took goes again.
+  registry.refusedKey = kFileHandler;
+  const std::string other = std::string(kClassesKey) + "*\\shellex\\ContextMenuHandlers\\Other";
+  registry.keys[RegistryPart::User][other][""] = "kept";
+  EXPECT_EQ(Register(registry, kClassIdText, "C:\\Tools\\Shellix.dll", true),
+            RegisteredIn::User);
+  EXPECT_EQ(registry.Keys(RegistryPart::Machine), "");
+  EXPECT_EQ(registry.Keys(RegistryPart::User),
+            other + " =kept\n" + kFileHandler + " ={8D775404-DD7B-11D3-BC49-906B51C10000}\n" +
+                kClasses + " =VorlaneShellix\n" + kClasses +
+                "\\InProcServer32 =C:\\Tools\\Shellix.dll ThreadingModel=Apartment\n" +
+                kFolderHandler + " ={8D775404-DD7B-11D3-BC49-906B51C10000}\n" + kApprovedKey +
+                " {8D775404-DD7B-11D3-BC49-906B51C10000}=VorlaneShellix\n");
+
+  // The machine part never held it: that is no failure.
+  EXPECT_TRUE(Unregister(registry, kClassIdText));
+  EXPECT_EQ(registry.Keys(RegistryPart::User), other + " =kept\n" + kApprovedKey + "\n");
+  EXPECT_TRUE(Unregister(registry, kClassIdText)) << "nothing left is success";
+}
+
+TEST(Registration, MachineApprovalRefusedAloneGoesToTheUser) {
+  FakeRegistry registry;
+  registry.refusedKey = kApprovedKey;
+  EXPECT_EQ(Register(registry, kClassIdText, "C:\\Shellix.dll", true),
+            RegisteredIn::Machine);
+  EXPECT_EQ(registry.keys[RegistryPart::Machine].size(), 4u);
+  EXPECT_EQ(registry.Keys(RegistryPart::User),
+            std::string(kApprovedKey) + " {8D775404-DD7B-11D3-BC49-906B51C10000}=VorlaneShellix\n");
+  // Without approval the machine part is written alone.
+  FakeRegistry plain;
+  EXPECT_EQ(Register(plain, kClassIdText, "C:\\Shellix.dll", false), RegisteredIn::Machine);
+  EXPECT_EQ(plain.Keys(RegistryPart::User), "");
+}
+
+TEST(Registration, AFailureOtherThanARefusalLeavesNothing) {
+  FakeRegistry registry;
+  registry.failingKey = kFolderHandler;
+  EXPECT_EQ(Register(registry, kClassIdText, "C:\\Shellix.dll", true),
+            RegisteredIn::Nowhere);
+  EXPECT_EQ(registry.Keys(RegistryPart::Machine), "");
+  EXPECT_EQ(registry.Keys(RegistryPart::User), "");
+  // Refused for the machine, failing for the user.
+  registry.machineRefused = true;
+  EXPECT_EQ(Register(registry, kClassIdText, "C:\\Shellix.dll", true),
+            RegisteredIn::Nowhere);
+  EXPECT_EQ(registry.Keys(RegistryPart::User), "");
+}
+
+TEST(Registration, UnregisteringSaysSoWhenAPartKeepsIt) {
+  FakeRegistry registry;
+  EXPECT_EQ(Register(registry, kClassIdText, "C:\\Shellix.dll", false),
+            RegisteredIn::Machine);
+  registry.machineRefused = true;
+  EXPECT_EQ(Register(registry, kClassIdText, "C:\\Shellix.dll", false),
+            RegisteredIn::User);
+  EXPECT_FALSE(Unregister(registry, kClassIdText));
+  EXPECT_EQ(registry.keys[RegistryPart::Machine].size(), 4u);
+  EXPECT_EQ(registry.Keys(RegistryPart::User), "") << "the user's part still goes";
 }
 
 TEST(MenuList, NumberOrderWithEmptyLinesForMissingNames) {

@@ -893,7 +893,8 @@ TEST_F(ConfigUse, OptionsIconMakesTheLauncherReloadItsIcon) {
 }
 
 // Registered and unregistered through the system's regsvr32 on the
-// Shellix.dll beside config.exe, as the box is clicked.
+// Shellix.dll beside config.exe, as the box is clicked. The box shows the
+// registry, not the file: a file that says registered does not tick it.
 TEST_F(ConfigUse, OptionsContextMenuRunsTheRegistrationTool) {
   const std::string classKey = std::string("CLSID\\") + shellext::kClassIdText;
   auto registered = [&] {
@@ -905,14 +906,48 @@ TEST_F(ConfigUse, OptionsContextMenuRunsTheRegistrationTool) {
   };
   // A failure half-way leaves no registration behind for other tests.
   const OnScopeExit unregister(RemoveExtensionRegistration);
-  WriteTextFile(ini, SettingsFile().Text());
+  WriteTextFile(ini, SettingsFile().Set("ContextMenu", "1").Text());
   ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  EXPECT_EQ(IsDlgButtonChecked(config.Window(), IDC_CONTEXT_MENU), BST_UNCHECKED);
   config.Click(IDC_CONTEXT_MENU);
-  EXPECT_TRUE(KeyBecomes("Settings", "ContextMenu", "1"));
   EXPECT_TRUE(Eventually(registered, "registered", 30s));
+  EXPECT_EQ(Key("Settings", "ContextMenu"), "1");
   config.Click(IDC_CONTEXT_MENU);
   EXPECT_TRUE(KeyBecomes("Settings", "ContextMenu", "0"));
   EXPECT_TRUE(Eventually([&] { return !registered(); }, "unregistered", 30s));
+}
+
+// Registered for this user alone, as without administrator rights, while
+// the file says otherwise: the box is ticked, and its click removes that
+// registration.
+TEST_F(ConfigUse, OptionsContextMenuShowsAndRemovesTheUsersRegistration) {
+  const std::string classes = shellext::kClassesKey;
+  const std::string server = classes + shellext::ServerKey(shellext::kClassIdText);
+  auto userRegistered = [&] {
+    HKEY key = nullptr;
+    const bool found = RegOpenKeyExA(HKEY_CURRENT_USER, server.c_str(), 0,
+                                     KEY_READ, &key) == ERROR_SUCCESS;
+    if (key != nullptr) RegCloseKey(key);
+    return found;
+  };
+  const OnScopeExit unregister(RemoveExtensionRegistration);
+  for (const shellext::RegistryRow& row : shellext::RegistrationRows(
+           shellext::kClassIdText, BinDirectory() + "\\Shellix.dll")) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (classes + row.key).c_str(), 0,
+                              nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, row.valueName.empty() ? nullptr : row.valueName.c_str(), 0,
+                   REG_SZ, reinterpret_cast<const BYTE*>(row.data.c_str()),
+                   static_cast<DWORD>(row.data.size() + 1));
+    RegCloseKey(key);
+  }
+  WriteTextFile(ini, SettingsFile().Set("ContextMenu", "0").Text());
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  EXPECT_EQ(IsDlgButtonChecked(config.Window(), IDC_CONTEXT_MENU), BST_CHECKED);
+  config.Click(IDC_CONTEXT_MENU);
+  EXPECT_TRUE(Eventually([&] { return !userRegistered(); }, "unregistered", 30s));
+  EXPECT_EQ(Key("Settings", "ContextMenu"), "0");
 }
 
 TEST_F(ConfigUse, OptionsStartWithWindowsSetsAndRemovesTheRunValue) {

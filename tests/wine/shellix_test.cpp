@@ -21,6 +21,7 @@
 #include "settings/profile_store_win32.h"
 #include "launcher/menu_model.h"
 #include "shellext/registration.h"
+#include "shellext/registry_access_win32.h"
 #include "test_support.h"
 #include "win32/com_ptr.h"
 #include "win32/handles.h"
@@ -236,16 +237,23 @@ TEST_F(Shellix, RegistersWithTheSystemToolAndUnregistersAgain) {
                              shellext::kClassIdText),
             "<no value>");
 
-  // Again: nothing to delete is a failure, and nothing else is touched.
-  HKEY handlers = nullptr;
-  RegCreateKeyExA(HKEY_CLASSES_ROOT, folderHandler.c_str(), 0, nullptr, 0,
-                  KEY_WRITE, nullptr, &handlers, nullptr);
-  RegCloseKey(handlers);
-  EXPECT_EQ(Export<ServerFunction>(Module(), "DllUnregisterServer")(),
-            static_cast<HRESULT>(SELFREG_E_CLASS));
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, folderHandler))
-      << "keys after the first failure must not be tried";
-  RegDeleteKeyA(HKEY_CLASSES_ROOT, folderHandler.c_str());
+  // Again, with one handler key left of it: that goes, nothing else does,
+  // and nothing left is success.
+  const std::string neighbour = "Folder\\shellex\\ContextMenuHandlers\\VorlaneTestNeighbour";
+  const OnScopeExit removeNeighbour(
+      [&] { RegDeleteKeyA(HKEY_CLASSES_ROOT, neighbour.c_str()); });
+  for (const std::string& key : {folderHandler, neighbour}) {
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(created);
+  }
+  const auto unregisterServer = Export<ServerFunction>(Module(), "DllUnregisterServer");
+  EXPECT_EQ(unregisterServer(), S_OK);
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, folderHandler));
+  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, neighbour));
+  EXPECT_EQ(unregisterServer(), S_OK);
 }
 
 // --- The handler on real selections ---------------------------------------
@@ -352,6 +360,133 @@ HRESULT Initialize(IContextMenu* menu, IDataObject* data) {
   ComPtr<IShellExtInit> init;
   menu->QueryInterface(IID_IShellExtInit, reinterpret_cast<void**>(init.put()));
   return init->Initialize(nullptr, data, nullptr);
+}
+
+// Refuses every change to the machine's part, as Windows does for a user
+// without administrator rights. Wine's processes hold an administrator
+// token, and Wine 8 checks neither a key's access list nor the access of
+// the key a new one is made under (so RegOverridePredefKey onto a key
+// opened read-only refuses nothing): only the interface can refuse.
+class MachineRefused final : public shellext::RegistryAccess {
+ public:
+  using Part = shellext::RegistryPart;
+  using Answer = shellext::RegistryAnswer;
+  Answer SetText(Part part, const std::string& key, const std::string& valueName,
+                 const std::string& data) override {
+    if (part == Part::Machine) return Answer::Denied;
+    return system_.SetText(part, key, valueName, data);
+  }
+  Answer DeleteKey(Part part, const std::string& key) override {
+    if (part == Part::Machine) return Answer::Denied;
+    return system_.DeleteKey(part, key);
+  }
+  Answer DeleteValue(Part part, const std::string& key,
+                     const std::string& valueName) override {
+    if (part == Part::Machine) return Answer::Denied;
+    return system_.DeleteValue(part, key, valueName);
+  }
+
+ private:
+  shellext::SystemRegistry system_;
+};
+
+// The handler made from the user's classes as the platform's COM makes it
+// on Windows: the handler key names the class, the class names its
+// library, the library's factory makes the handler.
+ComPtr<IContextMenu> HandlerFromUserClasses(HMODULE& library) {
+  ComPtr<IContextMenu> menu;
+  const std::string classes = shellext::kClassesKey;
+  const std::string classId = ReadRegistryText(
+      HKEY_CURRENT_USER, classes + "*\\shellex\\ContextMenuHandlers\\VorlaneShellix", nullptr);
+  CLSID id{};
+  if (CLSIDFromString(Widened(classId).c_str(), &id) != NOERROR) {
+    ADD_FAILURE() << "the handler key names " << classId;
+    return menu;
+  }
+  const std::string server = ReadRegistryText(
+      HKEY_CURRENT_USER, classes + shellext::ServerKey(classId), nullptr);
+  library = LoadLibraryA(server.c_str());
+  if (library == nullptr) {
+    ADD_FAILURE() << "the class names " << server;
+    return menu;
+  }
+  ComPtr<IClassFactory> factory;
+  EXPECT_EQ(Export<GetClassObject>(library, "DllGetClassObject")(
+                id, IID_IClassFactory, reinterpret_cast<void**>(factory.put())),
+            S_OK);
+  if (factory) {
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu,
+                                      reinterpret_cast<void**>(menu.put())),
+              S_OK);
+  }
+  return menu;
+}
+
+TEST_F(Shellix, RegistersForTheUserWhereTheMachinePartIsRefused) {
+  const std::string classes = shellext::kClassesKey;
+  const std::string neighbour =
+      classes + "*\\shellex\\ContextMenuHandlers\\VorlaneTestNeighbour";
+  const OnScopeExit unregister(RemoveExtensionRegistration);
+  const OnScopeExit removeNeighbour(
+      [&] { RegDeleteKeyA(HKEY_CURRENT_USER, neighbour.c_str()); });
+  HKEY created = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, neighbour.c_str(), 0, nullptr, 0,
+                            KEY_WRITE, nullptr, &created, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(created);
+
+  MachineRefused registry;
+  ASSERT_EQ(shellext::Register(registry, shellext::kClassIdText, DllPath(), true),
+            shellext::RegisteredIn::User);
+  for (const shellext::RegistryRow& row :
+       shellext::RegistrationRows(shellext::kClassIdText, DllPath())) {
+    const char* value = row.valueName.empty() ? nullptr : row.valueName.c_str();
+    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, classes + row.key, value), row.data)
+        << row.key;
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, classes + row.key)) << row.key;
+  }
+  EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, shellext::kApprovedKey,
+                             shellext::kClassIdText),
+            "VorlaneShellix");
+  EXPECT_EQ(ReadRegistryText(HKEY_LOCAL_MACHINE, shellext::kApprovedKey,
+                             shellext::kClassIdText),
+            "<no value>");
+
+  // Created by its class identifier, as Explorer does.
+  ComPtr<IContextMenu> menu;
+  HMODULE library = nullptr;
+  const HRESULT byClassId =
+      CoCreateInstance(kClassId, nullptr, CLSCTX_INPROC_SERVER, IID_IContextMenu,
+                       reinterpret_cast<void**>(menu.put()));
+  if (byClassId == REGDB_E_CLASSNOTREG) {
+    // Wine 8's COM looks classes up in the machine's part alone, and an
+    // override of HKEY_CLASSES_ROOT does not change that.
+    menu = HandlerFromUserClasses(library);
+  } else {
+    EXPECT_EQ(byClassId, S_OK);
+  }
+  ASSERT_TRUE(menu);
+  ComPtr<IShellExtInit> init;
+  EXPECT_EQ(menu->QueryInterface(IID_IShellExtInit, reinterpret_cast<void**>(init.put())),
+            S_OK);
+  HandMadeData data({Folder() + "\\tool.exe"});
+  EXPECT_EQ(Initialize(menu.get(), &data), S_OK);
+  win32::UniqueMenu popup(CreatePopupMenu());
+  EXPECT_EQ(menu->QueryContextMenu(popup.get(), 0, 1, 100, CMF_NORMAL), 1);
+  init.reset();
+  menu.reset();
+  if (library != nullptr) FreeLibrary(library);
+
+  // The library's own unregistering finds it in the user's part; the
+  // machine's never held it.
+  EXPECT_EQ(Export<ServerFunction>(Module(), "DllUnregisterServer")(), S_OK);
+  for (const std::string& key : shellext::UnregistrationKeys(shellext::kClassIdText)) {
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, classes + key)) << key;
+  }
+  EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, shellext::kApprovedKey,
+                             shellext::kClassIdText),
+            "<no value>");
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, neighbour)) << "nothing else is touched";
 }
 
 // A window of this process with the caption, once it is ready: the

@@ -750,17 +750,22 @@ bool RemoveRunValues() {
   return removed;
 }
 
-// The keys as unregistering deletes them, and the approval beside them.
+// The keys as unregistering deletes them, and the approval beside them, in
+// the machine's part and in the user's.
 bool RemoveExtensionRegistration() {
   bool removed = false;
   for (REGSAM view : kBothViews) {
     for (const std::string& key : shellext::UnregistrationKeys(shellext::kClassIdText)) {
+      const std::string user = shellext::kClassesKey + key;
       removed = RegDeleteKeyExA(HKEY_CLASSES_ROOT, key.c_str(), view, 0) == ERROR_SUCCESS ||
                 removed;
+      removed = RegDeleteKeyExA(HKEY_CURRENT_USER, user.c_str(), view, 0) == ERROR_SUCCESS ||
+                removed;
     }
-    removed = DeleteValue(HKEY_LOCAL_MACHINE, shellext::kApprovedKey,
-                          shellext::kClassIdText, view) ||
-              removed;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+      removed = DeleteValue(root, shellext::kApprovedKey, shellext::kClassIdText, view) ||
+                removed;
+    }
   }
   return removed;
 }
