@@ -82,10 +82,23 @@ void StartConfigurator(const CommandPlan& plan) {
   }
 }
 
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// A .hlp file that the system cannot open (no viewer for the format, as on
+// current Windows) gives way to the guide as well. The guide opens in the
+// browser's own window size.
 void OpenHelp(const CommandPlan& plan) {
-  if (!ShellOpen(plan.target, nullptr, SW_SHOWMAXIMIZED)) {
-    MessageBoxA(nullptr, "Error - Helpfile not found", "Error", MB_ICONERROR);
+  if (IsFile(plan.target) && ShellOpen(plan.target, nullptr, SW_SHOWMAXIMIZED)) {
+    return;
   }
+  if (IsFile(plan.fallback) && ShellOpen(plan.fallback, nullptr, SW_SHOWNORMAL)) {
+    return;
+  }
+  MessageBoxA(nullptr, "Error - Helpfile not found", "Error", MB_ICONERROR);
 }
 
 // A shell whose automation object cannot show the dialog (Wine's FileRun is

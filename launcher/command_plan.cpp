@@ -153,7 +153,11 @@ CommandPlan PlanCommand(settings::SettingsStore& store,
       return PlanConfigurator("4", iniPath);
     case CMD_HELP:
       plan.action = CommandAction::OpenHelp;
+      // A .hlp file keeps its place for those who have one, but current
+      // Windows has no viewer for that format: the HTML guide shipped with
+      // the programs is what it opens.
       plan.target = SettingsFolder(iniPath) + "\\Vorlane.hlp";
+      plan.fallback = SettingsFolder(iniPath) + "\\Vorlane.html";
       break;
     case CMD_DONATE:
       plan.action = CommandAction::OpenDonationPage;

@@ -19,7 +19,7 @@ enum class CommandAction {
   LaunchBatch,        // each of `batch` in turn, pausing after each
   OpenMail,           // "mailto:" with or without an address: `target`
   StartConfigurator,  // `target` with `parameters`
-  OpenHelp,           // `target`
+  OpenHelp,           // `target`, else `fallback`
   OpenDonationPage,   // `target`
   ShowRunDialog,
   Exit,
@@ -39,6 +39,7 @@ struct CommandPlan {
   std::vector<std::string> batch;
   std::string target;
   std::string parameters;
+  std::string fallback;
 };
 
 inline constexpr char kDonationPage[] = "http://www.vorlane.org/vorlane/donate.html";

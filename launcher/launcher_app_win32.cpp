@@ -2,11 +2,15 @@
 #include <objbase.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "launcher/launcher_messages.h"
 #include "launcher/launcher_state.h"
 #include "launcher/tray_logic.h"
+#include "settings/launcher_window.h"
 #include "settings/profile_store_win32.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
@@ -15,14 +19,13 @@
 namespace vorlane::launcher {
 namespace {
 
-std::string ModuleDirectory() {
+std::string ModulePath() {
   char path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, std::size(path));
-  if (length == 0 || length >= std::size(path)) {
-    return ".";
-  }
-  return DirectoryOf(path).value_or(".");
+  return length == 0 || length >= std::size(path) ? std::string() : path;
 }
+
+std::string ModuleDirectory() { return DirectoryOf(ModulePath()).value_or("."); }
 
 // The program directory comes from the first element of the argument vector.
 // A first element without a backslash (the program started by its bare name)
@@ -63,6 +66,57 @@ std::string FullPath(const std::string& path) {
   return full;
 }
 
+// The long form too, for a program started by its short (8.3) path.
+std::string LongPath(const std::string& path) {
+  char longPath[MAX_PATH] = {};
+  const DWORD length =
+      GetLongPathNameA(path.c_str(), longPath, std::size(longPath));
+  return length == 0 || length >= std::size(longPath) ? path : longPath;
+}
+
+std::optional<std::string> ReadRunValue(HKEY root, REGSAM view) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, settings::kRunKey, 0, KEY_QUERY_VALUE | view,
+                    &opened) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const win32::UniqueKey key(opened);
+  // REG_SZ, or REG_EXPAND_SZ given expanded.
+  DWORD size = 0;
+  if (RegGetValueA(key.get(), nullptr, settings::kRunValue, RRF_RT_REG_SZ,
+                   nullptr, nullptr, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::string value(size, '\0');
+  if (RegGetValueA(key.get(), nullptr, settings::kRunValue, RRF_RT_REG_SZ,
+                   nullptr, value.data(), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  value.resize(std::strlen(value.c_str()));
+  return value;
+}
+
+// Windows runs the user's value and the machine's in both registry views,
+// whichever wrote them: the configurator or an installer.
+bool RunValueStartsThisProgram() {
+  const std::string program = ModulePath();
+  if (program.empty()) return false;
+  const std::string longProgram = LongPath(program);
+  const std::pair<HKEY, REGSAM> places[] = {
+      {HKEY_CURRENT_USER, 0},
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
+      {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
+  };
+  for (const auto& [root, view] : places) {
+    const std::optional<std::string> command = ReadRunValue(root, view);
+    if (command && (RunCommandStarts(*command, program) ||
+                    RunCommandStarts(*command, longProgram))) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void SettleSettingsPath() {
   std::optional<std::string> argument;
   if (__argc >= 2 && __argv != nullptr && __argv[1] != nullptr) {
@@ -76,7 +130,8 @@ void SettleSettingsPath() {
     // moment never sees the file half written.
     settings::ProfileStore store(State().iniPath);
     settings::SettingsEdit edit(store);
-    settings::WriteDefaultFile(edit, WindowsDirectory());
+    settings::WriteDefaultFile(edit, WindowsDirectory(),
+                               RunValueStartsThisProgram());
     edit.Commit();
   }
 }

@@ -202,7 +202,8 @@ LocationKind ClassifyLocation(std::string_view location) {
   return LocationKind::Path;
 }
 
-void WriteDefaultFile(SettingsStore& store, std::string_view windowsDirectory) {
+void WriteDefaultFile(SettingsStore& store, std::string_view windowsDirectory,
+                      bool startsWithWindows) {
   const std::string programs = ProgramSection(1);
   store.WriteString(kSettingsSection, kMenuOrder.name, "1*");
   WriteInt(store, kSettingsSection, kMenuCount.name, 1);
@@ -218,7 +219,8 @@ void WriteDefaultFile(SettingsStore& store, std::string_view windowsDirectory) {
   WriteInt(store, kSettingsSection, kShowTooltips.name, 1);
   WriteInt(store, kSettingsSection, kShowFastStart.name, 1);
   WriteInt(store, kSettingsSection, kShowEmailItem.name, 1);
-  WriteInt(store, kSettingsSection, kStartWithWindows.name, 1);
+  WriteInt(store, kSettingsSection, kStartWithWindows.name,
+           startsWithWindows ? 1 : 0);
 }
 
 }  // namespace vorlane::settings

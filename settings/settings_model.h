@@ -77,7 +77,9 @@ LocationKind ClassifyLocation(std::string_view location);
 bool BeginsWithUrlScheme(std::string_view location);
 
 // Writes the file that a first start leaves behind, one key at a time in the
-// order that readers of the file see.
-void WriteDefaultFile(SettingsStore& store, std::string_view windowsDirectory);
+// order that readers of the file see. `startsWithWindows` says whether a Run
+// value already starts this launcher: the option shows only what is true.
+void WriteDefaultFile(SettingsStore& store, std::string_view windowsDirectory,
+                      bool startsWithWindows);
 
 }  // namespace vorlane::settings

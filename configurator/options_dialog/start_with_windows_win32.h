@@ -6,10 +6,12 @@
 
 #include <string>
 
+#include "settings/launcher_window.h"
+
 namespace vorlane::configurator {
 
-inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr char kRunValue[] = "Vorlane";
+using settings::kRunKey;
+using settings::kRunValue;
 
 // On: the value "Vorlane" holding the launcher's path, under
 // HKEY_LOCAL_MACHINE or, when that refuses, under HKEY_CURRENT_USER; false

@@ -157,7 +157,9 @@ TEST(FixedCommands, ConfiguratorParametersAreCutAt255Characters) {
 
 TEST(FixedCommands, HelpDonateRunMailAndExit) {
   IniDocument doc;
-  EXPECT_EQ(PlanCommand(doc, {}, CMD_HELP, kIni).target, "D:\\cfg\\Vorlane.hlp");
+  const CommandPlan help = PlanCommand(doc, {}, CMD_HELP, kIni);
+  EXPECT_EQ(help.target, "D:\\cfg\\Vorlane.hlp");
+  EXPECT_EQ(help.fallback, "D:\\cfg\\Vorlane.html");
   const CommandPlan donate = PlanCommand(doc, {}, CMD_DONATE, kIni);
   EXPECT_EQ(donate.action, CommandAction::OpenDonationPage);
   EXPECT_EQ(donate.target.rfind("http://", 0), 0u);

@@ -132,7 +132,7 @@ TEST(SettingsEditLock, AWriteOnlyEditTakesItBeforeItsFirstWrite) {
   IniDocument doc;
   RecordingStore file(doc);
   SettingsEdit edit(file);
-  WriteDefaultFile(edit, "C:\\WINDOWS");
+  WriteDefaultFile(edit, "C:\\WINDOWS", false);
   EXPECT_EQ(file.log.front(), "lock write");
   ASSERT_TRUE(edit.Commit());
   EXPECT_EQ(file.log.back(), "unlock");

@@ -229,7 +229,7 @@ TEST(StaleKeys, ItemAboveTheCountIsNotPartOfTheMenu) {
 
 TEST(DefaultFile, SectionsAndKeysInOrder) {
   IniDocument doc;
-  WriteDefaultFile(doc, "C:\\windows");
+  WriteDefaultFile(doc, "C:\\windows", false);
   EXPECT_EQ(doc.Text(),
             "[Settings]\r\n"
             "MenuOrder=1*\r\n"
@@ -240,7 +240,7 @@ TEST(DefaultFile, SectionsAndKeysInOrder) {
             "ShowTooltips=1\r\n"
             "ShowFastStart=1\r\n"
             "ShowEmailItem=1\r\n"
-            "Startwithwindows=1\r\n"
+            "Startwithwindows=0\r\n"
             "[Program locations1]\r\n"
             "Program1=C:\\\r\n"
             "Des1=Harddrive (C:\\)\r\n"
@@ -248,9 +248,18 @@ TEST(DefaultFile, SectionsAndKeysInOrder) {
             "Des2=Notepad\r\n");
 }
 
+TEST(DefaultFile, StartWithWindowsOnlyWhenARunValueStartsTheLauncher) {
+  IniDocument on;
+  WriteDefaultFile(on, "C:\\windows", true);
+  EXPECT_EQ(Read(on, kSettingsSection, kStartWithWindows), 1);
+  IniDocument off;
+  WriteDefaultFile(off, "C:\\windows", false);
+  EXPECT_EQ(Read(off, kSettingsSection, kStartWithWindows), 0);
+}
+
 TEST(DefaultFile, UnsetKeysReadAsTheirDefaults) {
   IniDocument doc;
-  WriteDefaultFile(doc, "C:\\windows");
+  WriteDefaultFile(doc, "C:\\windows", false);
   EXPECT_EQ(Read(doc, kSettingsSection, kBatchPause), 1000);
   EXPECT_EQ(Read(doc, kSettingsSection, kFontSize), -10);
   EXPECT_EQ(Read(doc, kSettingsSection, kFontWeight), 400);

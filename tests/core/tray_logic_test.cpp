@@ -67,6 +67,28 @@ TEST(ProgramDirectory, CutBeforeTheLastBackslash) {
   EXPECT_EQ(DirectoryOf("Vorlane.exe"), std::nullopt);
 }
 
+TEST(RunValue, NamesThisProgramQuotedOrBareCaseAside) {
+  const std::string program = "C:\\Users\\Ann\\My Tools\\Vorlane.exe";
+  for (const char* command :
+       {"C:\\Users\\Ann\\My Tools\\Vorlane.exe",
+        "\"C:\\Users\\Ann\\My Tools\\Vorlane.exe\"",
+        "  \"c:\\users\\ann\\MY TOOLS\\vorlane.EXE\" D:\\cfg\\my.ini",
+        "C:\\Users\\Ann\\My Tools\\Vorlane.exe D:\\cfg\\my.ini "}) {
+    EXPECT_TRUE(RunCommandStarts(command, program)) << command;
+  }
+}
+
+TEST(RunValue, AnotherProgramOrAnUnclosedQuoteIsNotThisOne) {
+  const std::string program = "C:\\Tools\\Vorlane.exe";
+  for (const char* command :
+       {"", "\"\"", "C:\\Tools\\Vorlane.exe2", "C:\\Old\\Vorlane.exe",
+        "\"C:\\Tools\\Vorlane.exe", "\"C:\\Tools\\Vorlane.exe \"",
+        "C:\\Tools\\Vorlane", "\"C:\\Tools\\Vorlane.exe2\" C:\\Tools\\Vorlane.exe"}) {
+    EXPECT_FALSE(RunCommandStarts(command, program)) << command;
+  }
+  EXPECT_FALSE(RunCommandStarts("", ""));
+}
+
 class SettingsPath : public ::testing::Test {
  protected:
   std::set<std::string> readable;

@@ -3,6 +3,8 @@
 // its tray icon.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,15 +55,10 @@ bool Reload(HWND window) {
 
 class LauncherStart : public EndToEndTest {};
 
-TEST_F(LauncherStart, FirstStartWritesExactlyTheDefaultFile) {
-  TempFolder folder;
-  Launcher launcher;
-  ASSERT_TRUE(launcher.Start(folder));
-
+void ExpectDefaultFile(const std::string& path, bool startsWithWindows) {
   IniDocument expected;
-  settings::WriteDefaultFile(expected, WindowsDirectory());
-  const IniDocument written =
-      IniDocument::Parse(ReadTextFile(folder.File("vorlane.ini")));
+  settings::WriteDefaultFile(expected, WindowsDirectory(), startsWithWindows);
+  const IniDocument written = IniDocument::Parse(ReadTextFile(path));
   ASSERT_EQ(written.Sections().size(), 2u);
   for (std::size_t s = 0; s < 2; ++s) {
     const auto& want = expected.Sections()[s];
@@ -76,7 +73,51 @@ TEST_F(LauncherStart, FirstStartWritesExactlyTheDefaultFile) {
   }
   EXPECT_EQ(written.Sections()[1].entries[2].value,
             WindowsDirectory() + "\\notepad.exe");
-  EXPECT_EQ(launcher.Close(), 0u);
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool SetRunValue(HKEY root, const std::string& command) {
+  return RegSetKeyValueA(root, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                         "Vorlane", REG_SZ, command.c_str(),
+                         static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
+}
+
+// "Start with Windows" is on only when a Run value (the installer's, quoted,
+// for the user; the configurator's, bare, for the machine) starts this very
+// program.
+TEST_F(LauncherStart, FirstStartWritesExactlyTheDefaultFile) {
+  const OnScopeExit noRunValues([] { RemoveRunValues(); });
+  struct Case {
+    const char* what;
+    HKEY root;  // nullptr: no Run value
+    std::function<std::string(const std::string& launcher)> command;
+    bool startsWithWindows;
+  };
+  const Case cases[] = {
+      {"no Run value", nullptr, nullptr, false},
+      {"the user's value for another copy", HKEY_CURRENT_USER,
+       [](const std::string&) { return "\"C:\\Old\\Vorlane.exe\""; }, false},
+      {"the user's value, quoted", HKEY_CURRENT_USER,
+       [](const std::string& launcher) { return Quoted(Upper(launcher)); }, true},
+      {"the machine's value, bare", HKEY_LOCAL_MACHINE,
+       [](const std::string& launcher) { return launcher; }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RemoveRunValues();
+    TempFolder folder;
+    if (c.root != nullptr) {
+      ASSERT_TRUE(SetRunValue(c.root, c.command(folder.File("Vorlane.exe"))));
+    }
+    Launcher launcher;
+    ASSERT_TRUE(launcher.Start(folder));
+    ExpectDefaultFile(folder.File("vorlane.ini"), c.startsWithWindows);
+    EXPECT_EQ(launcher.Close(), 0u);
+  }
 }
 
 TEST_F(LauncherStart, HiddenWindowOfClassVorlane) {

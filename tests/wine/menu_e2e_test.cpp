@@ -533,11 +533,42 @@ TEST_F(SystemCommand, MissingConfiguratorIsReported) {
   EXPECT_TRUE(Answers());
 }
 
+// The old help file while there is one, else the guide; each through the
+// program registered for its type.
+TEST_F(SystemCommand, HelpOpensTheHelpFileElseTheGuideBesideTheSettingsFile) {
+  const FileTypeProgram hlp(".hlp", probe);
+  const FileTypeProgram html(".html", probe);
+  ASSERT_TRUE(hlp.Ready() && html.Ready());
+  TempFolder settingsFolder;
+  const std::string ini = settingsFolder.File("my.ini");
+  WriteTextFile(ini, SettingsFile().Text());
+  WriteTextFile(settingsFolder.File("Vorlane.hlp"), "old help");
+  WriteTextFile(settingsFolder.File("Vorlane.html"), "<p>guide</p>");
+  WriteTextFile(folder.File("Vorlane.html"), "beside the launcher: not this one");
+  CopyProbe(probe);
+  ASSERT_TRUE(launcher.Start(folder, ini));
+  ASSERT_TRUE(OpenByHover());
+  ChooseSystemEntry(kHelp);
+  ASSERT_TRUE(WaitForStarts(1)) << Describe(Starts());
+  ASSERT_TRUE(DeleteFileA(settingsFolder.File("Vorlane.hlp").c_str()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseSystemEntry(kHelp);
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  const std::vector<ProbeStart> starts = SettledStarts();
+  ASSERT_EQ(starts.size(), 2u) << Describe(starts);
+  EXPECT_EQ(starts[0].arguments, settingsFolder.File("Vorlane.hlp"));
+  EXPECT_EQ(starts[1].arguments, settingsFolder.File("Vorlane.html"));
+}
+
 TEST_F(SystemCommand, MissingHelpFileIsReported) {
+  // A guide could be opened, but there is none beside the settings file.
+  const FileTypeProgram html(".html", probe);
+  ASSERT_TRUE(html.Ready());
   ASSERT_TRUE(StartWith(SettingsFile()));
   ASSERT_TRUE(OpenByHover());
   ChooseSystemEntry(kHelp);
   EXPECT_EQ(ReadAndCloseBox("Error"), "Error - Helpfile not found");
+  EXPECT_TRUE(SettledStarts().empty()) << Describe(Starts());
 }
 
 TEST_F(SystemCommand, ExitEndsTheLauncherWithCodeZero) {

@@ -393,9 +393,9 @@ TEST_F(ProfileStoreTest, BareFileNameIsTheOneInTheWindowsFolder) {
 }
 
 TEST_F(ProfileStoreTest, DefaultFileWrittenKeyByKey) {
-  WriteDefaultFile(store, "C:\\windows");
+  WriteDefaultFile(store, "C:\\windows", true);
   IniDocument expected;
-  WriteDefaultFile(expected, "C:\\windows");
+  WriteDefaultFile(expected, "C:\\windows", true);
   const IniDocument written = IniDocument::Parse(test::ReadTextFile(path));
   ASSERT_EQ(written.Sections().size(), expected.Sections().size());
   for (std::size_t s = 0; s < expected.Sections().size(); ++s) {

@@ -728,6 +728,73 @@ std::string PutBackRecordedProtocols() {
   return names;
 }
 
+
+// --- File types: which class an extension names -------------------------
+
+std::string TypeRecordKey(const std::string& extension) {
+  return std::string(kTestRecordKey) + "\\FileTypes\\" + extension;
+}
+
+// Writes down whether the extension's key was there, and its class.
+bool RecordFileType(const std::string& extension) {
+  HKEY type = nullptr;
+  const DWORD hadType =
+      RegOpenKeyExA(HKEY_CLASSES_ROOT, extension.c_str(), 0, KEY_READ, &type) ==
+      ERROR_SUCCESS;
+  if (type != nullptr) RegCloseKey(type);
+  const std::string record = TypeRecordKey(extension);
+  if (RegSetKeyValueA(HKEY_CURRENT_USER, record.c_str(), "HadType", REG_DWORD,
+                      &hadType, sizeof(hadType)) != ERROR_SUCCESS) {
+    return false;
+  }
+  const std::optional<std::string> typeClass =
+      ReadText(HKEY_CLASSES_ROOT, extension, nullptr);
+  return !typeClass || WriteText(HKEY_CURRENT_USER, record, "Class", *typeClass);
+}
+
+bool PutBackRecordedFileType(const std::string& extension) {
+  const std::string record = TypeRecordKey(extension);
+  DWORD hadType = 0, size = sizeof(hadType);
+  if (RegGetValueA(HKEY_CURRENT_USER, record.c_str(), "HadType", RRF_RT_REG_DWORD,
+                   nullptr, &hadType, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  if (const std::optional<std::string> typeClass =
+          ReadText(HKEY_CURRENT_USER, record, "Class")) {
+    WriteText(HKEY_CLASSES_ROOT, extension, nullptr, *typeClass);
+  } else {
+    RegDeleteKeyValueA(HKEY_CLASSES_ROOT, extension.c_str(), nullptr);
+  }
+  if (!hadType) RegDeleteTreeA(HKEY_CLASSES_ROOT, extension.c_str());
+  RegDeleteTreeA(HKEY_CURRENT_USER, record.c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, TypeRecordKey("").c_str());
+  RegDeleteKeyA(HKEY_CURRENT_USER, kTestRecordKey);
+  return true;
+}
+
+std::string PutBackRecordedFileTypes() {
+  std::vector<std::string> extensions;
+  HKEY records = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, TypeRecordKey("").c_str(), 0, KEY_READ,
+                    &records) == ERROR_SUCCESS) {
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = std::size(name);
+      if (RegEnumKeyExA(records, i, name, &length, nullptr, nullptr, nullptr,
+                        nullptr) != ERROR_SUCCESS) {
+        break;
+      }
+      extensions.emplace_back(name);
+    }
+    RegCloseKey(records);
+  }
+  std::string names;
+  for (const std::string& extension : extensions) {
+    if (PutBackRecordedFileType(extension)) names += " " + extension;
+  }
+  return names;
+}
+
 }  // namespace
 
 ProtocolProgram::ProtocolProgram(std::string scheme, const std::string& probe)
@@ -739,6 +806,17 @@ ProtocolProgram::ProtocolProgram(std::string scheme, const std::string& probe)
 }
 
 ProtocolProgram::~ProtocolProgram() { PutBackRecordedProtocol(scheme_); }
+
+FileTypeProgram::FileTypeProgram(std::string extension, const std::string& probe)
+    : extension_(std::move(extension)),
+      class_(std::string(kTestClassPrefix) + extension_, probe) {
+  PutBackRecordedFileType(extension_);
+  ready_ = class_.Ready() && RecordFileType(extension_) &&
+           WriteText(HKEY_CLASSES_ROOT, extension_, nullptr,
+                     std::string(kTestClassPrefix) + extension_);
+}
+
+FileTypeProgram::~FileTypeProgram() { PutBackRecordedFileType(extension_); }
 
 bool RemoveRunValues() {
   bool removed = false;
@@ -773,7 +851,10 @@ bool RemoveExtensionRegistration() {
 ::testing::AssertionResult StartFromKnownState() {
   std::string ended;
   if (::testing::AssertionResult all = EndLeftoverPrograms(ended); !all) return all;
-  std::string putBack = PutBackRecordedProtocols();
+  // The types first: they name the classes that the protocols' records
+  // remove.
+  std::string putBack = PutBackRecordedFileTypes();
+  putBack += PutBackRecordedProtocols();
   if (RemoveRunValues()) putBack += " the Run value;";
   if (RemoveExtensionRegistration()) putBack += " the extension's registration;";
   if (!ended.empty() || !putBack.empty()) {

@@ -224,6 +224,28 @@ class ProtocolProgram {
   bool ready_ = false;
 };
 
+// A file type (".html") opens the probe for as long as the test runs,
+// through a class of the test's own named kTestClassPrefix + the extension,
+// made and removed as a protocol is; the extension's class is put back
+// afterwards, and an extension key that was not there is removed again.
+// Written down first like a protocol.
+class FileTypeProgram {
+ public:
+  FileTypeProgram(std::string extension, const std::string& probe);
+  ~FileTypeProgram();
+  FileTypeProgram(const FileTypeProgram&) = delete;
+  FileTypeProgram& operator=(const FileTypeProgram&) = delete;
+
+  bool Ready() const { return ready_; }
+
+ private:
+  std::string extension_;
+  ProtocolProgram class_;
+  bool ready_ = false;
+};
+
+inline constexpr char kTestClassPrefix[] = "VorlaneTests";
+
 // Where the tests write down what they change in the shared prefix.
 inline constexpr char kTestRecordKey[] = "Software\\VorlaneTests";
 
