@@ -27,9 +27,8 @@ using test::ChildProcess;
 using test::TempFolder;
 
 constexpr int kDefaultOpenings = 100;
-// The launcher tears its menu down after the popup window has gone and
-// ignores a tray callback that arrives before that.
-constexpr auto kAfterClose = std::chrono::milliseconds(200);
+// The interval between two readings of the memory while it settles: a
+// measurement's sampling step, not a wait for an event.
 constexpr auto kSettleStep = std::chrono::milliseconds(500);
 constexpr int kMostSettleSteps = 20;
 constexpr SIZE_T kSettledWithin = 8 * 1024;
@@ -82,8 +81,9 @@ bool OpenAndCloseMenu(HWND window, DWORD processId) {
   if (test::WaitForPopupMenu(processId) == nullptr) return false;
   test::PressMenuKey(processId, VK_ESCAPE);
   if (!test::WaitForMenuClosed(processId)) return false;
-  std::this_thread::sleep_for(kAfterClose);
-  return true;
+  // The menu is torn down in the same window procedure call that tracked
+  // it, so a sent message is answered only once the next opening may come.
+  return test::Answers(window);
 }
 
 std::string Kilobytes(std::optional<SIZE_T> bytes) {
