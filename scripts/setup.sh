@@ -10,6 +10,8 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth xdotool imagemagick
   nsis zip unzip
+  # 32-bit programs on hosts whose kernel cannot run them (scripts/i686-smoke.sh)
+  qemu-user-static
 )
 
 sudo_cmd=()

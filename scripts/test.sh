@@ -4,7 +4,9 @@
 # without a display, on Xvfb. On a host that cannot run 32-bit programs the
 # i686 suites are built but not run, and a line says so. Before the suites
 # it builds and checks the release packages (scripts/package.sh), which
-# count as one more check. Exits non-zero when anything that ran failed, and closes with one
+# count as one more check; so does, where the i686 suites cannot run, an
+# emulated smoke test of the packaged i686 set (scripts/i686-smoke.sh).
+# Exits non-zero when anything that ran failed, and closes with one
 # "N passed, N failed" line over all suites that ran and the packages.
 set -euo pipefail
 
@@ -70,6 +72,24 @@ for flavour in "${flavours[@]}"; do
   if [ "$bad" -ne 0 ]; then status=1; fi
 done
 
+# Where the i686 suites could not run, the packaged i686 set still runs
+# once, emulated. VORLANE_I686_SMOKE=1 runs it on any host.
+smoke=""
+if [ "$vorlane_runs_32bit" != 1 ] || [ "${VORLANE_I686_SMOKE:-0}" = 1 ]; then
+  smoke_log="$build/i686-smoke.log"
+  set +e
+  bash "$root/scripts/i686-smoke.sh" 2>&1 | tee "$smoke_log"
+  smoke_status="${PIPESTATUS[0]}"
+  set -e
+  smoke="$(grep '^test: ' "$smoke_log" | tail -n1 || true)"
+  case "$smoke_status" in
+    0) passed=$((passed + 1)) ;;
+    2) ;;
+    *) failed=$((failed + 1)); status=1
+       if [ -z "$smoke" ]; then smoke="test: FAILED: the i686 smoke test (output above)"; fi ;;
+  esac
+fi
+
 if [ -s "$VORLANE_RETRY_LOG" ]; then
   echo "test: Wine failed to start these and they were started again:"
   sed 's/^/  /' "$VORLANE_RETRY_LOG"
@@ -77,6 +97,7 @@ else
   echo "test: no start needed a retry"
 fi
 if [ -n "$not_run" ]; then echo "$not_run"; fi
+if [ -n "$smoke" ]; then echo "$smoke"; fi
 echo "$packaged"
 echo "total: $passed passed, $failed failed"
 exit "$status"

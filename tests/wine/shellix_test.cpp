@@ -22,6 +22,7 @@
 #include "launcher/menu_model.h"
 #include "shellext/registration.h"
 #include "shellext/registry_access_win32.h"
+#include "shell_selection.h"
 #include "test_support.h"
 #include "win32/com_ptr.h"
 #include "win32/handles.h"
@@ -258,34 +259,6 @@ TEST_F(Shellix, RegistersWithTheSystemToolAndUnregistersAgain) {
 
 // --- The handler on real selections ---------------------------------------
 
-// A data object made by the shell for files of one folder, as Explorer
-// hands it over (SHCreateDataObject is a stub in Wine).
-ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths) {
-  ComPtr<IDataObject> data;
-  std::vector<PIDLIST_ABSOLUTE> absolute;
-  std::vector<PCUITEMID_CHILD> children;
-  ComPtr<IShellFolder> parent;
-  for (const std::wstring& wide : paths) {
-    PIDLIST_ABSOLUTE item = nullptr;
-    if (FAILED(SHParseDisplayName(wide.c_str(), nullptr, &item, 0, nullptr))) {
-      break;
-    }
-    absolute.push_back(item);
-    PCUITEMID_CHILD child = nullptr;
-    parent.reset();
-    SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(parent.put()),
-                   &child);
-    children.push_back(child);
-  }
-  if (parent && children.size() == paths.size()) {
-    parent->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()),
-                          children.data(), IID_IDataObject, nullptr,
-                          reinterpret_cast<void**>(data.put()));
-  }
-  for (PIDLIST_ABSOLUTE item : absolute) CoTaskMemFree(item);
-  return data;
-}
-
 std::wstring Widened(const std::string& ascii) {
   return std::wstring(ascii.begin(), ascii.end());
 }
@@ -293,7 +266,7 @@ std::wstring Widened(const std::string& ascii) {
 ComPtr<IDataObject> ShellDataObject(const std::vector<std::string>& paths) {
   std::vector<std::wstring> wide;
   for (const std::string& path : paths) wide.push_back(Widened(path));
-  return ShellDataObject(wide);
+  return test::ShellDataObject(wide);
 }
 
 // A data object holding whatever CF_HDROP list the test makes, in ANSI or
@@ -786,7 +759,7 @@ TEST_F(NonAnsiName, IsStoredInItsShortForm) {
   WideCharToMultiByte(CP_ACP, 0, shortName, -1, expected, MAX_PATH, nullptr,
                       nullptr);
 
-  ComPtr<IDataObject> data = ShellDataObject(std::vector<std::wstring>{fileName_});
+  ComPtr<IDataObject> data = test::ShellDataObject(std::vector<std::wstring>{fileName_});
   ASSERT_TRUE(data) << "the shell made no data object";
   ComPtr<IContextMenu> menu = NewHandler();
   ASSERT_EQ(Initialize(menu.get(), data.get()), S_OK);

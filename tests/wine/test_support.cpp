@@ -428,8 +428,9 @@ void ParkCursor() {
                                           bool bareName) {
   ParkCursor();
   exePath_ = folder.File("Vorlane.exe");
-  if (!CopyFileA((BinDirectory() + "\\Vorlane.exe").c_str(), exePath_.c_str(),
-                 FALSE)) {
+  const std::string program =
+      program_.empty() ? BinDirectory() + "\\Vorlane.exe" : program_;
+  if (!CopyFileA(program.c_str(), exePath_.c_str(), FALSE)) {
     return ::testing::AssertionFailure()
            << "copy to " << exePath_ << " failed: " << GetLastError();
   }
@@ -439,25 +440,26 @@ void ParkCursor() {
     return ::testing::AssertionFailure()
            << "CreateProcess failed: " << GetLastError();
   }
-  WaitForInputIdle(process_.Handle(), 10000);
+  const auto patience = static_cast<DWORD>(patience_.count());
+  WaitForInputIdle(process_.Handle(), patience);
   WaitUntil([&] {
     window_ = FindProcessWindow(process_.Id(), "Vorlane");
     return window_ != nullptr || !process_.IsRunning();
-  });
+  }, patience_);
   if (window_ == nullptr) {
     return ::testing::AssertionFailure()
            << "no window; exit code " << process_.WaitForExit(
                                              std::chrono::milliseconds(0));
   }
   DWORD_PTR ignored = 0;
-  if (SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000,
+  if (SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, patience,
                           &ignored) == 0) {
     return ::testing::AssertionFailure() << "window does not answer";
   }
   // A window that answers may still be inside its call to the shell, which
   // serves incoming messages while it waits: the icon tells that start-up
   // is over.
-  if (!WaitUntil([&] { return TrayIconExists(window_); })) {
+  if (!WaitUntil([&] { return TrayIconExists(window_); }, patience_)) {
     return ::testing::AssertionFailure() << "no tray icon";
   }
   return ::testing::AssertionSuccess();
@@ -472,7 +474,7 @@ void ParkCursor() {
 
 DWORD Launcher::Close() {
   PostMessageA(window_, WM_CLOSE, 0, 0);
-  return process_.WaitForExit();
+  return process_.WaitForExit(patience_);
 }
 
 namespace {

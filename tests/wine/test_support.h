@@ -155,6 +155,12 @@ HWND FindProcessWindow(DWORD processId, const char* className);
 // exists, which is after it settled its settings file.
 class Launcher {
  public:
+  Launcher() = default;
+  // Another build of the launcher than the tests' own, given `patience` for
+  // its start and its close (an emulated program starts slowly).
+  Launcher(std::string program, std::chrono::milliseconds patience)
+      : program_(std::move(program)), patience_(patience) {}
+
   // `arguments` is appended to the quoted program path; `bareName` starts it
   // by its file name alone, so that its argument vector holds no folder.
   ::testing::AssertionResult Start(const TempFolder& folder,
@@ -181,6 +187,8 @@ class Launcher {
   ChildProcess process_;
   HWND window_ = nullptr;
   std::string exePath_;
+  std::string program_;  // empty: the one beside the test program
+  std::chrono::milliseconds patience_ = kEffectTimeout;
 };
 
 // Whether the shell holds a tray icon for the window (uID 1): the shell
