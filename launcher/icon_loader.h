@@ -15,22 +15,20 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "launcher/menu_model.h"
+#include "launcher/worker_sync.h"
 
 namespace vorlane::launcher {
 
@@ -100,7 +98,7 @@ class IconLoader {
     std::uint64_t id = 0;
     bool firstAnswer = false;
     {
-      std::lock_guard lock(shared.mutex);
+      sync::Lock lock(shared.mutex);
       if (shared.stopped) return 0;
       id = job.id = ++shared.lastId;
       const std::string name = job.place;
@@ -124,7 +122,7 @@ class IconLoader {
   // Drops the look-ups that have not started; those running still answer.
   void Cancel(const std::unordered_set<std::uint64_t>& ids) {
     std::vector<Job> dropped;
-    std::lock_guard lock(shared_->mutex);
+    sync::Lock lock(shared_->mutex);
     for (auto& [name, place] : shared_->places) {
       for (auto job = place.queued.begin(); job != place.queued.end();) {
         if (ids.count(job->id) != 0) {
@@ -143,7 +141,7 @@ class IconLoader {
 
   std::vector<Done> TakeAnswers() {
     std::vector<Done> answers;
-    std::lock_guard lock(shared_->mutex);
+    sync::Lock lock(shared_->mutex);
     answers.swap(shared_->done);
     return answers;
   }
@@ -151,7 +149,7 @@ class IconLoader {
   // False while a look-up of the place has been running for longer than it
   // should, and while the place is left alone.
   bool Answering(const std::string& name) const {
-    std::lock_guard lock(shared_->mutex);
+    sync::Lock lock(shared_->mutex);
     const auto found = shared_->places.find(name);
     if (found == shared_->places.end()) return true;
     const Place& place = found->second;
@@ -162,7 +160,7 @@ class IconLoader {
 
   // Whether the place is left alone after it gave no answer.
   bool Silent(const std::string& name) const {
-    std::lock_guard lock(shared_->mutex);
+    sync::Lock lock(shared_->mutex);
     const auto found = shared_->places.find(name);
     return found != shared_->places.end() &&
            SilentAt(found->second, shared_->options.now());
@@ -170,7 +168,7 @@ class IconLoader {
 
   // Look-ups waiting for a worker.
   std::size_t Queued() const {
-    std::lock_guard lock(shared_->mutex);
+    sync::Lock lock(shared_->mutex);
     std::size_t queued = 0;
     for (const auto& [name, place] : shared_->places) {
       queued += place.queued.size();
@@ -184,7 +182,7 @@ class IconLoader {
     std::vector<Done> answers;
     std::vector<std::deque<Job>> queued;
     {
-      std::lock_guard lock(shared_->mutex);
+      sync::Lock lock(shared_->mutex);
       if (shared_->stopped) return;
       shared_->stopped = true;
       answers.swap(shared_->done);
@@ -209,8 +207,8 @@ class IconLoader {
     explicit Shared(Options given) : options(std::move(given)) {}
 
     const Options options;
-    std::mutex mutex;
-    std::condition_variable wake;
+    sync::Mutex mutex;
+    sync::ConditionVariable wake;
     std::unordered_map<std::string, Place> places;
     // Places with queued look-ups and none running, in the order they came.
     std::deque<std::string> ready;
@@ -239,9 +237,7 @@ class IconLoader {
            shared->workers < shared->options.mostWorkers) {
       ++shared->workers;
       ++shared->idle;
-      try {
-        std::thread(Work, shared).detach();
-      } catch (...) {
+      if (!sync::StartDetached([shared] { Work(shared); })) {
         --shared->workers;
         --shared->idle;
         return;
@@ -260,10 +256,10 @@ class IconLoader {
   static void Work(std::shared_ptr<Shared> shared) {
     const Options& options = shared->options;
     const bool started = !options.workerStarts || options.workerStarts();
-    std::unique_lock lock(shared->mutex);
+    sync::Lock lock(shared->mutex);
     while (!shared->stopped) {
       if (shared->ready.empty()) {
-        if (!shared->wake.wait_for(lock, options.linger, [&] {
+        if (!shared->wake.wait_for(shared->mutex, options.linger, [&] {
               return shared->stopped || !shared->ready.empty();
             })) {
           break;

@@ -1,7 +1,5 @@
 #include "settings_lock.h"
 
-#include <cstdio>
-
 namespace vorlane::settings {
 
 std::uint64_t SettingsLockHash(std::string_view fullPath) {
@@ -16,10 +14,15 @@ std::uint64_t SettingsLockHash(std::string_view fullPath) {
 }
 
 std::string SettingsLockName(std::string_view fullPath) {
-  char digits[17] = {};
-  std::snprintf(digits, sizeof(digits), "%016llx",
-                static_cast<unsigned long long>(SettingsLockHash(fullPath)));
-  return std::string("Local\\VorlaneSettings-") + digits;
+  // Sixteen lower-case hexadecimal digits, written by hand: a formatted
+  // print would bring the C library's whole formatter into every program.
+  constexpr char kHexDigits[] = "0123456789abcdef";
+  std::string name = "Local\\VorlaneSettings-";
+  const std::uint64_t hash = SettingsLockHash(fullPath);
+  for (int shift = 60; shift >= 0; shift -= 4) {
+    name += kHexDigits[(hash >> shift) & 0xf];
+  }
+  return name;
 }
 
 }  // namespace vorlane::settings
