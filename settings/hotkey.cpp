@@ -170,4 +170,11 @@ std::string HotkeyProblemText(std::string_view text, HotkeyProblem problem) {
          ".\nWrite it as modifiers and one key, for example Ctrl+Alt+V.";
 }
 
+std::string HotkeyTakenText(const Hotkey& hotkey) {
+  return "The hotkey " + HotkeyText(hotkey) +
+         " is held by another program, so it cannot open the Vorlane menu.\n"
+         "Choose another hotkey in the options, or open the menu from the "
+         "tray icon.";
+}
+
 }  // namespace vorlane::settings

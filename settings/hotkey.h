@@ -48,4 +48,7 @@ std::string HotkeyText(const Hotkey& hotkey);
 // What the user is told about a value that could not be read.
 std::string HotkeyProblemText(std::string_view text, HotkeyProblem problem);
 
+// What the user is told when another program holds the hotkey.
+std::string HotkeyTakenText(const Hotkey& hotkey);
+
 }  // namespace vorlane::settings

@@ -11,10 +11,12 @@
 #include "configurator/controls/file_dialogs_win32.h"
 #include "configurator/options_dialog/options_logic.h"
 #include "configurator/options_dialog/start_with_windows_win32.h"
+#include "settings/hotkey.h"
 #include "settings/launcher_window.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
 #include "shellext/registration.h"
+#include "win32/display_dpi.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -53,6 +55,7 @@ constexpr Tip kTips[] = {
     {IDC_DEFAULT_ICON, kIconTip},
     {IDC_PICK_ICON, kIconTip},
     {IDC_PAUSE, "Delay in seconds between the launching of batch commands"},
+    {IDC_HOTKEY, "Keys that open the Vorlane menu from any program"},
 };
 
 // Notes what the font dialog shows for the stored font once it has filled
@@ -136,6 +139,9 @@ BOOL COptionsDialog::OnInit() {
   CheckDlgButton(Window(), IDC_DEFAULT_FONT, defaultFont ? BST_CHECKED : BST_UNCHECKED);
   EnableWindow(Item(IDC_CHOOSE_FONT), !defaultFont);
 
+  SetDlgItemTextA(Window(), IDC_HOTKEY,
+                  settings::Read(file, kSettingsSection, settings::kHotkey).c_str());
+  SendMessageA(Item(IDC_HOTKEY), EM_LIMITTEXT, settings::kHotkey.limit, 0);
   SendMessageA(Item(IDC_PAUSE_SPIN), UDM_SETRANGE, 0, MAKELPARAM(10, 1));
   SendMessageA(Item(IDC_PAUSE_SPIN), UDM_SETPOS, 0,
                MAKELPARAM(PauseSecondsShown(settings::Read(
@@ -293,8 +299,10 @@ void COptionsDialog::ChooseMenuFont() {
   const int italic = settings::Read(file, kSettingsSection, settings::kFontItalic);
   const int weight = settings::Read(file, kSettingsSection, settings::kFontWeight);
   const int size = settings::Read(file, kSettingsSection, settings::kFontSize);
+  // FontSize is a height at 96 dpi; the font dialog works at the display's.
+  const int dpi = win32::WindowDpi(Window());
   const win32::UniqueFont font(CreateFontA(
-      size, 0, 0, 0, weight, static_cast<BYTE>(italic), static_cast<BYTE>(underline),
+      win32::ScaleToDpi(size, dpi), 0, 0, 0, weight, static_cast<BYTE>(italic), static_cast<BYTE>(underline),
       static_cast<BYTE>(strikeOut), ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
       ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
   LOGFONTA chosen{};
@@ -309,7 +317,8 @@ void COptionsDialog::ChooseMenuFont() {
   dialog.lpfnHook = RememberShownFont;
   if (!ChooseFontA(&dialog)) return;
   const FontKeys keys = FontKeysFor(
-      ChosenFont{chosen.lfFaceName, chosen.lfHeight, dialog.iPointSize, chosen.lfWeight,
+      ChosenFont{chosen.lfFaceName, MulDiv(chosen.lfHeight, win32::kDefaultDpi, dpi),
+                 dialog.iPointSize, chosen.lfWeight,
                  chosen.lfItalic != 0, chosen.lfStrikeOut != 0, chosen.lfUnderline != 0},
       StoredFont{face, size}, shown);
   settings::SettingsEdit edit(file);
@@ -322,7 +331,42 @@ void COptionsDialog::ChooseMenuFont() {
   Finish(edit.Commit());
 }
 
+// The hotkey typed is checked before anything is saved: one that cannot be
+// read or that another program holds is said, and the dialog stays open on
+// it. A value that means the stored hotkey is left as it is written, and
+// the launcher, which holds that one itself, is not asked again.
+bool COptionsDialog::SaveHotkey() {
+  char typed[settings::kHotkey.limit + 1] = {};
+  GetDlgItemTextA(Window(), IDC_HOTKEY, typed, static_cast<int>(std::size(typed)));
+  const settings::HotkeyReading reading = settings::ParseHotkey(typed);
+  const auto refuse = [this](const std::string& why) {
+    MessageBoxA(Window(), why.c_str(), "Vorlane options", MB_OK | MB_ICONWARNING);
+    SetFocus(Item(IDC_HOTKEY));
+    SendMessageA(Item(IDC_HOTKEY), EM_SETSEL, 0, -1);
+    return false;
+  };
+  if (reading.problem != settings::HotkeyProblem::kNone) {
+    return refuse(settings::HotkeyProblemText(typed, reading.problem));
+  }
+  const std::string stored =
+      settings::Read(app_.Profile(), kSettingsSection, settings::kHotkey);
+  if (settings::ParseHotkey(stored).hotkey == reading.hotkey) return true;
+  if (reading.hotkey) {
+    constexpr int kTrialId = 0x7F00;
+    if (!RegisterHotKey(Window(), kTrialId, reading.hotkey->modifiers,
+                        reading.hotkey->key)) {
+      return refuse(settings::HotkeyTakenText(*reading.hotkey));
+    }
+    UnregisterHotKey(Window(), kTrialId);
+  }
+  const std::string value = reading.hotkey ? settings::HotkeyText(*reading.hotkey) : "";
+  Finish(app_.WriteProfileString(kSettingsSection, settings::kHotkey.name, value.c_str()));
+  TellLauncher();
+  return true;
+}
+
 void COptionsDialog::OnOK() {
+  if (!SaveHotkey()) return;
   BOOL isNumber = FALSE;
   const int seconds = static_cast<int>(GetDlgItemInt(Window(), IDC_PAUSE, &isNumber, TRUE));
   Finish(app_.WriteProfileInt(kSettingsSection, settings::kBatchPause.name,

@@ -34,6 +34,7 @@ class COptionsDialog final : public win32::Dialog {
   void TellLauncher();
   void DefaultFont();
   void ChooseMenuFont();
+  bool SaveHotkey();
   // Ends an edit: says so once when the file could not be written.
   void Finish(bool written);
 
