@@ -228,6 +228,11 @@ LRESULT OnMenuChar(char typed, HMENU menu) {
     case MenuCharAnswer::Action::Choose:
       return MAKELRESULT(answer.position, MNC_EXECUTE);
     case MenuCharAnswer::Action::Select:
+      // Wine's menus take no MNC_SELECT and beep instead; selecting the
+      // entry first moves the selection there too, and on Windows the
+      // answer selects the same entry.
+      HiliteMenuItem(State().hwnd, menu, static_cast<UINT>(answer.position),
+                     MF_BYPOSITION | MF_HILITE);
       return MAKELRESULT(answer.position, MNC_SELECT);
     case MenuCharAnswer::Action::Ignore:
       break;
