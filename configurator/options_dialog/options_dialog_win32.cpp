@@ -340,7 +340,7 @@ bool COptionsDialog::SaveHotkey() {
   GetDlgItemTextA(Window(), IDC_HOTKEY, typed, static_cast<int>(std::size(typed)));
   const settings::HotkeyReading reading = settings::ParseHotkey(typed);
   const auto refuse = [this](const std::string& why) {
-    MessageBoxA(Window(), why.c_str(), "Vorlane options", MB_OK | MB_ICONWARNING);
+    MessageBoxA(Window(), why.c_str(), "Vorlane", MB_OK | MB_ICONWARNING);
     SetFocus(Item(IDC_HOTKEY));
     SendMessageA(Item(IDC_HOTKEY), EM_SETSEL, 0, -1);
     return false;

@@ -14,6 +14,7 @@
 
 #include "config_driver.h"
 #include "config_ids.h"
+#include "menu_driver.h"
 #include "screen_shot.h"
 #include "shellext/registration.h"
 
@@ -829,6 +830,44 @@ TEST_F(ConfigUse, OptionsSaveKeepsThePauseWithinOneToTenSeconds) {
     EXPECT_EQ(options.Process().WaitForExit(), 0u);
     EXPECT_EQ(Key("Settings", "BatchPause"), stored);
   }
+}
+
+// A hotkey is checked when Save is clicked: one that is no hotkey, or that
+// another program holds, is said and nothing is saved; one that is free is
+// written the one way the file spells it, and an empty field removes it.
+TEST_F(ConfigUse, OptionsHotkeyIsSavedOnlyWhenItCanOpenTheMenu) {
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  EXPECT_EQ(config.Text(IDC_HOTKEY), "");
+  // This process plays the program that holds Ctrl+Alt+V.
+  ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'V'));
+  OnScopeExit release([] { UnregisterHotKey(nullptr, 1); });
+  const std::pair<const char*, const char*> refused[] = {
+      {"Ctrl+Alt+V", "Ctrl+Alt+V is held by another program"},
+      {"Ctrl+Hyper", "\"Ctrl+Hyper\" cannot be used"}};
+  for (const auto& [typed, said] : refused) {
+    SCOPED_TRACE(typed);
+    ASSERT_TRUE(config.Type(IDC_HOTKEY, typed));
+    config.Click(IDOK);
+    const HWND box = WaitForMessageBox(config.Pid(), "Vorlane");
+    ASSERT_NE(box, nullptr) << "nothing said";
+    EXPECT_NE(MessageBoxText(box).find(said), std::string::npos) << MessageBoxText(box);
+    CloseMessageBox(box);
+    ASSERT_TRUE(config.Reaches([&] { return !IsWindow(box); }, "the box closes"));
+    EXPECT_TRUE(IsWindow(config.Window())) << "the options closed";
+    EXPECT_EQ(File().find("Hotkey"), std::string::npos) << File();
+  }
+  ASSERT_TRUE(config.Type(IDC_HOTKEY, "alt+ctrl+x"));
+  config.Click(IDOK);
+  EXPECT_EQ(config.Process().WaitForExit(), 0u);
+  EXPECT_EQ(Key("Settings", "Hotkey"), "Ctrl+Alt+X");
+
+  Configurator again;
+  ASSERT_TRUE(again.Start("2 " + ini, kOptionsCaption));
+  EXPECT_EQ(again.Text(IDC_HOTKEY), "Ctrl+Alt+X");
+  ASSERT_TRUE(again.Type(IDC_HOTKEY, ""));
+  again.Click(IDOK);
+  EXPECT_EQ(again.Process().WaitForExit(), 0u);
+  EXPECT_EQ(Key("Settings", "Hotkey"), "");
 }
 
 // The tray icon chosen in the options reaches a running launcher at once:
