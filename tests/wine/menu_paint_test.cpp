@@ -348,7 +348,6 @@ class MenuPaint : public EndToEndTest, public ::testing::WithParamInterface<int>
     std::optional<PopupLayout> found = LayOut(popup, kMainPopup, sizes);
     ASSERT_TRUE(found.has_value()) << "no entry painted in the popup";
     main = *found;
-    WriteScreenShot(popup, "menu-" + std::to_string(sizes.dpi) + "dpi");
   }
 
   void TearDown() override {
@@ -399,6 +398,11 @@ TEST_P(MenuPaint, ItemIconIsDrawnFromTheImageOfItsSize) {
   const COLORREF image = sizes.dpi == 144 ? kImage24 : kImage32;
   EXPECT_TRUE(PaintedAs(popup, {{"Notepad's icon", main.IconBox(main.Entry("Notepad")),
                                  image, {}}}));
+  // With every icon in place: for a person to look at.
+  for (const char* name : {"Vorlane", "Email", "Run"}) {
+    EXPECT_TRUE(ShowsIcon(popup, main.IconBox(main.Entry(name)), {kGutter})) << name;
+  }
+  WriteScreenShot(popup, "menu-" + std::to_string(sizes.dpi) + "dpi");
 }
 
 TEST_P(MenuPaint, BannerIsABlueFramedStripRightOfTheGutterWithItsIcon) {
