@@ -9,6 +9,7 @@
 #include "configurator/choose_icon_dialog/choose_icon_dialog_win32.h"
 #include "configurator/config_app/config_app_win32.h"
 #include "configurator/controls/file_dialogs_win32.h"
+#include "configurator/controls/window_placement_win32.h"
 #include "configurator/options_dialog/options_logic.h"
 #include "configurator/options_dialog/start_with_windows_win32.h"
 #include "settings/hotkey.h"
@@ -100,6 +101,7 @@ COptionsDialog::COptionsDialog(CConfigApp& app)
     : Dialog(app.Instance(), IDD_OPTIONS), app_(app) {}
 
 BOOL COptionsDialog::OnInit() {
+  CentreOnPointerMonitor(Window());
   const int ids[] = {IDOK, IDC_CHOOSE_FONT, IDC_PICK_ICON};
   const int icons[][2] = {{IDI_DISKETTE, IDI_DISKETTE_GREY},
                           {IDI_LETTERS, IDI_LETTERS_GREY},
@@ -249,6 +251,18 @@ void COptionsDialog::ShowTrayPreview() {
   // The control shows the icon it was given; the one it showed before is
   // released only now.
   preview_ = std::move(extracted);
+}
+
+bool COptionsDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR&) {
+  if (message == WM_DPICHANGED) {
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(Window(), nullptr, suggested.left, suggested.top,
+                 suggested.right - suggested.left, suggested.bottom - suggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    for (CIconButton& button : buttons_) button.OnDpiChanged();
+  }
+  // The dialog manager scales the controls and their fonts.
+  return false;
 }
 
 void COptionsDialog::TellLauncher() {
