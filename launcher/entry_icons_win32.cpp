@@ -100,13 +100,24 @@ SharedIcon Share(HICON icon) {
   return std::make_shared<win32::UniqueIcon>(std::move(owned));
 }
 
-HICON LoadEntryIcon(const std::string& location, HINSTANCE instance) {
+// The shell's icon at the menu's size; 16 is today's small icon, asked
+// for as it always was.
+HICON ShellIcon(const char* path, DWORD attributes, UINT extraFlags, int size) {
+  if (size == kIconSize) {
+    return win32::ShellSmallIcon(path, attributes, extraFlags);
+  }
+  return win32::ShellIconAtSize(path, attributes, extraFlags, size);
+}
+
+HICON LoadEntryIcon(const std::string& location, int size,
+                    HINSTANCE instance) {
   if (location.empty()) {
     return nullptr;
   }
-  const IconRequest request = DefaultIconFor(location);
+  IconRequest request = DefaultIconFor(location);
+  request.size = size;
   if (request.source == IconSource::ShellFile) {
-    return win32::ShellSmallIcon(location.c_str(), 0, 0);
+    return ShellIcon(location.c_str(), 0, 0, size);
   }
   return LoadIconFor(request, instance);
 }
@@ -115,18 +126,18 @@ HICON LoadEntryIcon(const std::string& location, HINSTANCE instance) {
 // without reading the location; kept in the cache with the others.
 SharedIcon GenericIcon(const IconRequest& request) {
   const std::string kind = GenericIconKind(request);
-  const std::string key = "*generic|" + kind;
+  const std::string key =
+      "*generic|" + kind + "|" + std::to_string(request.size);
   IconCache<win32::UniqueIcon>& cache = State().iconCache;
   if (const auto cached = cache.Find(key, 0)) {
     return *cached;
   }
   SharedIcon icon =
       kind.empty()
-          ? Share(win32::ShellSmallIcon("folder", FILE_ATTRIBUTE_DIRECTORY,
-                                        SHGFI_USEFILEATTRIBUTES))
-          : Share(win32::ShellSmallIcon(("*" + kind).c_str(),
-                                        FILE_ATTRIBUTE_NORMAL,
-                                        SHGFI_USEFILEATTRIBUTES));
+          ? Share(ShellIcon("folder", FILE_ATTRIBUTE_DIRECTORY,
+                            SHGFI_USEFILEATTRIBUTES, request.size))
+          : Share(ShellIcon(("*" + kind).c_str(), FILE_ATTRIBUTE_NORMAL,
+                            SHGFI_USEFILEATTRIBUTES, request.size));
   cache.Store(key, 0, icon);
   return icon;
 }
@@ -348,21 +359,23 @@ HICON LoadIconFor(const IconRequest& request, HINSTANCE instance) {
     case IconSource::None:
       return nullptr;
     case IconSource::Run:
-      return LoadResourceIcon(instance, IDI_RUN);
+      return LoadResourceIcon(instance, IDI_RUN, request.size);
     case IconSource::Email:
-      return LoadResourceIcon(instance, IDI_EMAIL);
+      return LoadResourceIcon(instance, IDI_EMAIL, request.size);
     case IconSource::Batch:
-      return LoadResourceIcon(instance, IDI_BATCH);
+      return LoadResourceIcon(instance, IDI_BATCH, request.size);
     case IconSource::WebShortcut:
-      return win32::ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES);
+      return ShellIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES, request.size);
     case IconSource::ShellFile:
-      return LoadEntryIcon(request.location, instance);
+      return LoadEntryIcon(request.location, request.size, instance);
     case IconSource::Custom:
-      if (HICON icon =
-              ExtractIconFromFile(instance, request.file, request.index)) {
+      // At 16 the file's icon is extracted as it always was.
+      if (HICON icon = ExtractIconFromFile(
+              instance, request.file, request.index,
+              request.size == kIconSize ? 0 : request.size)) {
         return icon;
       }
-      return LoadEntryIcon(request.location, instance);
+      return LoadEntryIcon(request.location, request.size, instance);
   }
   return nullptr;
 }

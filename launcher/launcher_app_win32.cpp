@@ -220,6 +220,7 @@ int RunLauncher(HINSTANCE instance) {
   Shell_NotifyIconA(NIM_SETVERSION, &state.trayData);
   Shell_NotifyIconA(NIM_ADD, &state.trayData);
   UpdateTrayIcon();
+  RegisterMenuHotkey(true);
 
   const int exitCode = RunMessageLoop();
   ReleaseIconCache();

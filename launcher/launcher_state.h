@@ -16,6 +16,7 @@
 #include "launcher/icon_cache.h"
 #include "launcher/icon_loader.h"
 #include "launcher/menu_model.h"
+#include "launcher/menu_paint_plan.h"
 #include "win32/handles.h"
 
 namespace vorlane::launcher {
@@ -41,6 +42,8 @@ struct MenuEntry {
 
 // Icon look-ups run on workers, whose answers come back in this message.
 inline constexpr UINT WM_ENTRYICONS = WM_APP + 1;
+// Posted at the start to say why the hotkey does not work.
+inline constexpr UINT WM_SAYHOTKEYPROBLEM = WM_APP + 2;
 
 using EntryIconLoader = IconLoader<win32::UniqueIcon>;
 // Reads the stamp of the request's files and, unless it is the known one,
@@ -84,11 +87,15 @@ struct LauncherState {
   win32::UniqueIcon trayIcon;
   UINT taskbarCreatedMessage = 0;
   bool menuOpen = false;
+  bool hotkeyRegistered = false;
+  std::string hotkeyProblem;  // to be said, once
 
   // Alive only while a menu is shown. menuFont is either ownedFont or the
   // stock GUI font, which is never deleted.
   HFONT menuFont = nullptr;
   win32::UniqueFont ownedFont;
+  // The sizes at the dpi of the monitor the menu opens on.
+  MenuGeometry geometry;
   std::vector<std::unique_ptr<MenuEntry>> entries;
   std::vector<win32::UniqueMenu> menus;
   std::size_t rootEntryCount = 0;
@@ -125,16 +132,27 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
 std::uint64_t GetShellVersion(const char* libraryName);
 void PrepareTrayData();
 void UpdateTrayIcon();
-HICON LoadResourceIcon(int id);
-HICON LoadResourceIcon(HINSTANCE instance, int id);
-// An icon from an icon specification's file and number, or null.
+// At `size` pixels square: the resource's image of that size where it has
+// one.
+HICON LoadResourceIcon(int id, int size);
+HICON LoadResourceIcon(HINSTANCE instance, int id, int size);
+// An icon from an icon specification's file and number, or null: the
+// file's image of `size` pixels, or with size 0 the platform's standard
+// extraction (its large image).
 HICON ExtractIconFromFile(HINSTANCE instance, const std::string& file,
-                          int index);
+                          int index, int size);
+
+// The hotkey (menu_hotkey_win32.cpp).
+void RegisterMenuHotkey(bool sayProblems);
+void OnSayHotkeyProblem();
+void ReleaseMenuHotkey();
 
 // The popup menu (popup_menu_win32.cpp). ShowTrayMenu is called with
 // menuOpen set and clears it.
 void ShowTrayMenu();
 void OnInitMenuPopup(HMENU menu, int position);
+// The answer to a letter typed in the open popup `menu`.
+LRESULT OnMenuChar(char typed, HMENU menu);
 
 // Icons of the open menu (entry_icons_win32.cpp): taken from the cache at
 // once, or looked up on workers from the moment the menu loop first falls

@@ -82,9 +82,14 @@ IconRequest DefaultIconFor(std::string_view location) {
 }
 
 std::string IconCacheKey(const IconRequest& request) {
-  return std::to_string(static_cast<int>(request.source)) + "|" +
-         std::to_string(request.index) + "|" + request.file + "|" +
-         request.location;
+  std::string key = std::to_string(static_cast<int>(request.source)) + "|" +
+                    std::to_string(request.index) + "|" + request.file + "|" +
+                    request.location;
+  // Another size is another icon; 16's keys stay as they always were.
+  if (request.size != 16) {
+    key += "|@" + std::to_string(request.size);
+  }
+  return key;
 }
 
 bool IsResourceIcon(IconSource source) {

@@ -58,6 +58,9 @@ struct IconRequest {
   std::string location;  // ShellFile, and Custom's fall-back
   std::string file;      // Custom
   int index = 0;         // Custom
+  // Pixels square: the menu's icon size at the display's dpi, loaded at
+  // that size rather than stretched from a smaller image.
+  int size = 16;
 };
 
 // The default icon of a location: the shell's icon of the file, folder or

@@ -3,45 +3,71 @@
 #include <algorithm>
 
 namespace vorlane::launcher {
+namespace {
+// Beyond this no display goes (it is 20 times 96).
+constexpr int kMostDpi = 1920;
+}  // namespace
 
-PaintSize MeasureEntry(MenuEntryKind kind, PaintSize text) {
+int ScaledToDpi(int value, int dpi) {
+  if (dpi < kBaseDpi || dpi > kMostDpi) dpi = kBaseDpi;
+  const long long scaled = static_cast<long long>(value) * dpi;
+  const long long half = kBaseDpi / 2;
+  return static_cast<int>(scaled >= 0 ? (scaled + half) / kBaseDpi
+                                      : (scaled - half) / kBaseDpi);
+}
+
+MenuGeometry MenuGeometryAt(int dpi) {
+  MenuGeometry g;
+  for (int* size : {&g.gutterRight, &g.iconOffset, &g.iconSize, &g.textOffset,
+                    &g.separatorLineLeft, &g.separatorWidth, &g.separatorHeight,
+                    &g.separatorLineInset, &g.bannerWidth, &g.bannerHeight,
+                    &g.minimumEntryHeight, &g.itemExtraWidth, &g.submenuExtraWidth,
+                    &g.frameWidth}) {
+    *size = ScaledToDpi(*size, dpi);
+  }
+  return g;
+}
+
+PaintSize MeasureEntry(MenuEntryKind kind, PaintSize text, const MenuGeometry& g) {
   switch (kind) {
     case MenuEntryKind::Separator:
-      return {kSeparatorWidth, kSeparatorHeight};
+      return {g.separatorWidth, g.separatorHeight};
     case MenuEntryKind::Banner:
-      return {kBannerWidth, kBannerHeight};
+      return {g.bannerWidth, g.bannerHeight};
     case MenuEntryKind::Submenu:
-      return {text.width + kSubmenuExtraWidth,
-              std::max(text.height, kMinimumEntryHeight)};
+      return {text.width + g.submenuExtraWidth,
+              std::max(text.height, g.minimumEntryHeight)};
     case MenuEntryKind::Item:
       break;
   }
-  return {text.width + kItemExtraWidth,
-          std::max(text.height, kMinimumEntryHeight)};
+  return {text.width + g.itemExtraWidth,
+          std::max(text.height, g.minimumEntryHeight)};
 }
 
 EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
-                          PaintRect item, int textHeight) {
+                          PaintRect item, int textHeight, const MenuGeometry& g) {
   // Offsets count from the entry's left edge and the banner's top: on Windows
   // these are the popup's own edges, while Wine keeps a margin around the
   // entries.
   const int l = item.left, t = item.top, r = item.right, b = item.bottom;
-  const int gutter = l + kGutterRight;
+  const int gutter = l + g.gutterRight;
+  const int f = g.frameWidth;
   EntryPaint paint;
   switch (kind) {
     case MenuEntryKind::Separator:
       paint.fills = {{{l, t, gutter, b}, kGutterColour},
                      {{gutter, t, r, b}, kBackgroundColour},
-                     {{l + kSeparatorLineLeft, t + 2, r, b - 2},
+                     {{l + g.separatorLineLeft, t + g.separatorLineInset, r,
+                       b - g.separatorLineInset},
                       kSeparatorLineColour}};
       return paint;
     case MenuEntryKind::Banner:
       paint.fills = {{{l, t, gutter, b}, kGutterColour},
                      {{gutter, t, r, b}, kFrameColour},
-                     {{gutter + 1, t + 1, r - 1, b - 1}, kBannerColour}};
+                     {{gutter + f, t + f, r - f, b - f}, kBannerColour}};
       paint.icon = PaintedIcon::Banner;
-      paint.iconX = r - kIconSize;
-      paint.iconY = t + 1;
+      paint.iconX = r - g.iconSize;
+      paint.iconY = t + f;
       return paint;
     case MenuEntryKind::Item:
     case MenuEntryKind::Submenu:
@@ -49,7 +75,7 @@ EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
   }
   if (selected) {
     paint.fills = {{{l, t, r, b}, kFrameColour},
-                   {{l + 1, t + 1, r - 1, b - 1}, kSelectedColour}};
+                   {{l + f, t + f, r - f, b - f}, kSelectedColour}};
   } else {
     paint.fills = {{{l, t, gutter, b}, kGutterColour},
                    {{gutter, t, r, b}, kBackgroundColour}};
@@ -59,10 +85,10 @@ EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
   } else if (hasIcon) {
     paint.icon = PaintedIcon::Entry;
   }
-  paint.iconX = l + kIconOffset;
-  paint.iconY = t + (b - t - kIconSize) / 2;
+  paint.iconX = l + g.iconOffset;
+  paint.iconY = t + (b - t - g.iconSize) / 2;
   paint.text = true;
-  paint.textX = l + kTextOffset;
+  paint.textX = l + g.textOffset;
   paint.textY = t + (b - t - textHeight) / 2;
   return paint;
 }

@@ -29,6 +29,36 @@ inline constexpr int kBannerHeight = 17;
 inline constexpr int kMinimumEntryHeight = 20;
 inline constexpr int kItemExtraWidth = 27;
 inline constexpr int kSubmenuExtraWidth = 38;
+inline constexpr int kFrameWidth = 1;
+inline constexpr int kSeparatorLineInset = 2;
+
+// The dots per inch at which the numbers above are the sizes on screen.
+inline constexpr int kBaseDpi = 96;
+
+// `value` at `dpi`, rounded as the platform scales (MulDiv): the same at 96,
+// and never 0 for a size that is not 0 there.
+int ScaledToDpi(int value, int dpi);
+
+// The numbers above at a display's dots per inch. A dpi below 96 or beyond
+// any display's (a damaged answer) is taken as 96.
+struct MenuGeometry {
+  int gutterRight = kGutterRight;
+  int iconOffset = kIconOffset;
+  int iconSize = kIconSize;
+  int textOffset = kTextOffset;
+  int separatorLineLeft = kSeparatorLineLeft;
+  int separatorWidth = kSeparatorWidth;
+  int separatorHeight = kSeparatorHeight;
+  int separatorLineInset = kSeparatorLineInset;
+  int bannerWidth = kBannerWidth;
+  int bannerHeight = kBannerHeight;
+  int minimumEntryHeight = kMinimumEntryHeight;
+  int itemExtraWidth = kItemExtraWidth;
+  int submenuExtraWidth = kSubmenuExtraWidth;
+  int frameWidth = kFrameWidth;
+  bool operator==(const MenuGeometry&) const = default;
+};
+MenuGeometry MenuGeometryAt(int dpi);
 
 struct PaintRect {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -57,11 +87,13 @@ struct EntryPaint {
 };
 
 // The size the platform is told for an entry whose text measures `text`.
-PaintSize MeasureEntry(MenuEntryKind kind, PaintSize text);
+PaintSize MeasureEntry(MenuEntryKind kind, PaintSize text,
+                       const MenuGeometry& geometry = {});
 
 // How an entry is painted into `item` (the platform's rcItem). `textHeight`
 // is the measured height of its text; `hasIcon` whether it holds an icon.
 EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
-                          PaintRect item, int textHeight);
+                          PaintRect item, int textHeight,
+                          const MenuGeometry& geometry = {});
 
 }  // namespace vorlane::launcher

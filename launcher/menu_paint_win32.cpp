@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <cstring>
 
 #include "launcher/launcher_state.h"
 #include "launcher/menu_paint_plan.h"
@@ -11,10 +12,32 @@ const MenuEntry* EntryOf(ULONG_PTR itemData) {
   return reinterpret_cast<const MenuEntry*>(itemData);
 }
 
+// "&" marks an entry's letter, as in standard menus: it is not shown, and
+// the letter after it is underlined. Text without one is drawn as plain
+// text always was.
+bool HasLetterMark(const char* text) { return std::strchr(text, '&') != nullptr; }
+
 PaintSize TextSize(HDC dc, const char* text) {
+  if (HasLetterMark(text)) {
+    RECT bounds{};
+    DrawTextA(dc, text, -1, &bounds, DT_SINGLELINE | DT_CALCRECT);
+    return {static_cast<int>(bounds.right - bounds.left),
+            static_cast<int>(bounds.bottom - bounds.top)};
+  }
   SIZE size{};
   GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
+}
+
+// The underline is left out while the platform hides keyboard cues.
+void DrawEntryText(HDC dc, const char* text, int x, int y, UINT itemState) {
+  if (!HasLetterMark(text)) {
+    TextOutA(dc, x, y, text, lstrlenA(text));
+    return;
+  }
+  RECT bounds{x, y, x, y};
+  const UINT hide = (itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
+  DrawTextA(dc, text, -1, &bounds, DT_SINGLELINE | DT_NOCLIP | hide);
 }
 
 void FillWith(HDC dc, const Fill& fill) {
@@ -28,8 +51,9 @@ void FillWith(HDC dc, const Fill& fill) {
 }
 
 void DrawSmallIcon(HDC dc, HICON icon, int x, int y) {
+  const int size = State().geometry.iconSize;
   if (icon != nullptr) {
-    DrawIconEx(dc, x, y, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
   }
 }
 
@@ -39,7 +63,7 @@ HICON PaintIcon(int id) {
   win32::UniqueIcon& icon = id == IDI_SUBMENU ? State().submenuMark
                                               : State().bannerMark;
   if (!icon) {
-    icon.reset(LoadResourceIcon(id));
+    icon.reset(LoadResourceIcon(id, State().geometry.iconSize));
   }
   return icon.get();
 }
@@ -60,7 +84,7 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
                        draw.rcItem.bottom};
   const EntryPaint paint = PlanEntryPaint(entry.kind, selected,
                                           entry.Icon() != nullptr, item,
-                                          textHeight);
+                                          textHeight, State().geometry);
   for (const Fill& fill : paint.fills) {
     FillWith(dc, fill);
   }
@@ -78,7 +102,7 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
       break;
   }
   if (paint.text) {
-    TextOutA(dc, paint.textX, paint.textY, entry.text, lstrlenA(entry.text));
+    DrawEntryText(dc, entry.text, paint.textX, paint.textY, draw.itemState);
   }
 }
 
@@ -101,7 +125,7 @@ bool MeasureMenuEntry(MEASUREITEMSTRUCT& measure) {
       text = TextSize(dc.get(), entry.text);
     }
   }
-  const PaintSize size = MeasureEntry(entry.kind, text);
+  const PaintSize size = MeasureEntry(entry.kind, text, State().geometry);
   measure.itemWidth = static_cast<UINT>(size.width);
   measure.itemHeight = static_cast<UINT>(size.height);
   return true;

@@ -1,26 +1,49 @@
 #include <windows.h>
 
 #include "launcher/launcher_state.h"
+#include "launcher/menu_keys.h"
 #include "resources/resource_ids.h"
 #include "settings/profile_store_win32.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
+#include "win32/display_dpi.h"
 
 namespace vorlane::launcher {
 namespace {
 
 using settings::kSettingsSection;
 
-void CreateMenuFont(settings::SettingsStore& store) {
+// The stock font is made at the system's dpi; on a monitor of another dpi
+// the same font at that monitor's.
+void UseStockFont(int dpi) {
+  LauncherState& state = State();
+  const auto stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  state.menuFont = stock;
+  const int systemDpi = win32::SystemDpi();
+  LOGFONTA font{};
+  if (dpi == systemDpi || GetObjectA(stock, sizeof(font), &font) == 0) {
+    return;
+  }
+  font.lfHeight = MulDiv(font.lfHeight, dpi, systemDpi);
+  state.ownedFont.reset(CreateFontIndirectA(&font));
+  if (state.ownedFont) {
+    state.menuFont = state.ownedFont.get();
+  }
+}
+
+// FontSize is the height at 96 dpi, as it always was.
+void CreateMenuFont(settings::SettingsStore& store, int dpi) {
   LauncherState& state = State();
   const std::string face =
       settings::Read(store, kSettingsSection, settings::kFontFace);
-  state.menuFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  UseStockFont(dpi);
   if (face.empty()) {
     return;
   }
   state.ownedFont.reset(CreateFontA(
-      settings::Read(store, kSettingsSection, settings::kFontSize), 0, 0, 0,
+      win32::ScaleToDpi(
+          settings::Read(store, kSettingsSection, settings::kFontSize), dpi),
+      0, 0, 0,
       settings::Read(store, kSettingsSection, settings::kFontWeight),
       settings::Read(store, kSettingsSection, settings::kFontItalic),
       settings::Read(store, kSettingsSection, settings::kFontUnderline),
@@ -69,7 +92,9 @@ void AppendEntry(const PlannedEntry& planned) {
   entry->position = GetMenuItemCount(menu);
   state.entries.push_back(std::move(entry));
   InsertMenuItemA(menu, GetMenuItemCount(menu) + 1, TRUE, &info);
-  AssignEntryIcon(state.entries.size() - 1, planned.icon);
+  IconRequest icon = planned.icon;
+  icon.size = state.geometry.iconSize;
+  AssignEntryIcon(state.entries.size() - 1, icon);
 }
 
 void AppendEntries(const std::vector<PlannedEntry>& planned) {
@@ -120,7 +145,12 @@ void ShowTrayMenu() {
     // its first read and reads each section once; the lock is let go before
     // the menu shows.
     settings::SettingsEdit file(store, settings::LockPurpose::Read);
-    CreateMenuFont(file);
+    // The menu opens where the pointer is, and takes that monitor's sizes.
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const int dpi = win32::DpiAtPoint(cursor);
+    state.geometry = MenuGeometryAt(dpi);
+    CreateMenuFont(file, dpi);
     const MainMenuPlan plan = PlanMainMenu(file);
     file.Release();
     for (int slot = 0; slot < plan.slotCount; ++slot) {
@@ -129,8 +159,6 @@ void ShowTrayMenu() {
     AppendEntries(plan.entries);
     state.rootEntryCount = state.entries.size();
 
-    POINT cursor{};
-    GetCursorPos(&cursor);
     // A popup of a window that is not in the foreground does not close when
     // the user clicks elsewhere.
     SetForegroundWindow(state.hwnd);
@@ -172,6 +200,44 @@ void OnInitMenuPopup(HMENU menu, int position) {
     // Out of memory: the submenu stays as far as it got; nothing may unwind
     // through the platform's menu loop.
   }
+}
+
+LRESULT OnMenuChar(char typed, HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  std::vector<char> letters;
+  int selected = -1;
+  for (int position = 0; position < count; ++position) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA | MIIM_STATE;
+    char letter = 0;
+    if (GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) {
+      const auto* entry = reinterpret_cast<const MenuEntry*>(info.dwItemData);
+      if (entry != nullptr && (entry->kind == MenuEntryKind::Item ||
+                               entry->kind == MenuEntryKind::Submenu)) {
+        letter = EntryLetter(entry->text);
+      }
+      if ((info.fState & MFS_HILITE) != 0) {
+        selected = position;
+      }
+    }
+    letters.push_back(letter);
+  }
+  const MenuCharAnswer answer = AnswerMenuChar(letters, selected, typed);
+  switch (answer.action) {
+    case MenuCharAnswer::Action::Choose:
+      return MAKELRESULT(answer.position, MNC_EXECUTE);
+    case MenuCharAnswer::Action::Select:
+      // Wine's menus take no MNC_SELECT and beep instead; selecting the
+      // entry first moves the selection there too, and on Windows the
+      // answer selects the same entry.
+      HiliteMenuItem(State().hwnd, menu, static_cast<UINT>(answer.position),
+                     MF_BYPOSITION | MF_HILITE);
+      return MAKELRESULT(answer.position, MNC_SELECT);
+    case MenuCharAnswer::Action::Ignore:
+      break;
+  }
+  return MAKELRESULT(0, MNC_IGNORE);
 }
 
 }  // namespace vorlane::launcher

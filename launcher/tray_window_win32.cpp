@@ -52,6 +52,7 @@ void OnTaskbarCreated() {
 
 void OnDestroy() {
   LauncherState& state = State();
+  ReleaseMenuHotkey();
   state.trayData.uFlags = 0;
   state.trayIcon.reset();
   state.trayData.hIcon = nullptr;
@@ -84,18 +85,29 @@ void OnShowMenu() {
 
 }  // namespace
 
-HICON LoadResourceIcon(int id) { return LoadResourceIcon(State().instance, id); }
+HICON LoadResourceIcon(int id, int size) {
+  return LoadResourceIcon(State().instance, id, size);
+}
 
-HICON LoadResourceIcon(HINSTANCE instance, int id) {
+HICON LoadResourceIcon(HINSTANCE instance, int id, int size) {
   return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id),
-                                       IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+                                       IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
 // ExtractIconA answers NULL on Wine and 1 on Windows for a file without
 // icons, and the icon count for index -1: none of these is an icon.
 HICON ExtractIconFromFile(HINSTANCE instance, const std::string& file,
-                          int index) {
+                          int index, int size) {
   if (file.empty() || index == -1) {
+    return nullptr;
+  }
+  if (size > 0) {
+    HICON icon = nullptr;
+    UINT id = 0;
+    if (PrivateExtractIconsA(file.c_str(), index, size, size, &icon, &id, 1,
+                             LR_DEFAULTCOLOR) == 1) {
+      return icon;
+    }
     return nullptr;
   }
   HICON icon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
@@ -146,10 +158,12 @@ void UpdateTrayIcon() {
   settings::ProfileStore store(state.iniPath);
   const settings::IconSpec spec = settings::ParseIconSpec(
       settings::Read(store, settings::kSettingsSection, settings::kIcon));
+  // The notification area shows small icons, at the system's dpi.
+  const int size = GetSystemMetrics(SM_CXSMICON);
   state.trayIcon.reset(
-      ExtractIconFromFile(state.instance, spec.file, spec.index));
+      ExtractIconFromFile(state.instance, spec.file, spec.index, size));
   if (!state.trayIcon) {
-    state.trayIcon.reset(LoadResourceIcon(IDI_TRAY));
+    state.trayIcon.reset(LoadResourceIcon(IDI_TRAY, size));
   }
 
   state.trayData.uFlags |= NIF_ICON;
@@ -194,10 +208,16 @@ void HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       OnTrayNotify(lParam);
       break;
     case WM_RELOADICON:
+      // The configurator sends it after a change of the settings.
       UpdateTrayIcon();
+      RegisterMenuHotkey(false);
       break;
     case WM_SHOWMENU:
+    case WM_HOTKEY:
       OnShowMenu();
+      break;
+    case WM_SAYHOTKEYPROBLEM:
+      OnSayHotkeyProblem();
       break;
     default:
       break;
@@ -211,6 +231,10 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
   // Nothing may unwind through the platform's message loop: a handler that
   // runs out of memory gives up on that one message.
   try {
+    if (message == WM_MENUCHAR && State().menuOpen) {
+      return OnMenuChar(static_cast<char>(LOWORD(wParam)),
+                        reinterpret_cast<HMENU>(lParam));
+    }
     HandleMessage(hwnd, message, wParam, lParam);
   } catch (...) {
   }

@@ -112,6 +112,7 @@
 #define IDC_DEFAULT_FONT 1009
 #define IDC_PAUSE 1013
 #define IDC_PAUSE_SPIN 1014
+#define IDC_HOTKEY 1019
 
 // Choose-icon dialog.
 #define IDC_ICON_LIST 1016

@@ -6,6 +6,13 @@ and an RGB value in hex; "." is always transparent), then one block per image
 size ("image 16" followed by 16 rows of 16 characters). Every image is stored
 as a 32-bit bitmap with an AND mask, which every Windows since XP reads.
 
+Every icon also gets images for the sizes a 16-pixel icon takes at higher
+display scales (20, 24 and 32; and 48 where a 32 is drawn), derived from the
+drawing with pixel-art scalers that keep edges sharp: Scale2x for twice the
+size, Scale3x sampled every other pixel for one and a half times, the nearest
+pixel otherwise. A size the drawing has wins over a derived one. Derived
+images use the drawing's own colours.
+
 --colours 16 stores the images as 4-bit bitmaps instead, for code that asks
 for 16-colour icons; the drawing may then name at most 15 colours, as index 0
 stays black so that it shows the screen through the mask. --grey redraws the
@@ -46,6 +53,85 @@ def parse(path):
                 if char not in palette:
                     sys.exit(f"{path}: colour {char!r} is not named")
     return palette, images
+
+
+def neighbour(rows, x, y):
+    """The pixel at (x, y), the nearest edge pixel outside the image."""
+    size = len(rows)
+    return rows[min(max(y, 0), size - 1)][min(max(x, 0), size - 1)]
+
+
+def scale2x(rows):
+    out = []
+    for y in range(len(rows)):
+        upper, lower = [], []
+        for x in range(len(rows)):
+            e = rows[y][x]
+            b, d = neighbour(rows, x, y - 1), neighbour(rows, x - 1, y)
+            f, h = neighbour(rows, x + 1, y), neighbour(rows, x, y + 1)
+            if b != h and d != f:
+                upper += [d if d == b else e, f if b == f else e]
+                lower += [d if d == h else e, f if h == f else e]
+            else:
+                upper += [e, e]
+                lower += [e, e]
+        out += ["".join(upper), "".join(lower)]
+    return out
+
+
+def scale3x(rows):
+    out = []
+    for y in range(len(rows)):
+        lines = [[], [], []]
+        for x in range(len(rows)):
+            a, b, c = (neighbour(rows, x + i, y - 1) for i in (-1, 0, 1))
+            d, e, f = (neighbour(rows, x + i, y) for i in (-1, 0, 1))
+            g, h, i_ = (neighbour(rows, x + i, y + 1) for i in (-1, 0, 1))
+            if b != h and d != f:
+                block = [
+                    d if d == b else e,
+                    b if (d == b and e != c) or (b == f and e != a) else e,
+                    f if b == f else e,
+                    d if (d == b and e != g) or (d == h and e != a) else e,
+                    e,
+                    f if (b == f and e != i_) or (h == f and e != c) else e,
+                    d if d == h else e,
+                    h if (d == h and e != i_) or (h == f and e != g) else e,
+                    f if h == f else e,
+                ]
+            else:
+                block = [e] * 9
+            for row in range(3):
+                lines[row] += block[3 * row:3 * row + 3]
+        out += ["".join(line) for line in lines]
+    return out
+
+
+def every_other(rows):
+    return [row[::2] for row in rows[::2]]
+
+
+def nearest(rows, size):
+    source = len(rows)
+    return ["".join(rows[y * source // size][x * source // size] for x in range(size))
+            for y in range(size)]
+
+
+def derived(images):
+    """The images scaled from the drawn ones for the sizes not drawn, after
+    the drawn ones, so that the first image stays the one drawn first."""
+    drawn = dict(images)
+    wanted = {}
+    if 16 in drawn:
+        small = drawn[16]
+        wanted[20] = lambda: nearest(small, 20)
+        wanted[24] = lambda: every_other(scale3x(small))
+        wanted[32] = lambda: scale2x(small)
+    if 32 in drawn:
+        large = drawn[32]
+        wanted[48] = lambda: every_other(scale3x(large))
+    return images + [(size, make()) for size, make in sorted(wanted.items())
+                     if size not in drawn]
 
 
 def greyed(palette):
@@ -105,6 +191,7 @@ def main():
                         help="redraw the picture in black and grey")
     args = parser.parse_args()
     palette, images = parse(args.drawing)
+    images = derived(images)
     if args.grey:
         palette = greyed(palette)
     indices = colour_indices(palette, args.drawing) if args.colours == 16 else None

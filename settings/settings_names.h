@@ -55,6 +55,8 @@ inline constexpr IntKey kFontStrikeOut{"FontStrikeOut", 0};
 inline constexpr IntKey kShowTooltips{"ShowTooltips", 0};
 inline constexpr IntKey kStartWithWindows{"Startwithwindows", 0};
 inline constexpr IntKey kContextMenu{"ContextMenu", 0};
+// Written as words ("Ctrl+Alt+V"); none when missing or empty.
+inline constexpr TextKey kHotkey{"Hotkey", "", 63};
 
 // Section Program locations<n>, keys numbered by item.
 // Program is read with 259 characters for its icon and 254 to start it.

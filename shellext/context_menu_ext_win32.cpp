@@ -8,11 +8,46 @@
 #include "shellext/add_to_menu_dialog.h"
 #include "shellext/shellix_logic.h"
 #include "shellext/shellix_module.h"
+#include "win32/display_dpi.h"
 
 namespace vorlane::shellext {
+namespace {
 
-CContextMenuExt::CContextMenuExt()
-    : menuBitmap_(LoadBitmapA(ModuleInstance(), MAKEINTRESOURCEA(IDB_ADD_ARROW))) {
+// The arrow as drawn, for a menu at 96 dpi; elsewhere enlarged to the
+// size of the menu's check-mark area, pixel by pixel so that its edges
+// stay sharp.
+HBITMAP LoadArrowBitmap() {
+  win32::UniqueBitmap drawn(LoadBitmapA(ModuleInstance(), MAKEINTRESOURCEA(IDB_ADD_ARROW)));
+  if (!drawn || win32::SystemDpi() == win32::kDefaultDpi) return drawn.release();
+  BITMAP size{};
+  const int width = GetSystemMetrics(SM_CXMENUCHECK);
+  const int height = GetSystemMetrics(SM_CYMENUCHECK);
+  if (GetObjectA(drawn.get(), sizeof(size), &size) == 0 || width <= 0 || height <= 0 ||
+      (width == size.bmWidth && height == size.bmHeight)) {
+    return drawn.release();
+  }
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return drawn.release();
+  win32::UniqueBitmap scaled(CreateCompatibleBitmap(screen, width, height));
+  win32::UniqueMemoryDc from(CreateCompatibleDC(screen));
+  win32::UniqueMemoryDc to(CreateCompatibleDC(screen));
+  ReleaseDC(nullptr, screen);
+  if (!scaled || !from || !to) return drawn.release();
+  {
+    const win32::SelectedObject source(from.get(), drawn.get());
+    const win32::SelectedObject target(to.get(), scaled.get());
+    SetStretchBltMode(to.get(), COLORONCOLOR);
+    if (!StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, size.bmWidth,
+                    size.bmHeight, SRCCOPY)) {
+      return drawn.release();
+    }
+  }
+  return scaled.release();
+}
+
+}  // namespace
+
+CContextMenuExt::CContextMenuExt() : menuBitmap_(LoadArrowBitmap()) {
   InterlockedIncrement(&g_objectCount);
 }
 

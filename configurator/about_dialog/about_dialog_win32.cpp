@@ -4,6 +4,7 @@
 
 #include "config_ids.h"
 #include "configurator/config_app/config_app_win32.h"
+#include "configurator/controls/window_placement_win32.h"
 #include "settings/settings_names.h"
 
 namespace vorlane::configurator {
@@ -52,6 +53,7 @@ CAboutDialog::CAboutDialog(CConfigApp& app)
     : Dialog(app.Instance(), IDD_ABOUT), app_(app) {}
 
 BOOL CAboutDialog::OnInit() {
+  CentreOnPointerMonitor(Window());
   SetDlgItemTextA(Window(), IDC_HISTORY, kHistory);
   for (std::size_t i = 0; i < std::size(kButtons); ++i) {
     buttons_[i].Attach(Window(), kButtons[i].id);

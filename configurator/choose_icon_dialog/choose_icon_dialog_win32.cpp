@@ -4,19 +4,28 @@
 
 #include "config_ids.h"
 #include "configurator/controls/file_dialogs_win32.h"
+#include "configurator/controls/sized_icons_win32.h"
+#include "configurator/controls/window_placement_win32.h"
+#include "win32/display_dpi.h"
 #include "win32/handles.h"
 
 namespace vorlane::configurator {
 namespace {
 
+// Sizes at 96 dpi. The selection frame is two rings, 2 and 3 pixels in.
 constexpr int kRowSize = 42;
+constexpr int kIconSize = 32;
 constexpr int kIconInset = 5;
+constexpr int kFrameInset = 2;
+constexpr int kFrameRings = 2;
 
 HWND IconList(HWND dialog) { return GetDlgItem(dialog, IDC_ICON_LIST); }
 
-void Frame(HDC dc, RECT row, int colourIndex) {
+void Frame(HDC dc, RECT row, int colourIndex, int dpi) {
   const win32::UniqueBrush brush(CreateSolidBrush(GetSysColor(colourIndex)));
-  for (int inset : {2, 3}) {
+  const int first = win32::ScaleToDpi(kFrameInset, dpi);
+  const int rings = win32::ScaleToDpi(kFrameRings, dpi);
+  for (int inset = first; inset < first + rings; ++inset) {
     RECT frame = row;
     InflateRect(&frame, -inset, -inset);
     FrameRect(dc, &frame, brush.get());
@@ -31,6 +40,8 @@ CChooseIconDialog::CChooseIconDialog(HINSTANCE resources, std::string iconFile)
 CChooseIconDialog::~CChooseIconDialog() = default;
 
 BOOL CChooseIconDialog::OnInit() {
+  CentreOnPointerMonitor(Window());
+  dpi_ = win32::WindowDpi(Window());
   buttons_[0].Attach(Window(), IDOK);
   buttons_[0].SetIcons(Resources(), IDI_DISKETTE, IDI_DISKETTE_GREY);
   buttons_[1].Attach(Window(), IDCANCEL);
@@ -58,8 +69,8 @@ bool CChooseIconDialog::OnMessage(UINT message, WPARAM, LPARAM lParam,
   if (message == WM_MEASUREITEM) {
     auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
     if (item->CtlID != IDC_ICON_LIST) return false;
-    item->itemWidth = kRowSize;
-    item->itemHeight = kRowSize;
+    item->itemWidth = static_cast<UINT>(win32::ScaleToDpi(kRowSize, dpi_));
+    item->itemHeight = static_cast<UINT>(win32::ScaleToDpi(kRowSize, dpi_));
     result = TRUE;
     return true;
   }
@@ -82,9 +93,9 @@ void CChooseIconDialog::FillIconList(const std::string& file) {
   ReleaseIcons();
   HWND list = IconList(Window());
   for (UINT index = 0; !file.empty(); ++index) {
-    HICON icon = ExtractIconA(Resources(), file.c_str(), index);
-    // ExtractIcon answers 1 for a file that holds no icons at all.
-    if (icon == nullptr || icon == reinterpret_cast<HICON>(1)) break;
+    HICON icon = ExtractFileIconAt(file.c_str(), static_cast<int>(index),
+                                   win32::ScaleToDpi(kIconSize, dpi_));
+    if (icon == nullptr) break;
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(icon));
   }
 }
@@ -105,14 +116,16 @@ bool CChooseIconDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlID != IDC_ICON_LIST) return false;
   if (item.itemID == static_cast<UINT>(-1)) return true;
   if (item.itemAction & ODA_DRAWENTIRE) {
-    DrawIcon(item.hDC, item.rcItem.left + kIconInset, item.rcItem.top + kIconInset,
-             reinterpret_cast<HICON>(item.itemData));
+    const int inset = win32::ScaleToDpi(kIconInset, dpi_);
+    const int size = win32::ScaleToDpi(kIconSize, dpi_);
+    DrawIconEx(item.hDC, item.rcItem.left + inset, item.rcItem.top + inset,
+               reinterpret_cast<HICON>(item.itemData), size, size, 0, nullptr, DI_NORMAL);
   }
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   if (selected && (item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) {
-    Frame(item.hDC, item.rcItem, COLOR_HIGHLIGHT);
+    Frame(item.hDC, item.rcItem, COLOR_HIGHLIGHT, dpi_);
   } else if (!selected && (item.itemAction & ODA_SELECT)) {
-    Frame(item.hDC, item.rcItem, COLOR_WINDOW);
+    Frame(item.hDC, item.rcItem, COLOR_WINDOW, dpi_);
   }
   return true;
 }

@@ -32,6 +32,7 @@ class CChooseIconDialog final : public win32::Dialog {
 
   std::string iconFile_;
   int iconIndex_ = 0;
+  int dpi_ = 96;  // the rows' items are measured at it
   std::array<CIconButton, 2> buttons_;
 };
 

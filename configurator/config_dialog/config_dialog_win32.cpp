@@ -2,12 +2,16 @@
 
 #include "config_ids.h"
 #include "configurator/config_app/config_app_win32.h"
+#include "configurator/controls/window_placement_win32.h"
 #include "settings/settings_model.h"
+#include "win32/display_dpi.h"
 
 namespace vorlane::configurator {
 namespace {
 
 using settings::kSettingsSection;
+
+constexpr int kColumnWidth = 150;  // at 96 dpi
 
 struct ButtonIcons {
   int id, hot, normal;
@@ -78,6 +82,7 @@ CConfigDialog::CConfigDialog(CConfigApp& app)
     : Dialog(app.Instance(), IDD_CONFIG, true), app_(app) {}
 
 BOOL CConfigDialog::OnInit() {
+  dpi_ = win32::WindowDpi(Window());
   RECT window{}, line{};
   GetWindowRect(Window(), &window);
   GetWindowRect(Item(IDC_FOLD_LINE), &line);
@@ -87,6 +92,7 @@ BOOL CConfigDialog::OnInit() {
                SWP_NOMOVE | SWP_NOZORDER);
   SetDlgItemTextA(Window(), IDC_EXPAND, ">>");
   expanded_ = false;
+  CentreOnPointerMonitor(Window());
 
   appIcon_ = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_CONFIG_PROGRAM));
   SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
@@ -101,7 +107,7 @@ BOOL CConfigDialog::OnInit() {
   LVCOLUMNA column{};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
   column.fmt = LVCFMT_LEFT;
-  column.cx = 150;
+  column.cx = win32::ScaleToDpi(kColumnWidth, dpi_);
   column.pszText = const_cast<char*>("Program List");
   SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
   rowCount_ = 0;
@@ -225,7 +231,7 @@ bool CConfigDialog::OnNotify(int id, const NMHDR& header, LRESULT& result) {
   return false;
 }
 
-bool CConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM,
+bool CConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
                               INT_PTR& result) {
   switch (message) {
     case WM_TIMER:
@@ -246,9 +252,31 @@ bool CConfigDialog::OnMessage(UINT message, WPARAM wParam, LPARAM,
       OnRowSelectionChanged();
       result = TRUE;
       return true;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      // The dialog manager goes on to scale the controls and their fonts.
+      return false;
     default:
       return false;
   }
+}
+
+// Moved to a display of another dpi. The rows are built again, as when
+// their menu is chosen, so that every image is looked up at the new size.
+void CConfigDialog::OnDpiChanged(int dpi, const RECT& suggested) {
+  for (SIZE* size : {&foldedSize_, &unfoldedSize_}) {
+    size->cx = MulDiv(size->cx, dpi, dpi_);
+    size->cy = MulDiv(size->cy, dpi, dpi_);
+  }
+  dpi_ = dpi;
+  SetWindowPos(Window(), nullptr, suggested.left, suggested.top,
+               suggested.right - suggested.left, suggested.bottom - suggested.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  for (CIconButton& button : buttons_) button.OnDpiChanged();
+  SendMessageA(Item(IDC_ITEM_LIST), LVM_SETCOLUMNWIDTH, 0,
+               win32::ScaleToDpi(kColumnWidth, dpi));
+  NewImageList();
+  if (contactMode_ ? FillContactList() : FillItemList(MenuNumberAt())) SelectFirstRow();
 }
 
 void CConfigDialog::PaintMinimised() {
@@ -271,7 +299,7 @@ void CConfigDialog::ApplyControls(const std::vector<ControlState>& controls) {
 }
 
 void CConfigDialog::ToggleExpanded() {
-  const SIZE size = expanded_ ? foldedSize_ : unfoldedSize_;
+  const SIZE& size = expanded_ ? foldedSize_ : unfoldedSize_;
   SetWindowPos(Window(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
   SetDlgItemTextA(Window(), IDC_EXPAND, expanded_ ? ">>" : "<<");
   expanded_ = !expanded_;

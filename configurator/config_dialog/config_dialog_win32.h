@@ -104,7 +104,10 @@ class CConfigDialog final : public win32::Dialog {
   int SelectedMenuLine() const;
   int MenuLineCount() const;
   void ClearRows();
+  // A new image list for the rows, at the window's dpi.
   void NewImageList();
+  // A resource icon at the rows' image size; the caller owns it.
+  HICON RowIcon(int id) const;
   int AppendImage(HICON icon);
   void SetRowImage(int row, HICON icon);
   // Starts the look-ups of the rows whose images are still to come.
@@ -118,6 +121,7 @@ class CConfigDialog final : public win32::Dialog {
   // Whether the reads of `file` succeeded; says so once when they did not.
   bool ReadSucceeded(settings::SettingsEdit& file);
   void PaintMinimised();
+  void OnDpiChanged(int dpi, const RECT& suggested);
   std::string EditText(int id) const;
   // A location typed, pasted, browsed or queued in the batch area, in the
   // form the settings file keeps; nothing (after saying why) when it cannot
@@ -165,10 +169,12 @@ class CConfigDialog final : public win32::Dialog {
   bool selectionMovePosted_ = false;
   std::vector<std::string> batch_;
   UniqueImageList images_;
+  int imageSize_ = 16;
   std::vector<PendingRow> pending_;
   std::size_t nextPending_ = 0;
   bool reportingBadItem_ = false;
   bool expanded_ = false;
+  int dpi_ = 96;  // the one the window's sizes were last taken at
   SIZE foldedSize_{};
   SIZE unfoldedSize_{};
   HICON appIcon_ = nullptr;  // a shared resource icon: never destroyed

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "win32/dialog.h"
+#include "win32/display_dpi.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -17,8 +18,9 @@ constexpr char kObjectProperty[] = "Vorlane.IconButton";
 constexpr char kPreviousProcProperty[] = "Vorlane.IconButton.Proc";
 
 // Gap between the left edge and an icon that has a caption beside it; the
-// caption's area starts as far right of the icon.
+// caption's area starts as far right of the icon. Sizes at 96 dpi.
 constexpr int kIconInset = 3;
+constexpr int kIconSize = 16;
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
@@ -36,28 +38,30 @@ std::string WindowText(HWND window) {
   return text;
 }
 
-HICON LoadIconResource(HINSTANCE resources, int id) {
+HICON LoadIconResource(HINSTANCE resources, int id, int size) {
   return static_cast<HICON>(LoadImageA(resources, MAKEINTRESOURCEA(id),
-                                       IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+                                       IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-void Line(HDC dc, COLORREF colour, const POINT& from, const POINT& via,
-          const POINT& to) {
-  win32::UniquePen pen(CreatePen(PS_SOLID, 1, colour));
-  if (!pen) return;
-  win32::SelectedObject selected(dc, pen.get());
-  MoveToEx(dc, from.x, from.y, nullptr);
-  LineTo(dc, via.x, via.y);
-  LineTo(dc, to.x, to.y);
+void Fill(HDC dc, COLORREF colour, const RECT& area) {
+  const win32::UniqueBrush brush(CreateSolidBrush(colour));
+  if (brush) FillRect(dc, &area, brush.get());
 }
 
-// One-pixel edges: `upperLeft` along the left and top, `lowerRight` along
-// the bottom and right. Raised with light above, sunken with shadow above.
-void DrawEdges(HDC dc, const RECT& r, COLORREF upperLeft, COLORREF lowerRight) {
-  Line(dc, upperLeft, {r.left, r.bottom - 1}, {r.left, r.top}, {r.right, r.top});
-  Line(dc, lowerRight, {r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1},
-       {r.right - 1, r.top - 1});
+// Edges `thickness` pixels wide: `upperLeft` along the left and top,
+// `lowerRight` along the bottom and right, which owns the two corners where
+// they meet. Raised with light above, sunken with shadow above.
+void DrawEdges(HDC dc, const RECT& r, COLORREF upperLeft, COLORREF lowerRight,
+               int thickness) {
+  Fill(dc, upperLeft, {r.left, r.top, r.left + thickness, r.bottom});
+  Fill(dc, upperLeft, {r.left, r.top, r.right, r.top + thickness});
+  Fill(dc, lowerRight, {r.left, r.bottom - thickness, r.right, r.bottom});
+  Fill(dc, lowerRight, {r.right - thickness, r.top, r.right, r.bottom});
 }
+
+// Lines and the pressed offset grow by whole pixels only, so that they stay
+// sharp: one pixel up to 191 dpi, two from 192.
+int WholePixels(int dpi) { return dpi >= 2 * win32::kDefaultDpi ? dpi / win32::kDefaultDpi : 1; }
 
 }  // namespace
 
@@ -148,9 +152,23 @@ void CIconButton::Detach() {
 
 void CIconButton::SetIcons(HINSTANCE resources, int hotIconId,
                            int normalIconId) {
-  hotIcon_.reset(LoadIconResource(resources, hotIconId));
-  normalIcon_.reset(normalIconId != 0 ? LoadIconResource(resources, normalIconId)
-                                      : nullptr);
+  resources_ = resources;
+  hotIconId_ = hotIconId;
+  normalIconId_ = normalIconId;
+  LoadIcons();
+}
+
+void CIconButton::OnDpiChanged() {
+  if (hotIconId_ != 0) LoadIcons();
+}
+
+void CIconButton::LoadIcons() {
+  dpi_ = window_ != nullptr ? win32::WindowDpi(window_) : win32::SystemDpi();
+  const int size = win32::ScaleToDpi(kIconSize, dpi_);
+  hotIcon_.reset(LoadIconResource(resources_, hotIconId_, size));
+  normalIcon_.reset(normalIconId_ != 0
+                        ? LoadIconResource(resources_, normalIconId_, size)
+                        : nullptr);
   iconWidth_ = 0;
   iconHeight_ = 0;
   ICONINFO info{};
@@ -159,8 +177,8 @@ void CIconButton::SetIcons(HINSTANCE resources, int hotIconId,
     const win32::UniqueBitmap mask(info.hbmMask);
     const win32::UniqueBitmap colour(info.hbmColor);
     // An icon's hot spot is its centre.
-    iconWidth_ = static_cast<unsigned char>(2 * info.xHotspot);
-    iconHeight_ = static_cast<unsigned char>(2 * info.yHotspot);
+    iconWidth_ = static_cast<int>(2 * info.xHotspot);
+    iconHeight_ = static_cast<int>(2 * info.yHotspot);
   }
   if (window_ != nullptr) {
     RedrawWindow(window_, nullptr, nullptr,
@@ -293,10 +311,11 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
 
   const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  const int edge = WholePixels(dpi_);
   if (pressed) {
-    DrawEdges(dc, button, shadow, light);
+    DrawEdges(dc, button, shadow, light, edge);
   } else if (hot_) {
-    DrawEdges(dc, button, light, shadow);
+    DrawEdges(dc, button, light, shadow, edge);
   }
 
   RECT caption = button;
@@ -314,13 +333,14 @@ void CIconButton::DrawIcon(HDC dc, const RECT& button, RECT& caption,
                            bool hasCaption, bool pressed, bool disabled) {
   RECT place = button;
   if (hasCaption) {
-    place.left += kIconInset;
-    caption.left += iconWidth_ + kIconInset;
+    const int inset = win32::ScaleToDpi(kIconInset, dpi_);
+    place.left += inset;
+    caption.left += iconWidth_ + inset;
   } else {
     place.left += (Width(place) - iconWidth_) / 2;
   }
   place.top += (Height(place) - iconHeight_) / 2;
-  if (pressed) OffsetRect(&place, 1, 1);
+  if (pressed) OffsetRect(&place, WholePixels(dpi_), WholePixels(dpi_));
 
   const HICON icon =
       hot_ || pressed || !normalIcon_ ? hotIcon_.get() : normalIcon_.get();
@@ -331,7 +351,7 @@ void CIconButton::DrawIcon(HDC dc, const RECT& button, RECT& caption,
 
 void CIconButton::DrawCaption(HDC dc, RECT caption, const char* text,
                               int length, bool pressed, bool disabled) {
-  if (pressed) OffsetRect(&caption, 1, 1);
+  if (pressed) OffsetRect(&caption, WholePixels(dpi_), WholePixels(dpi_));
   const bool lit = hot_ || pressed;
   const auto font = reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
   const win32::SelectedObject selectedFont(dc, font);

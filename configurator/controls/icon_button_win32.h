@@ -38,9 +38,11 @@ class CIconButton {
   // Subclasses the dialog's button `id` and makes it owner-drawn; false
   // when there is no such control.
   bool Attach(HWND dialog, int id);
-  // Hot and normal icon from `resources`; a normalIconId of 0 uses the hot
-  // icon in both states.
+  // Hot and normal icon from `resources`, at the size for the button's
+  // dpi; a normalIconId of 0 uses the hot icon in both states.
   void SetIcons(HINSTANCE resources, int hotIconId, int normalIconId);
+  // The window moved to a display of another dpi: icons and lines follow.
+  void OnDpiChanged();
 
   HWND Window() const { return window_; }
   bool IsHot() const { return hot_; }
@@ -50,6 +52,7 @@ class CIconButton {
                                      LPARAM lParam);
   // Hands the window back to the procedure it had before Attach.
   void Detach();
+  void LoadIcons();
   void OnMouseMove(WPARAM keys, LPARAM position);
   void OnKillFocus();
   void OnCaptureChanged(HWND newCapture);
@@ -62,10 +65,14 @@ class CIconButton {
   HWND window_ = nullptr;
   WNDPROC previousProc_ = nullptr;
   bool hot_ = false;
+  HINSTANCE resources_ = nullptr;
+  int hotIconId_ = 0;
+  int normalIconId_ = 0;
+  int dpi_ = 96;
   win32::UniqueIcon hotIcon_;
   win32::UniqueIcon normalIcon_;  // empty when the hot icon serves both
-  unsigned char iconHeight_ = 0;
-  unsigned char iconWidth_ = 0;
+  int iconHeight_ = 0;
+  int iconWidth_ = 0;
   COLORREF normalBackground_;
   COLORREF normalText_;
   COLORREF hotBackground_;

@@ -6,12 +6,13 @@
 
 #include "config_ids.h"
 #include "configurator/config_app/config_app_win32.h"
+#include "configurator/controls/sized_icons_win32.h"
 #include "configurator/item_list/contact_operations.h"
 #include "configurator/item_list/item_list_shared_win32.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
-#include "win32/shell_icon.h"
+#include "win32/display_dpi.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -20,6 +21,7 @@ namespace {
 // answering while a long menu's images arrive.
 constexpr auto kIconSlice = std::chrono::milliseconds(15);
 constexpr int kImageGrowth = 50;
+constexpr int kRowImageSize = 16;  // at 96 dpi
 
 }  // namespace
 
@@ -37,9 +39,15 @@ void CConfigDialog::SelectFirstRow() {
 }
 
 void CConfigDialog::NewImageList() {
-  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, kImageGrowth));
+  imageSize_ = win32::ScaleToDpi(kRowImageSize, win32::WindowDpi(Window()));
+  images_.reset(ImageList_Create(imageSize_, imageSize_, ILC_COLOR32 | ILC_MASK, 0,
+                                 kImageGrowth));
   SendMessageA(Item(IDC_ITEM_LIST), LVM_SETIMAGELIST, LVSIL_SMALL,
                reinterpret_cast<LPARAM>(images_.get()));
+}
+
+HICON CConfigDialog::RowIcon(int id) const {
+  return LoadResourceIconAt(Resources(), id, imageSize_);
 }
 
 int CConfigDialog::AppendImage(HICON icon) {
@@ -112,8 +120,8 @@ bool CConfigDialog::FillContactList() {
 
 void CConfigDialog::AddContactRow(const std::string& name, const std::string& email) {
   const bool blank = name.empty() && email.empty();
-  InsertRow(blank ? "" : name,
-            LoadIconA(Resources(), MAKEINTRESOURCEA(blank ? IDI_DASHES : IDI_CONTACT)));
+  const win32::UniqueIcon image(RowIcon(blank ? IDI_DASHES : IDI_CONTACT));
+  InsertRow(blank ? "" : name, image.get());
 }
 
 void CConfigDialog::InsertRow(const std::string& text, HICON image) {
@@ -130,18 +138,16 @@ void CConfigDialog::AddItemRow(const std::string& location,
                                const std::string& description, bool iconGiven,
                                const std::string& iconFile, int iconIndex) {
   const RowLook look = ChooseRowLook(location, description, iconGiven);
-  HICON image = nullptr;
-  win32::UniqueIcon shell;
+  win32::UniqueIcon image;
   switch (look.image) {
     case RowImage::Separator:
-      image = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES));
+      image.reset(RowIcon(IDI_DASHES));
       break;
     case RowImage::Batch:
-      image = LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES));
+      image.reset(RowIcon(IDI_BATCH_PAGES));
       break;
     case RowImage::InternetShortcut:
-      shell.reset(win32::ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
-      if (shell) image = shell.get();
+      image.reset(ShellIconAt("*.url", 0, SHGFI_USEFILEATTRIBUTES, imageSize_));
       break;
     case RowImage::GivenIcon:
     case RowImage::ShellIcon:
@@ -151,7 +157,7 @@ void CConfigDialog::AddItemRow(const std::string& location,
       break;
   }
   // A row whose image is still to come shows none until it arrives.
-  InsertRow(look.text, image);
+  InsertRow(look.text, image.get());
 }
 
 void CConfigDialog::LoadPendingIcons() {
@@ -173,29 +179,26 @@ void CConfigDialog::ResolveRow(const PendingRow& pending) {
   win32::UniqueIcon icon;
   bool bad = false;
   if (pending.iconGiven) {
-    HICON extracted = ExtractIconA(Resources(), pending.iconFile.c_str(),
-                                   static_cast<UINT>(pending.iconIndex));
-    // ExtractIcon answers 1 for a file that is no icon source at all.
-    if (extracted != nullptr && extracted != reinterpret_cast<HICON>(1)) {
-      icon.reset(extracted);
+    icon.reset(ExtractFileIconAt(pending.iconFile.c_str(), pending.iconIndex, imageSize_));
+    if (icon) {
       bad = GetFileAttributesA(pending.location.c_str()) == INVALID_FILE_ATTRIBUTES;
     }
   }
   if (!icon && !bad) {
     const RowLook look = ChooseRowLook(pending.location, pending.description, false);
     if (look.image == RowImage::ShellIcon) {
-      icon.reset(win32::ShellSmallIcon(pending.location.c_str(), 0, 0));
+      icon.reset(ShellIconAt(pending.location.c_str(), 0, 0, imageSize_));
       bad = !icon;
     } else if (look.image == RowImage::Batch) {
       if (pending.row >= 0) {
-        SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_BATCH_PAGES)));
+        SetRowImage(pending.row, win32::UniqueIcon(RowIcon(IDI_BATCH_PAGES)).get());
       }
       return;
     } else if (look.image == RowImage::InternetShortcut) {
-      icon.reset(win32::ShellSmallIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES));
+      icon.reset(ShellIconAt("*.url", 0, SHGFI_USEFILEATTRIBUTES, imageSize_));
     } else {
       if (pending.row >= 0) {
-        SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_DASHES)));
+        SetRowImage(pending.row, win32::UniqueIcon(RowIcon(IDI_DASHES)).get());
       }
       return;
     }
@@ -204,7 +207,7 @@ void CConfigDialog::ResolveRow(const PendingRow& pending) {
     // The row is gone; only its report is due.
     if (!bad) return;
   } else if (bad) {
-    SetRowImage(pending.row, LoadIconA(Resources(), MAKEINTRESOURCEA(IDI_CROSS)));
+    SetRowImage(pending.row, win32::UniqueIcon(RowIcon(IDI_CROSS)).get());
   }
   if (bad) {
     reportingBadItem_ = true;

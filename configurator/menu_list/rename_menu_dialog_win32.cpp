@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "config_ids.h"
+#include "configurator/controls/window_placement_win32.h"
 
 namespace vorlane::configurator {
 
@@ -10,6 +11,7 @@ CRenameMenuDialog::CRenameMenuDialog(HINSTANCE resources)
     : Dialog(resources, IDD_RENAME_MENU) {}
 
 BOOL CRenameMenuDialog::OnInit() {
+  CentreOnPointerMonitor(Window());
   buttons_[0].Attach(Window(), IDOK);
   buttons_[0].SetIcons(Resources(), IDI_CHECK, IDI_CHECK_GREY);
   buttons_[1].Attach(Window(), IDCANCEL);

@@ -9,12 +9,15 @@
 #include "configurator/choose_icon_dialog/choose_icon_dialog_win32.h"
 #include "configurator/config_app/config_app_win32.h"
 #include "configurator/controls/file_dialogs_win32.h"
+#include "configurator/controls/window_placement_win32.h"
 #include "configurator/options_dialog/options_logic.h"
 #include "configurator/options_dialog/start_with_windows_win32.h"
+#include "settings/hotkey.h"
 #include "settings/launcher_window.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
 #include "shellext/registration.h"
+#include "win32/display_dpi.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -53,6 +56,7 @@ constexpr Tip kTips[] = {
     {IDC_DEFAULT_ICON, kIconTip},
     {IDC_PICK_ICON, kIconTip},
     {IDC_PAUSE, "Delay in seconds between the launching of batch commands"},
+    {IDC_HOTKEY, "Keys that open the Vorlane menu from any program"},
 };
 
 // Notes what the font dialog shows for the stored font once it has filled
@@ -97,6 +101,7 @@ COptionsDialog::COptionsDialog(CConfigApp& app)
     : Dialog(app.Instance(), IDD_OPTIONS), app_(app) {}
 
 BOOL COptionsDialog::OnInit() {
+  CentreOnPointerMonitor(Window());
   const int ids[] = {IDOK, IDC_CHOOSE_FONT, IDC_PICK_ICON};
   const int icons[][2] = {{IDI_DISKETTE, IDI_DISKETTE_GREY},
                           {IDI_LETTERS, IDI_LETTERS_GREY},
@@ -136,6 +141,9 @@ BOOL COptionsDialog::OnInit() {
   CheckDlgButton(Window(), IDC_DEFAULT_FONT, defaultFont ? BST_CHECKED : BST_UNCHECKED);
   EnableWindow(Item(IDC_CHOOSE_FONT), !defaultFont);
 
+  SetDlgItemTextA(Window(), IDC_HOTKEY,
+                  settings::Read(file, kSettingsSection, settings::kHotkey).c_str());
+  SendMessageA(Item(IDC_HOTKEY), EM_LIMITTEXT, settings::kHotkey.limit, 0);
   SendMessageA(Item(IDC_PAUSE_SPIN), UDM_SETRANGE, 0, MAKELPARAM(10, 1));
   SendMessageA(Item(IDC_PAUSE_SPIN), UDM_SETPOS, 0,
                MAKELPARAM(PauseSecondsShown(settings::Read(
@@ -245,6 +253,18 @@ void COptionsDialog::ShowTrayPreview() {
   preview_ = std::move(extracted);
 }
 
+bool COptionsDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR&) {
+  if (message == WM_DPICHANGED) {
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(Window(), nullptr, suggested.left, suggested.top,
+                 suggested.right - suggested.left, suggested.bottom - suggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    for (CIconButton& button : buttons_) button.OnDpiChanged();
+  }
+  // The dialog manager scales the controls and their fonts.
+  return false;
+}
+
 void COptionsDialog::TellLauncher() {
   if (HWND launcher = FindWindowA(settings::kLauncherWindowClass, nullptr)) {
     SendMessageA(launcher, settings::WM_RELOADICON, 0, 0);
@@ -293,8 +313,10 @@ void COptionsDialog::ChooseMenuFont() {
   const int italic = settings::Read(file, kSettingsSection, settings::kFontItalic);
   const int weight = settings::Read(file, kSettingsSection, settings::kFontWeight);
   const int size = settings::Read(file, kSettingsSection, settings::kFontSize);
+  // FontSize is a height at 96 dpi; the font dialog works at the display's.
+  const int dpi = win32::WindowDpi(Window());
   const win32::UniqueFont font(CreateFontA(
-      size, 0, 0, 0, weight, static_cast<BYTE>(italic), static_cast<BYTE>(underline),
+      win32::ScaleToDpi(size, dpi), 0, 0, 0, weight, static_cast<BYTE>(italic), static_cast<BYTE>(underline),
       static_cast<BYTE>(strikeOut), ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
       ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
   LOGFONTA chosen{};
@@ -309,7 +331,8 @@ void COptionsDialog::ChooseMenuFont() {
   dialog.lpfnHook = RememberShownFont;
   if (!ChooseFontA(&dialog)) return;
   const FontKeys keys = FontKeysFor(
-      ChosenFont{chosen.lfFaceName, chosen.lfHeight, dialog.iPointSize, chosen.lfWeight,
+      ChosenFont{chosen.lfFaceName, MulDiv(chosen.lfHeight, win32::kDefaultDpi, dpi),
+                 dialog.iPointSize, chosen.lfWeight,
                  chosen.lfItalic != 0, chosen.lfStrikeOut != 0, chosen.lfUnderline != 0},
       StoredFont{face, size}, shown);
   settings::SettingsEdit edit(file);
@@ -322,7 +345,42 @@ void COptionsDialog::ChooseMenuFont() {
   Finish(edit.Commit());
 }
 
+// The hotkey typed is checked before anything is saved: one that cannot be
+// read or that another program holds is said, and the dialog stays open on
+// it. A value that means the stored hotkey is left as it is written, and
+// the launcher, which holds that one itself, is not asked again.
+bool COptionsDialog::SaveHotkey() {
+  char typed[settings::kHotkey.limit + 1] = {};
+  GetDlgItemTextA(Window(), IDC_HOTKEY, typed, static_cast<int>(std::size(typed)));
+  const settings::HotkeyReading reading = settings::ParseHotkey(typed);
+  const auto refuse = [this](const std::string& why) {
+    MessageBoxA(Window(), why.c_str(), "Vorlane", MB_OK | MB_ICONWARNING);
+    SetFocus(Item(IDC_HOTKEY));
+    SendMessageA(Item(IDC_HOTKEY), EM_SETSEL, 0, -1);
+    return false;
+  };
+  if (reading.problem != settings::HotkeyProblem::kNone) {
+    return refuse(settings::HotkeyProblemText(typed, reading.problem));
+  }
+  const std::string stored =
+      settings::Read(app_.Profile(), kSettingsSection, settings::kHotkey);
+  if (settings::ParseHotkey(stored).hotkey == reading.hotkey) return true;
+  if (reading.hotkey) {
+    constexpr int kTrialId = 0x7F00;
+    if (!RegisterHotKey(Window(), kTrialId, reading.hotkey->modifiers,
+                        reading.hotkey->key)) {
+      return refuse(settings::HotkeyTakenText(*reading.hotkey));
+    }
+    UnregisterHotKey(Window(), kTrialId);
+  }
+  const std::string value = reading.hotkey ? settings::HotkeyText(*reading.hotkey) : "";
+  Finish(app_.WriteProfileString(kSettingsSection, settings::kHotkey.name, value.c_str()));
+  TellLauncher();
+  return true;
+}
+
 void COptionsDialog::OnOK() {
+  if (!SaveHotkey()) return;
   BOOL isNumber = FALSE;
   const int seconds = static_cast<int>(GetDlgItemInt(Window(), IDC_PAUSE, &isNumber, TRUE));
   Finish(app_.WriteProfileInt(kSettingsSection, settings::kBatchPause.name,

@@ -22,6 +22,8 @@ class COptionsDialog final : public win32::Dialog {
   BOOL OnInit() override;
   bool OnCommand(int id, int notification) override;
   void OnOK() override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                 INT_PTR& result) override;
 
   void SetUpTooltips();
   void FlipKey(const char* key);
@@ -34,6 +36,7 @@ class COptionsDialog final : public win32::Dialog {
   void TellLauncher();
   void DefaultFont();
   void ChooseMenuFont();
+  bool SaveHotkey();
   // Ends an edit: says so once when the file could not be written.
   void Finish(bool written);
 

@@ -10,6 +10,7 @@
 #include "config_ids.h"
 #include "configurator/config_app/command_line.h"
 #include "configurator/config_dialog/config_view.h"
+#include "configurator/controls/window_placement.h"
 #include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "configurator/options_dialog/options_logic.h"
@@ -508,6 +509,26 @@ TEST(Options, OpenMenuButtonsAndTheRegistrationCommand) {
             "regsvr32.exe \"C:\\My Tools\\Shellix.dll\"");
   EXPECT_EQ(RegistrationCommand(library, true),
             "regsvr32.exe /u \"C:\\My Tools\\Shellix.dll\"");
+}
+
+// A dialog opens centred on the work area of the monitor under the pointer,
+// wholly on it where it fits.
+TEST(WindowPlacement, CentresOnTheWorkArea) {
+  const ScreenPoint corner = CentredOn({0, 0, 1024, 738}, 400, 300);
+  EXPECT_EQ(corner.x, 312);
+  EXPECT_EQ(corner.y, 219);
+}
+
+TEST(WindowPlacement, CentresOnAMonitorLeftOfThePrimary) {
+  const ScreenPoint corner = CentredOn({-1280, -200, 0, 824}, 400, 300);
+  EXPECT_EQ(corner.x, -840);
+  EXPECT_EQ(corner.y, 162);
+}
+
+TEST(WindowPlacement, KeepsTheTopLeftOfAWindowLargerThanTheWorkArea) {
+  const ScreenPoint corner = CentredOn({-1280, 40, 0, 800}, 1400, 900);
+  EXPECT_EQ(corner.x, -1280);
+  EXPECT_EQ(corner.y, 40);
 }
 
 }  // namespace

@@ -81,5 +81,48 @@ TEST(Paint, OddHeightsRoundTowardsTheTop) {
   EXPECT_EQ(paint.textY, 3);
 }
 
+TEST(Scale, At96DpiEverySizeIsTodaysAndDamagedDpisCountAs96) {
+  for (int dpi : {96, 0, -144, 72, 1'000'000}) {
+    EXPECT_EQ(MenuGeometryAt(dpi), MenuGeometry{}) << dpi;
+  }
+}
+
+TEST(Scale, AtHigherDpisSizesGrowByTheScaleRoundedAsThePlatformRounds) {
+  const MenuGeometry at150 = MenuGeometryAt(144);
+  EXPECT_EQ(at150.iconSize, 24);
+  EXPECT_EQ(at150.gutterRight, 35);  // 34.5
+  EXPECT_EQ(at150.textOffset, 41);   // 40.5
+  EXPECT_EQ(at150.minimumEntryHeight, 30);
+  EXPECT_EQ(at150.frameWidth, 2);    // 1.5
+  EXPECT_EQ(at150.separatorHeight, 8);
+  const MenuGeometry at200 = MenuGeometryAt(192);
+  const MenuGeometry at100;
+  EXPECT_EQ(at200.iconSize, 2 * at100.iconSize);
+  EXPECT_EQ(at200.bannerHeight, 2 * at100.bannerHeight);
+  EXPECT_EQ(at200.submenuExtraWidth, 2 * at100.submenuExtraWidth);
+  EXPECT_EQ(ScaledToDpi(1, 120), 1);  // 1.25
+  EXPECT_EQ(ScaledToDpi(-10, 144), -15);
+}
+
+TEST(Scale, EntriesAreMeasuredAndPaintedWithTheScaledSizes) {
+  const MenuGeometry g = MenuGeometryAt(144);
+  EXPECT_EQ(MeasureEntry(MenuEntryKind::Item, {80, 21}, g), (PaintSize{121, 30}));
+  EXPECT_EQ(MeasureEntry(MenuEntryKind::Separator, {80, 21}, g), (PaintSize{150, 8}));
+
+  const EntryPaint selected =
+      PlanEntryPaint(MenuEntryKind::Item, true, true, {0, 30, 200, 60}, 21, g);
+  EXPECT_EQ(selected.fills[1], (Fill{{2, 32, 198, 58}, kSelectedColour}));
+  EXPECT_EQ(selected.iconX, 5);  // 4.5
+  EXPECT_EQ(selected.iconY, 33);
+  EXPECT_EQ(selected.textX, 41);
+  EXPECT_EQ(selected.textY, 34);
+
+  const EntryPaint banner =
+      PlanEntryPaint(MenuEntryKind::Banner, false, false, {0, 0, 150, 26}, 21, g);
+  EXPECT_EQ(banner.fills[0].rect.right, 35);
+  EXPECT_EQ(banner.iconX, 150 - 24);
+  EXPECT_EQ(banner.iconY, 2);
+}
+
 }  // namespace
 }  // namespace vorlane::launcher

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "config_driver.h"
 #include "config_ids.h"
+#include "menu_driver.h"
 #include "screen_shot.h"
 #include "shellext/registration.h"
 
@@ -160,6 +162,109 @@ TEST_F(ConfigUse, RowsAndMenusEnableWhatTheyAllow) {
   ASSERT_TRUE(config.ClickMenuLine(0));
   EXPECT_FALSE(enabled(IDC_REMOVE_MENU));
   AnswerBox(config.Pid(), "Vorlane");  // the missing program again
+}
+
+// ---------------------------------------------------------------------------
+// Display scale: the dpi Wine gives a process started after the setting
+// changed.
+
+// The smallest box around the pixels of one colour, in the shot's pixels;
+// empty when the colour does not show.
+RECT ColourBox(const ScreenShot& shot, const RECT& area, COLORREF colour) {
+  RECT box{area.right, area.bottom, area.left, area.top};
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (shot.At(x, y) != colour) continue;
+      box.left = std::min<LONG>(box.left, x);
+      box.top = std::min<LONG>(box.top, y);
+      box.right = std::max<LONG>(box.right, x + 1);
+      box.bottom = std::max<LONG>(box.bottom, y + 1);
+    }
+  }
+  return box.right > box.left ? box : RECT{};
+}
+
+// What the configurator showed at one display dpi: its row images and rows,
+// and where its window opened against the work area under the pointer.
+struct ScaledLook {
+  int separatorWidth = 0;  // of the blue of the separator's dashes
+  int rowHeight = 0;
+  RECT window{};
+  RECT work{};
+};
+
+class ConfigAtDpi : public ConfigUse {
+ protected:
+  ScaledLook StartAt(int dpi) {
+    ScaledLook look;
+    WriteTextFile(ini, ThreeMenus(folder, false).Text());
+    const DisplayDpi scale(dpi);
+    EXPECT_TRUE(scale.Set());
+    Configurator shown;
+    EXPECT_TRUE(shown.Start("1 " + ini));
+    if (shown.Window() == nullptr) return look;
+    const HWND list = shown.Control(IDC_ITEM_LIST);
+    std::vector<Row> rows = shown.Rows();
+    EXPECT_EQ(rows.size(), 2u);
+    if (rows.size() != 2) return look;
+    EXPECT_TRUE(Eventually([&] { return RowShows(list, rows[1], kSeparatorBlue); },
+                           "the separator's image"));
+    look.rowHeight = rows[0].bounds.bottom - rows[0].bounds.top;
+    look.separatorWidth = [&] {
+      const RECT box = ColourBox(ScreenShot(list), rows[1].bounds, kSeparatorBlue);
+      return static_cast<int>(box.right - box.left);
+    }();
+    GetWindowRect(shown.Window(), &look.window);
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+    look.work = monitor.rcWork;
+
+    // For a person to look at: the whole window with its frame, once every
+    // control has painted.
+    RedrawWindow(shown.Window(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Answers(shown.Window());
+    const std::string screenshots = BinDirectory() + "\\screenshots";
+    CreateDirectoryA(screenshots.c_str(), nullptr);
+    ScreenShot(look.window)
+        .WriteBitmap(screenshots + "\\config-" + std::to_string(dpi) + ".bmp");
+    return look;
+  }
+
+  static constexpr COLORREF kSeparatorBlue = RGB(0x3f, 0x74, 0xe0);
+};
+
+::testing::AssertionResult CentredOnWorkArea(const ScaledLook& look) {
+  const long width = look.window.right - look.window.left;
+  const long height = look.window.bottom - look.window.top;
+  const long left = look.work.left + (look.work.right - look.work.left - width) / 2;
+  const long top = look.work.top + (look.work.bottom - look.work.top - height) / 2;
+  if (look.window.left == left && look.window.top == top) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure()
+         << "window at " << look.window.left << "," << look.window.top << " size "
+         << width << "x" << height << "; centred on the work area (" << look.work.left
+         << "," << look.work.top << ")-(" << look.work.right << "," << look.work.bottom
+         << ") it is at " << left << "," << top;
+}
+
+TEST_F(ConfigAtDpi, RowImagesGrowWithTheDisplayAndTheWindowOpensCentred) {
+  const ScaledLook normal = StartAt(96);
+  EXPECT_EQ(normal.separatorWidth, 16);
+  EXPECT_TRUE(CentredOnWorkArea(normal));
+
+  const ScaledLook large = StartAt(144);
+  // 150 %: the 24-pixel images, drawn for that size, and rows to hold them.
+  EXPECT_EQ(large.separatorWidth, 24);
+  EXPECT_GE(large.rowHeight, 24);
+  EXPECT_GT(large.rowHeight, normal.rowHeight);
+  EXPECT_GT(large.window.right - large.window.left, normal.window.right - normal.window.left)
+      << "the dialog's own units grow with the display";
+  EXPECT_TRUE(CentredOnWorkArea(large));
 }
 
 // ---------------------------------------------------------------------------
@@ -829,6 +934,44 @@ TEST_F(ConfigUse, OptionsSaveKeepsThePauseWithinOneToTenSeconds) {
     EXPECT_EQ(options.Process().WaitForExit(), 0u);
     EXPECT_EQ(Key("Settings", "BatchPause"), stored);
   }
+}
+
+// A hotkey is checked when Save is clicked: one that is no hotkey, or that
+// another program holds, is said and nothing is saved; one that is free is
+// written the one way the file spells it, and an empty field removes it.
+TEST_F(ConfigUse, OptionsHotkeyIsSavedOnlyWhenItCanOpenTheMenu) {
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  EXPECT_EQ(config.Text(IDC_HOTKEY), "");
+  // This process plays the program that holds Ctrl+Alt+V.
+  ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'V'));
+  OnScopeExit release([] { UnregisterHotKey(nullptr, 1); });
+  const std::pair<const char*, const char*> refused[] = {
+      {"Ctrl+Alt+V", "Ctrl+Alt+V is held by another program"},
+      {"Ctrl+Hyper", "\"Ctrl+Hyper\" cannot be used"}};
+  for (const auto& [typed, said] : refused) {
+    SCOPED_TRACE(typed);
+    ASSERT_TRUE(config.Type(IDC_HOTKEY, typed));
+    config.Click(IDOK);
+    const HWND box = WaitForMessageBox(config.Pid(), "Vorlane");
+    ASSERT_NE(box, nullptr) << "nothing said";
+    EXPECT_NE(MessageBoxText(box).find(said), std::string::npos) << MessageBoxText(box);
+    CloseMessageBox(box);
+    ASSERT_TRUE(config.Reaches([&] { return !IsWindow(box); }, "the box closes"));
+    EXPECT_TRUE(IsWindow(config.Window())) << "the options closed";
+    EXPECT_EQ(File().find("Hotkey"), std::string::npos) << File();
+  }
+  ASSERT_TRUE(config.Type(IDC_HOTKEY, "alt+ctrl+x"));
+  config.Click(IDOK);
+  EXPECT_EQ(config.Process().WaitForExit(), 0u);
+  EXPECT_EQ(Key("Settings", "Hotkey"), "Ctrl+Alt+X");
+
+  Configurator again;
+  ASSERT_TRUE(again.Start("2 " + ini, kOptionsCaption));
+  EXPECT_EQ(again.Text(IDC_HOTKEY), "Ctrl+Alt+X");
+  ASSERT_TRUE(again.Type(IDC_HOTKEY, ""));
+  again.Click(IDOK);
+  EXPECT_EQ(again.Process().WaitForExit(), 0u);
+  EXPECT_EQ(Key("Settings", "Hotkey"), "");
 }
 
 // The tray icon chosen in the options reaches a running launcher at once:

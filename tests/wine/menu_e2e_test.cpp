@@ -741,5 +741,111 @@ TEST_F(MenuOpening, LeftClickOnTheTrayIconOpensTheMenu) {
   Dismiss();
 }
 
+// Letters typed in the open menu, as standard menus answer them.
+class MenuLetters : public MenuUse {
+ protected:
+  void Type(char letter) {
+    if (HWND popup = FindPopupMenu(Pid())) PostMessageA(popup, WM_CHAR, letter, 0);
+  }
+};
+
+TEST_F(MenuLetters, OnlyEntryWithTheLetterStartsAndSharedLettersMoveOn) {
+  const std::string kilo = CopyProbe(folder.File("kilo.exe"));
+  const std::string kayak = CopyProbe(folder.File("kayak.exe"));
+  const std::string mary = CopyProbe(folder.File("mary.exe"));
+  ASSERT_TRUE(StartWith(SettingsFile()
+                            .Item(1, 1, kilo, "Kilo")
+                            .Item(1, 2, kayak, "Kayak")
+                            .Item(1, 3, mary, "Mar&y")));
+  // "&" marks the letter, wherever it stands.
+  ASSERT_TRUE(OpenByHover());
+  Type('y');
+  ASSERT_TRUE(WaitForStarts(1)) << Describe(Starts());
+  ASSERT_TRUE(WaitForMenuClosed(Pid()));
+  // Two entries share K: each press selects the next, and none starts.
+  ASSERT_TRUE(OpenByHover());
+  Type('k');
+  Type('K');
+  EXPECT_TRUE(HandledWhatWasPosted());
+  EXPECT_NE(FindPopupMenu(Pid()), nullptr) << "a shared letter closed the menu";
+  PressMenuKey(Pid(), VK_RETURN);
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  const std::vector<ProbeStart> starts = SettledStarts();
+  ASSERT_EQ(starts.size(), 2u) << Describe(starts);
+  EXPECT_EQ(starts[0].program, "mary.exe");
+  EXPECT_EQ(starts[1].program, "kayak.exe");
+}
+
+// The hotkey chord, typed as a person would.
+void PressCtrlAltV() {
+  const WORD keys[] = {VK_CONTROL, VK_MENU, 'V'};
+  std::vector<INPUT> input;
+  for (WORD key : keys) {
+    INPUT down{};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = key;
+    input.push_back(down);
+  }
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+    INPUT up{};
+    up.type = INPUT_KEYBOARD;
+    up.ki.wVk = *key;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    input.push_back(up);
+  }
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+// Whether another program holds Ctrl+Alt+V: this one cannot have it then.
+bool CtrlAltVHeld() {
+  if (!RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'V')) return true;
+  UnregisterHotKey(nullptr, 1);
+  return false;
+}
+
+class MenuHotkey : public MenuOpening {};
+
+TEST_F(MenuHotkey, ChordOpensTheMenuAndIsLetGoAtTheEnd) {
+  ASSERT_TRUE(StartWith(SettingsFile().Set("Hotkey", "ctrl + alt + v")));
+  EXPECT_TRUE(Eventually(CtrlAltVHeld, "the launcher holds Ctrl+Alt+V"));
+  PressCtrlAltV();
+  EXPECT_TRUE(MenuOpens()) << "no menu on Ctrl+Alt+V";
+  ASSERT_NO_FATAL_FAILURE(Dismiss());
+  EXPECT_EQ(launcher.Close(), 0u);
+  EXPECT_FALSE(CtrlAltVHeld()) << "the hotkey outlived the launcher";
+}
+
+TEST_F(MenuHotkey, NoHotkeyKeyMeansNoHotkey) {
+  ASSERT_TRUE(StartWith(SettingsFile()));
+  ASSERT_TRUE(HandledWhatWasPosted());
+  EXPECT_FALSE(CtrlAltVHeld());
+  EXPECT_FALSE(MessageBoxExists(Pid(), "Vorlane"));
+}
+
+class HotkeyProblem : public MenuHotkey {
+ protected:
+  // Said once at the start; the tray icon opens the menu as before.
+  void ExpectSaidOnce(const char* value, const std::string& said) {
+    ASSERT_TRUE(StartWith(SettingsFile().Set("Hotkey", value)));
+    const std::string text = ReadAndCloseBox("Vorlane");
+    EXPECT_NE(text.find(said), std::string::npos) << text;
+    EXPECT_TRUE(HandledWhatWasPosted());
+    EXPECT_FALSE(MessageBoxExists(Pid(), "Vorlane")) << "said twice";
+    ASSERT_TRUE(OpenByHover());
+    ASSERT_NO_FATAL_FAILURE(Dismiss());
+  }
+};
+
+TEST_F(HotkeyProblem, HeldByAnotherProgram) {
+  // This process plays the other program.
+  ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'V'));
+  OnScopeExit release([] { UnregisterHotKey(nullptr, 1); });
+  ExpectSaidOnce("Ctrl+Alt+V", "Ctrl+Alt+V is held by another program");
+}
+
+TEST_F(HotkeyProblem, ValueThatIsNoHotkey) {
+  ExpectSaidOnce("Ctrl+Hyper+V", "\"Ctrl+Hyper+V\" cannot be used");
+}
+
 }  // namespace
 }  // namespace vorlane::test

@@ -112,6 +112,36 @@ int CountDifferent(const ScreenShot& shot, const RECT& area,
          << "only fill colours in " << Describe(area);
 }
 
+// The sizes of menu_look.h at a display's dpi, rounded as the platform
+// scales (half away from zero).
+struct Sizes {
+  int dpi = 96;
+  int Scaled(int value) const { return MulDiv(value, dpi, 96); }
+  int gutterRight() const { return Scaled(kGutterRight); }
+  int separatorLineLeft() const { return Scaled(kSeparatorLineLeft); }
+  int iconOffset() const { return Scaled(kIconOffset); }
+  int iconSize() const { return Scaled(kIconSize); }
+  int textOffset() const { return Scaled(kTextOffset); }
+  int bannerHeight() const { return Scaled(kBannerHeight); }
+  int separatorHeight() const { return Scaled(kSeparatorHeight); }
+  int separatorLineInset() const { return Scaled(2); }
+  int minimumEntryHeight() const { return Scaled(kMinimumEntryHeight); }
+  int frame() const { return Scaled(1); }
+  // The stock GUI font's text height at this dpi, which the launcher uses
+  // when the settings name no font.
+  int textHeight() const {
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    font.lfHeight = MulDiv(font.lfHeight, dpi, 96);
+    win32::UniqueFont scaled(CreateFontIndirectA(&font));
+    win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    win32::SelectedObject selected(dc.get(), scaled.get());
+    SIZE size{};
+    GetTextExtentPoint32A(dc.get(), "Vorlane", 7, &size);
+    return static_cast<int>(size.cy);
+  }
+};
+
 enum class Kind { Banner, Submenu, Separator, Item };
 
 struct EntryShape {
@@ -130,6 +160,7 @@ struct PlacedEntry {
 // margin on every side, so the first entry's top left corner fixes all of
 // them.
 struct PopupLayout {
+  Sizes sizes;
   int left = 0;
   int top = 0;
   int right = 0;
@@ -148,14 +179,14 @@ struct PopupLayout {
     return entry.top + (entry.bottom - entry.top - textHeight) / 2;
   }
   RECT IconBox(const PlacedEntry& entry) const {
-    const int top = entry.top + (entry.bottom - entry.top - kIconSize) / 2;
-    return {left + kIconOffset, top, left + kIconOffset + kIconSize,
-            top + kIconSize};
+    const int size = sizes.iconSize(), offset = sizes.iconOffset();
+    const int top = entry.top + (entry.bottom - entry.top - size) / 2;
+    return {left + offset, top, left + offset + size, top + size};
   }
   // The rows the text may paint in, from its left to the right edge. Wine's
   // own arrow on submenu entries lies within them too.
   RECT TextRows(const PlacedEntry& entry) const {
-    return {left + kTextOffset, TextTop(entry), right,
+    return {left + sizes.textOffset(), TextTop(entry), right,
             TextTop(entry) + textHeight};
   }
   bool HasIcon(const PlacedEntry& entry) const {
@@ -164,7 +195,8 @@ struct PopupLayout {
 };
 
 std::optional<PopupLayout> LayOut(HWND popup,
-                                  const std::vector<EntryShape>& shapes) {
+                                  const std::vector<EntryShape>& shapes,
+                                  Sizes sizes) {
   std::optional<POINT> corner;
   int clientWidth = 0, clientHeight = 0;
   WaitUntil([&] {
@@ -175,16 +207,17 @@ std::optional<PopupLayout> LayOut(HWND popup,
   });
   if (!corner) return std::nullopt;
   PopupLayout layout;
+  layout.sizes = sizes;
   layout.left = corner->x;
   layout.top = corner->y;
   layout.right = clientWidth - corner->x;
   layout.bottom = clientHeight - corner->y;
-  layout.textHeight = MenuTextHeight();
+  layout.textHeight = sizes.textHeight();
   int y = layout.top;
   for (const EntryShape& shape : shapes) {
-    int height = std::max(layout.textHeight, kMinimumEntryHeight);
-    if (shape.kind == Kind::Banner) height = kBannerHeight;
-    if (shape.kind == Kind::Separator) height = kSeparatorHeight;
+    int height = std::max(layout.textHeight, sizes.minimumEntryHeight());
+    if (shape.kind == Kind::Banner) height = sizes.bannerHeight();
+    if (shape.kind == Kind::Separator) height = sizes.separatorHeight();
     layout.entries.push_back({shape, y, y + height});
     y += height;
   }
@@ -196,24 +229,27 @@ std::vector<Fill> PlainFills(const PopupLayout& popup,
                              const PlacedEntry& entry) {
   const std::string name = entry.shape.name;
   const int l = popup.left, r = popup.right, t = entry.top, b = entry.bottom;
-  const int g = l + kGutterRight, line = l + kSeparatorLineLeft;
+  const Sizes& z = popup.sizes;
+  const int g = l + z.gutterRight(), line = l + z.separatorLineLeft();
+  const int f = z.frame(), inset = z.separatorLineInset();
   switch (entry.shape.kind) {
     case Kind::Banner: {
-      const std::vector<RECT> icon{{r - kIconSize, t + 1, r, t + 1 + kIconSize}};
+      const std::vector<RECT> icon{
+          {r - z.iconSize(), t + f, r, t + f + z.iconSize()}};
       return {{"banner gutter", {l, t, g, b}, kGutter, {}},
-              {"banner frame top", {g, t, r, t + 1}, kFrame, icon},
-              {"banner frame bottom", {g, b - 1, r, b}, kFrame, icon},
-              {"banner frame left", {g, t, g + 1, b}, kFrame, {}},
-              {"banner frame right", {r - 1, t, r, b}, kFrame, icon},
-              {"banner inside", {g + 1, t + 1, r - 1, b - 1}, kBanner, icon}};
+              {"banner frame top", {g, t, r, t + f}, kFrame, icon},
+              {"banner frame bottom", {g, b - f, r, b}, kFrame, icon},
+              {"banner frame left", {g, t, g + f, b}, kFrame, {}},
+              {"banner frame right", {r - f, t, r, b}, kFrame, icon},
+              {"banner inside", {g + f, t + f, r - f, b - f}, kBanner, icon}};
     }
     case Kind::Separator:
       return {{name + " gutter", {l, t, g, b}, kGutter, {}},
-              {name + " above the line", {g, t, r, t + 2}, kBackground, {}},
-              {name + " left of the line", {g, t + 2, line, t + 3},
+              {name + " above the line", {g, t, r, t + inset}, kBackground, {}},
+              {name + " left of the line", {g, t + inset, line, b - inset},
                kBackground, {}},
-              {name + " line", {line, t + 2, r, t + 3}, kSeparatorLine, {}},
-              {name + " below the line", {g, t + 3, r, b}, kBackground, {}}};
+              {name + " line", {line, t + inset, r, b - inset}, kSeparatorLine, {}},
+              {name + " below the line", {g, b - inset, r, b}, kBackground, {}}};
     case Kind::Submenu:
     case Kind::Item:
       break;
@@ -231,11 +267,15 @@ std::vector<Fill> SelectedFills(const PopupLayout& popup,
   const int l = popup.left, r = popup.right, t = entry.top, b = entry.bottom;
   std::vector<RECT> inner{popup.TextRows(entry)};
   if (popup.HasIcon(entry)) inner.push_back(popup.IconBox(entry));
-  return {{name + " frame top", {l, t, r, t + 1}, kFrame, {}},
-          {name + " frame bottom", {l, b - 1, r, b}, kFrame, {}},
-          {name + " frame left", {l, t, l + 1, b}, kFrame, {}},
-          {name + " frame right", {r - 1, t, r, b}, kFrame, {}},
-          {name + " inside", {l + 1, t + 1, r - 1, b - 1}, kSelected, inner}};
+  const int f = popup.sizes.frame();
+  // Wine draws its own arrow on a submenu entry, at the right edge.
+  std::vector<RECT> arrow;
+  if (entry.shape.kind == Kind::Submenu) arrow.push_back(popup.TextRows(entry));
+  return {{name + " frame top", {l, t, r, t + f}, kFrame, {}},
+          {name + " frame bottom", {l, b - f, r, b}, kFrame, {}},
+          {name + " frame left", {l, t, l + f, b}, kFrame, {}},
+          {name + " frame right", {r - f, t, r, b}, kFrame, arrow},
+          {name + " inside", {l + f, t + f, r - f, b - f}, kSelected, inner}};
 }
 
 void Append(std::vector<Fill>& fills, std::vector<Fill> more) {
@@ -253,16 +293,22 @@ std::vector<Fill> Uncovered(std::vector<Fill> fills, HWND popup, HWND cover) {
 }
 
 // A settings file with every kind of entry in the main popup: the standard
-// menu holds an item with an icon, an empty description (a separator) and an
-// item whose program is missing, so that it has no icon.
-SettingsFile SettingsWithEveryKind() {
+// menu holds an item with an icon of its own, an empty description (a
+// separator) and an item whose program is missing, so that it has no icon.
+SettingsFile SettingsWithEveryKind(const std::string& iconFile) {
   return SettingsFile()
       .Set("ShowEmailItem", "1")
       .Set("ShowFastStart", "1")
-      .Item(1, 1, WindowsDirectory() + "\\notepad.exe", "Notepad")
+      .Item(1, 1, WindowsDirectory() + "\\notepad.exe", "Notepad",
+            {{"Icon", iconFile + ",0"}})
       .Item(1, 2, "", "")
       .Item(1, 3, "C:\\no\\such\\folder\\program.exe", "Missing");
 }
+
+// The item's icon file holds one image per size, each of its own colour.
+constexpr COLORREF kImage16 = RGB(255, 0, 0);
+constexpr COLORREF kImage24 = RGB(0, 255, 0);
+constexpr COLORREF kImage32 = RGB(0, 0, 255);
 
 const std::vector<EntryShape> kMainPopup{
     {"banner", Kind::Banner, false},
@@ -283,16 +329,23 @@ const std::vector<EntryShape> kSystemSubmenu{
     {"About", Kind::Item, false},   {"Exit", Kind::Item, false},
 };
 
-class MenuPaint : public EndToEndTest {
+// The menu at the display's dpi of the parameter: 96 is the look as it
+// always was, 144 the same at 1.5 times its size.
+class MenuPaint : public EndToEndTest, public ::testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
     EndToEndTest::SetUp();
     if (HasFatalFailure()) return;
-    ASSERT_TRUE(launcher.StartWith(folder, SettingsWithEveryKind()));
+    sizes.dpi = GetParam();
+    dpi.emplace(sizes.dpi);
+    ASSERT_TRUE(dpi->Set());
+    const std::string icon = folder.File("sized.ico");
+    WriteSizedIcon(icon, {{16, kImage16}, {24, kImage24}, {32, kImage32}});
+    ASSERT_TRUE(launcher.StartWith(folder, SettingsWithEveryKind(icon)));
     PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
     popup = WaitForPopupMenu(Pid());
     ASSERT_NE(popup, nullptr) << "the menu did not open";
-    std::optional<PopupLayout> found = LayOut(popup, kMainPopup);
+    std::optional<PopupLayout> found = LayOut(popup, kMainPopup, sizes);
     ASSERT_TRUE(found.has_value()) << "no entry painted in the popup";
     main = *found;
   }
@@ -304,6 +357,7 @@ class MenuPaint : public EndToEndTest {
     if (launcher.Process().IsRunning()) {
       EXPECT_EQ(launcher.Close(), 0u);
     }
+    dpi.reset();
   }
 
   DWORD Pid() { return launcher.Process().Id(); }
@@ -312,31 +366,57 @@ class MenuPaint : public EndToEndTest {
     for (int i = 0; i < times; ++i) PressMenuKey(Pid(), VK_DOWN);
   }
 
+  Sizes sizes;
+  std::optional<DisplayDpi> dpi;
   TempFolder folder;
   Launcher launcher;
   HWND popup = nullptr;
   PopupLayout main;
 };
 
-TEST_F(MenuPaint, EntriesAreAsHighAsTheirKindMeasures) {
+INSTANTIATE_TEST_SUITE_P(AtDpi, MenuPaint, ::testing::Values(96, 144),
+                         [](const auto& info) { return std::to_string(info.param); });
+
+TEST_P(MenuPaint, EntriesAreAsHighAsTheirKindMeasures) {
   const int measured = main.entries.back().bottom;
   EXPECT_EQ(measured, main.bottom)
-      << "banner 17, separators 5, other entries "
-      << std::max(main.textHeight, kMinimumEntryHeight)
+      << "banner " << sizes.bannerHeight() << ", separators "
+      << sizes.separatorHeight() << ", other entries "
+      << std::max(main.textHeight, sizes.minimumEntryHeight())
       << " rows; the popup's entries end at " << main.bottom;
+  // Nor is the text cut off at the right: the entries are measured with the
+  // font they are painted in.
+  const RECT text = main.TextRows(main.Entry("Notepad"));
+  const RECT edge{text.right - 2, text.top, text.right, text.bottom};
+  EXPECT_TRUE(PaintedAs(popup, {{"right of Notepad's text", edge, kBackground, {}}}));
+  EXPECT_TRUE(ShowsIcon(popup, text, {kBackground})) << "Notepad's text";
 }
 
-TEST_F(MenuPaint, BannerIsABlueFramedStripRightOfTheGutterWithItsIcon) {
+TEST_P(MenuPaint, ItemIconIsDrawnFromTheImageOfItsSize) {
+  // At 96 the file's icon is extracted as it always was: its large image,
+  // drawn small.
+  const COLORREF image = sizes.dpi == 144 ? kImage24 : kImage32;
+  EXPECT_TRUE(PaintedAs(popup, {{"Notepad's icon", main.IconBox(main.Entry("Notepad")),
+                                 image, {}}}));
+  // With every icon in place: for a person to look at.
+  for (const char* name : {"Vorlane", "Email", "Run"}) {
+    EXPECT_TRUE(ShowsIcon(popup, main.IconBox(main.Entry(name)), {kGutter})) << name;
+  }
+  WriteScreenShot(popup, "menu-" + std::to_string(sizes.dpi) + "dpi");
+}
+
+TEST_P(MenuPaint, BannerIsABlueFramedStripRightOfTheGutterWithItsIcon) {
   EXPECT_TRUE(PaintedAs(popup, PlainFills(main, main.Entry("banner"))));
   // One pixel below the banner's top, 16 pixels from its right edge.
   const PlacedEntry& banner = main.Entry("banner");
+  const int f = sizes.frame(), size = sizes.iconSize();
   EXPECT_TRUE(ShowsIcon(popup,
-                        {main.right - kIconSize, banner.top + 1, main.right,
-                         banner.top + 1 + kIconSize},
+                        {main.right - size, banner.top + f, main.right,
+                         banner.top + f + size},
                         {kFrame, kBanner}));
 }
 
-TEST_F(MenuPaint, EntriesShowTheGutterAndTheBackgroundRightOfIt) {
+TEST_P(MenuPaint, EntriesShowTheGutterAndTheBackgroundRightOfIt) {
   std::vector<Fill> fills;
   for (const PlacedEntry& entry : main.entries) {
     if (entry.shape.kind == Kind::Item || entry.shape.kind == Kind::Submenu) {
@@ -346,18 +426,18 @@ TEST_F(MenuPaint, EntriesShowTheGutterAndTheBackgroundRightOfIt) {
   EXPECT_TRUE(PaintedAs(popup, fills));
 }
 
-TEST_F(MenuPaint, IconsShowInTheGutterOnlyForEntriesThatHaveOne) {
+TEST_P(MenuPaint, IconsShowInTheGutterOnlyForEntriesThatHaveOne) {
   for (const char* name : {"Vorlane", "Email", "Notepad", "Run"}) {
     EXPECT_TRUE(ShowsIcon(popup, main.IconBox(main.Entry(name)), {kGutter}))
         << name;
   }
   const PlacedEntry& missing = main.Entry("Missing");
-  const RECT gutter{main.left, missing.top, main.left + kGutterRight,
+  const RECT gutter{main.left, missing.top, main.left + sizes.gutterRight(),
                     missing.bottom};
   EXPECT_TRUE(PaintedAs(popup, {{"Missing gutter", gutter, kGutter, {}}}));
 }
 
-TEST_F(MenuPaint, SeparatorsAreOneGreyRowFrom27ToTheRightEdge) {
+TEST_P(MenuPaint, SeparatorsAreOneGreyRowFrom27ToTheRightEdge) {
   std::vector<Fill> fills;
   for (const PlacedEntry& entry : main.entries) {
     if (entry.shape.kind == Kind::Separator) {
@@ -367,12 +447,12 @@ TEST_F(MenuPaint, SeparatorsAreOneGreyRowFrom27ToTheRightEdge) {
   EXPECT_TRUE(PaintedAs(popup, fills));
 }
 
-TEST_F(MenuPaint, SelectedItemIsFramedInDarkBlueOverItsWholeWidth) {
+TEST_P(MenuPaint, SelectedItemIsFramedInDarkBlueOverItsWholeWidth) {
   PressDown(5);  // banner, Vorlane, Email, Notepad, Missing
   EXPECT_TRUE(PaintedAs(popup, SelectedFills(main, main.Entry("Missing"))));
 }
 
-TEST_F(MenuPaint, MovingTheSelectionRepaintsTheEntryLeftAsPlain) {
+TEST_P(MenuPaint, MovingTheSelectionRepaintsTheEntryLeftAsPlain) {
   PressDown(5);
   ASSERT_TRUE(PaintedAs(popup, SelectedFills(main, main.Entry("Missing"))));
   PressMenuKey(Pid(), VK_UP);
@@ -384,7 +464,7 @@ TEST_F(MenuPaint, MovingTheSelectionRepaintsTheEntryLeftAsPlain) {
       << "the icon stays drawn on the selection";
 }
 
-TEST_F(MenuPaint, OpenSubmenuIsPaintedFromItsOwnLeftEdgeUnderASelectedEntry) {
+TEST_P(MenuPaint, OpenSubmenuIsPaintedFromItsOwnLeftEdgeUnderASelectedEntry) {
   PressDown(2);  // banner, Vorlane
   PressMenuKey(Pid(), VK_RIGHT);
   HWND submenu = nullptr;
@@ -397,7 +477,7 @@ TEST_F(MenuPaint, OpenSubmenuIsPaintedFromItsOwnLeftEdgeUnderASelectedEntry) {
 
   const std::vector<Fill> parent = SelectedFills(main, main.Entry("Vorlane"));
   EXPECT_TRUE(PaintedAs(popup, Uncovered(parent, popup, submenu)));
-  std::optional<PopupLayout> system = LayOut(submenu, kSystemSubmenu);
+  std::optional<PopupLayout> system = LayOut(submenu, kSystemSubmenu, sizes);
   ASSERT_TRUE(system.has_value()) << "no entry painted in the submenu";
   EXPECT_EQ(system->entries.back().bottom, system->bottom);
   // The keyboard opens a submenu with its first entry selected.

@@ -31,16 +31,35 @@ struct IconDir {
 };
 #pragma pack(pop)
 
+const IconDir* IconGroup(HMODULE module, int id) {
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), RT_GROUP_ICON);
+  if (found == nullptr) return nullptr;
+  return static_cast<const IconDir*>(LockResource(LoadResource(module, found)));
+}
+
+int EntryWidth(const IconDirEntry& entry) { return entry.width == 0 ? 256 : entry.width; }
+
 std::set<int> IconSizes(HMODULE module, int id) {
   std::set<int> sizes;
-  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), RT_GROUP_ICON);
-  if (found == nullptr) return sizes;
-  const auto* dir =
-      static_cast<const IconDir*>(LockResource(LoadResource(module, found)));
+  const IconDir* dir = IconGroup(module, id);
   for (WORD i = 0; dir != nullptr && i < dir->count; ++i) {
-    sizes.insert(dir->entries[i].width == 0 ? 256 : dir->entries[i].width);
+    sizes.insert(EntryWidth(dir->entries[i]));
   }
   return sizes;
+}
+
+// The width of the image LoadImage takes from the group for `size`, by the
+// platform's own choice; 0 when it takes none.
+int ImageChosenFor(HMODULE module, int id, int size) {
+  const IconDir* dir = IconGroup(module, id);
+  if (dir == nullptr) return 0;
+  const int chosen = LookupIconIdFromDirectoryEx(
+      reinterpret_cast<BYTE*>(const_cast<IconDir*>(dir)), TRUE, size, size,
+      LR_DEFAULTCOLOR);
+  for (WORD i = 0; i < dir->count; ++i) {
+    if (dir->entries[i].id == chosen) return EntryWidth(dir->entries[i]);
+  }
+  return 0;
 }
 
 class LauncherResources : public ::testing::Test {
@@ -52,11 +71,27 @@ class LauncherResources : public ::testing::Test {
 
 TEST_F(LauncherResources, IconsHaveTheirSizes) {
   ASSERT_TRUE(module);
-  EXPECT_EQ(IconSizes(module.get(), IDI_TRAY), (std::set<int>{16, 32}));
+  EXPECT_EQ(IconSizes(module.get(), IDI_TRAY), (std::set<int>{16, 20, 24, 32, 48}));
   for (int id : {IDI_SUBMENU, IDI_EMAIL, IDI_BATCH, IDI_RUN, IDI_BANNER}) {
-    EXPECT_EQ(IconSizes(module.get(), id), (std::set<int>{16})) << id;
+    EXPECT_EQ(IconSizes(module.get(), id), (std::set<int>{16, 20, 24, 32})) << id;
   }
   EXPECT_TRUE(IconSizes(module.get(), 103).empty());
+}
+
+// A display at 125, 150 or 200 % asks for 20, 24 or 32 pixels: each finds
+// an image of its own rather than a 16 stretched.
+TEST(IconScales, LoadImageFindsAnImageForEachDisplayScale) {
+  const win32::UniqueModule launcher(LoadLibraryExA(
+      (BinDirectory() + "\\Vorlane.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  const win32::UniqueModule config(LoadLibraryExA(
+      (BinDirectory() + "\\config.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(launcher);
+  ASSERT_TRUE(config);
+  for (int size : {16, 20, 24, 32}) {
+    EXPECT_EQ(ImageChosenFor(launcher.get(), IDI_SUBMENU, size), size);
+    EXPECT_EQ(ImageChosenFor(config.get(), IDI_CHECK, size), size);
+    EXPECT_EQ(ImageChosenFor(config.get(), IDI_CHECK_GREY, size), size);
+  }
 }
 
 std::string VersionValue(const std::string& data, const char* name) {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+
+#include "test_support.h"
 
 #include "win32/handles.h"
 
@@ -65,6 +68,44 @@ bool ScreenShot::ShowsAll(const std::vector<COLORREF>& colours) const {
   return std::all_of(colours.begin(), colours.end(), [this](COLORREF colour) {
     return std::find(pixels_.begin(), pixels_.end(), colour) != pixels_.end();
   });
+}
+
+bool ScreenShot::WriteBitmap(const std::string& path) const {
+  if (width_ == 0) return false;
+  const auto rowBytes = static_cast<std::uint32_t>(width_) * 4;
+  const std::uint32_t imageBytes = rowBytes * static_cast<std::uint32_t>(height_);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  file.bfSize = file.bfOffBits + imageBytes;
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = width_;
+  header.biHeight = -height_;  // top row first
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
+  std::string pixels;
+  pixels.reserve(imageBytes);
+  for (const COLORREF p : pixels_) {
+    pixels += static_cast<char>(GetBValue(p));
+    pixels += static_cast<char>(GetGValue(p));
+    pixels += static_cast<char>(GetRValue(p));
+    pixels += '\0';
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+  out.write(reinterpret_cast<const char*>(&header), sizeof(header));
+  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  return static_cast<bool>(out);
+}
+
+void WriteScreenShot(HWND window, const std::string& name) {
+  const std::string folder = BinDirectory() + "\\screenshots";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  // A picture the screen was not ready for is not worth failing a test:
+  // the checks that follow say what is wrong.
+  ScreenShot(window).WriteBitmap(folder + "\\" + name + ".bmp");
 }
 
 }  // namespace vorlane::test

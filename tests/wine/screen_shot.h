@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace vorlane::test {
@@ -23,11 +24,17 @@ class ScreenShot {
   }
   // Whether each of the colours appears somewhere in the area.
   bool ShowsAll(const std::vector<COLORREF>& colours) const;
+  // As a .bmp file, for a person to look at; false when it was not written.
+  bool WriteBitmap(const std::string& path) const;
 
  private:
   int width_ = 0;
   int height_ = 0;
   std::vector<COLORREF> pixels_;
 };
+
+// The window's client area as "screenshots\\<name>.bmp" beside the test
+// programs, so that a person can look at what a test saw.
+void WriteScreenShot(HWND window, const std::string& name);
 
 }  // namespace vorlane::test

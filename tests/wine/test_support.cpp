@@ -54,32 +54,33 @@ void Append(std::string& out, T value) {
 
 constexpr int kIconSize = 32;
 
-// One 32 by 32 image in the form icon files and icon resources share: a
+// One square image in the form icon files and icon resources share: a
 // bitmap header of double height, the colour rows, then the AND mask.
-std::string SolidIconImage(COLORREF colour) {
+std::string SolidIconImage(COLORREF colour, int size = kIconSize) {
   std::string image;
   Append<std::uint32_t>(image, 40);  // BITMAPINFOHEADER
-  Append<std::int32_t>(image, kIconSize);
-  Append<std::int32_t>(image, kIconSize * 2);
+  Append<std::int32_t>(image, size);
+  Append<std::int32_t>(image, size * 2);
   Append<std::uint16_t>(image, 1);
   Append<std::uint16_t>(image, 32);
   for (int i = 0; i < 6; ++i) Append<std::uint32_t>(image, 0);
-  for (int i = 0; i < kIconSize * kIconSize; ++i) {
+  for (int i = 0; i < size * size; ++i) {
     Append<std::uint8_t>(image, GetBValue(colour));
     Append<std::uint8_t>(image, GetGValue(colour));
     Append<std::uint8_t>(image, GetRValue(colour));
     Append<std::uint8_t>(image, 255);
   }
-  image.append(kIconSize * kIconSize / 8, '\0');  // AND mask: all opaque
+  // AND mask, all opaque: rows of whole 32-bit words.
+  image.append(static_cast<std::size_t>((size + 31) / 32 * 4 * size), '\0');
   return image;
 }
 
 // The directory entry that icon files and icon groups share, up to the
 // image's size; a file follows it with the image's offset, a group with
 // the image's resource id.
-void AppendIconEntry(std::string& out, std::size_t imageSize) {
-  Append<std::uint8_t>(out, kIconSize);
-  Append<std::uint8_t>(out, kIconSize);
+void AppendIconEntry(std::string& out, std::size_t imageSize, int size = kIconSize) {
+  Append<std::uint8_t>(out, static_cast<std::uint8_t>(size));
+  Append<std::uint8_t>(out, static_cast<std::uint8_t>(size));
   Append<std::uint8_t>(out, 0);
   Append<std::uint8_t>(out, 0);
   Append<std::uint16_t>(out, 1);
@@ -96,6 +97,44 @@ std::string IconDirectoryHead() {
 }
 
 }  // namespace
+
+void WriteSizedIcon(const std::string& path,
+                    const std::vector<std::pair<int, COLORREF>>& images) {
+  std::string file;
+  Append<std::uint16_t>(file, 0);
+  Append<std::uint16_t>(file, 1);
+  Append<std::uint16_t>(file, static_cast<std::uint16_t>(images.size()));
+  std::string data;
+  const std::size_t first = 6 + 16 * images.size();
+  for (const auto& [size, colour] : images) {
+    const std::string image = SolidIconImage(colour, size);
+    AppendIconEntry(file, image.size(), size);
+    Append<std::uint32_t>(file, static_cast<std::uint32_t>(first + data.size()));
+    data += image;
+  }
+  WriteTextFile(path, file + data);
+}
+
+DisplayDpi::DisplayDpi(int dpi) {
+  DWORD value = 0, size = sizeof(value);
+  if (RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, RRF_RT_REG_DWORD,
+                   nullptr, &value, &size) == ERROR_SUCCESS) {
+    before_ = value;
+  }
+  const DWORD wanted = static_cast<DWORD>(dpi);
+  set_ = RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD,
+                         &wanted, sizeof(wanted)) == ERROR_SUCCESS;
+}
+
+DisplayDpi::~DisplayDpi() {
+  if (before_) {
+    const DWORD value = *before_;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &value,
+                    sizeof(value));
+  } else {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels);
+  }
+}
 
 void WriteSolidIcon(const std::string& path, COLORREF colour) {
   const std::string image = SolidIconImage(colour);
@@ -859,6 +898,14 @@ bool RemoveExtensionRegistration() {
   putBack += PutBackRecordedProtocols();
   if (RemoveRunValues()) putBack += " the Run value;";
   if (RemoveExtensionRegistration()) putBack += " the extension's registration;";
+  if (DWORD dpi = 0, size = sizeof(dpi);
+      RegGetValueA(HKEY_CURRENT_USER, DisplayDpi::kDesktopKey, DisplayDpi::kLogPixels,
+                   RRF_RT_REG_DWORD, nullptr, &dpi, &size) == ERROR_SUCCESS &&
+      dpi != 96) {
+    // The prefix holds no value of its own: Wine's default is 96.
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, DisplayDpi::kDesktopKey, DisplayDpi::kLogPixels);
+    putBack += " the display's dpi;";
+  }
   if (!ended.empty() || !putBack.empty()) {
     std::fprintf(stderr, "Left by an earlier test: ended%s; removed or put back%s\n",
                  ended.empty() ? " nothing" : ended.c_str(),

@@ -9,7 +9,9 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win32/handles.h"
@@ -268,6 +270,27 @@ inline constexpr char kTestRecordKey[] = "Software\\VorlaneTests";
 // something to remove.
 bool RemoveRunValues();
 bool RemoveExtensionRegistration();
+
+// An icon file with one solid image of each size given.
+void WriteSizedIcon(const std::string& path,
+                    const std::vector<std::pair<int, COLORREF>>& images);
+
+// The display's dpi for programs started while it lives (Wine reads it at
+// each start); put back as it was afterwards.
+class DisplayDpi {
+ public:
+  static constexpr char kDesktopKey[] = "Control Panel\\Desktop";
+  static constexpr char kLogPixels[] = "LogPixels";
+  explicit DisplayDpi(int dpi);
+  ~DisplayDpi();
+  DisplayDpi(const DisplayDpi&) = delete;
+  DisplayDpi& operator=(const DisplayDpi&) = delete;
+  bool Set() const { return set_; }
+
+ private:
+  std::optional<DWORD> before_;
+  bool set_ = false;
+};
 
 // A fixture for tests that drive the programs from outside.
 class EndToEndTest : public ::testing::Test {

@@ -1,0 +1,96 @@
+// The hotkey as a person writes it in vorlane.ini and as it is written back.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/hotkey.h"
+
+namespace vorlane::settings {
+namespace {
+
+TEST(HotkeyText, ReadsWhatPeopleWriteAndWritesItOneWay) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Ctrl+Alt+V", "Ctrl+Alt+V"},
+      {"  ctrl + ALT + v ", "Ctrl+Alt+V"},
+      {"Alt+Ctrl+V", "Ctrl+Alt+V"},
+      {"Win+Shift+Control+Alt+9", "Ctrl+Alt+Shift+Win+9"},
+      {"Shift+Alt+pagedown", "Alt+Shift+PageDown"},
+      {"Win+Space", "Win+Space"},
+      {"F12", "F12"},
+      {"shift+f24", "Shift+F24"},
+      {"Ctrl+NumPad7", "Ctrl+NumPad7"},
+  };
+  for (const auto& [written, canonical] : cases) {
+    const HotkeyReading reading = ParseHotkey(written);
+    ASSERT_TRUE(reading.hotkey.has_value()) << written;
+    EXPECT_EQ(reading.problem, HotkeyProblem::kNone) << written;
+    EXPECT_EQ(HotkeyText(*reading.hotkey), canonical) << written;
+  }
+  EXPECT_EQ(ParseHotkey("Ctrl+Alt+V").hotkey, (Hotkey{kModCtrl | kModAlt, 'V'}));
+}
+
+TEST(HotkeyText, EmptyMeansNoHotkeyAndNoProblem) {
+  for (const char* text : {"", "   ", "\t"}) {
+    const HotkeyReading reading = ParseHotkey(text);
+    EXPECT_FALSE(reading.hotkey.has_value());
+    EXPECT_EQ(reading.problem, HotkeyProblem::kNone);
+  }
+}
+
+TEST(HotkeyText, RefusesWhatNamesNoSingleUsableKey) {
+  const std::vector<std::pair<std::string, HotkeyProblem>> cases = {
+      {"Ctrl+Alt+", HotkeyProblem::kNoKey},
+      {"Ctrl+Alt", HotkeyProblem::kNoKey},
+      {"+V", HotkeyProblem::kNoKey},
+      {"Ctrl++V", HotkeyProblem::kNoKey},
+      {"Ctrl+ctrl+V", HotkeyProblem::kRepeated},
+      {"Ctrl+V+B", HotkeyProblem::kTwoKeys},
+      {"V+Ctrl", HotkeyProblem::kTwoKeys},
+      {"Ctrl+Hyper+V", HotkeyProblem::kUnknownName},
+      {"Ctrl+F25", HotkeyProblem::kUnknownName},
+      {"Ctrl+F0", HotkeyProblem::kUnknownName},
+      {"Ctrl+NumPad10", HotkeyProblem::kUnknownName},
+      {"Ctrl+\xC4", HotkeyProblem::kUnknownName},
+      {"Ctrl+Alt+VV", HotkeyProblem::kUnknownName},
+      {"Shift+V", HotkeyProblem::kNoModifier},
+      {"V", HotkeyProblem::kNoModifier},
+      {"Shift+Space", HotkeyProblem::kNoModifier},
+  };
+  for (const auto& [text, problem] : cases) {
+    const HotkeyReading reading = ParseHotkey(text);
+    EXPECT_FALSE(reading.hotkey.has_value()) << text;
+    EXPECT_EQ(reading.problem, problem) << text;
+    EXPECT_NE(HotkeyProblemText(text, problem), "") << text;
+  }
+}
+
+TEST(HotkeyText, AHugeValueIsRefusedAndShownShort) {
+  std::string text;
+  for (int i = 0; i < 100000; ++i) text += "Alt+";
+  text += "V";
+  const HotkeyReading reading = ParseHotkey(text);
+  EXPECT_EQ(reading.problem, HotkeyProblem::kRepeated);
+  EXPECT_LT(HotkeyProblemText(text, reading.problem).size(), 300u);
+}
+
+TEST(HotkeyText, EveryNamedKeyWithEveryModifierReadsBackAsWritten) {
+  std::vector<unsigned> keys;
+  for (unsigned code = 0; code < 256; ++code) {
+    if (!HotkeyText(Hotkey{kModCtrl, code}).empty()) keys.push_back(code);
+  }
+  EXPECT_EQ(keys.size(), 26u + 10u + 24u + 10u + 17u);
+  for (unsigned modifiers = 0; modifiers < 16; ++modifiers) {
+    for (unsigned key : keys) {
+      const Hotkey hotkey{modifiers, key};
+      const std::string text = HotkeyText(hotkey);
+      const HotkeyReading reading = ParseHotkey(text);
+      if (reading.problem == HotkeyProblem::kNoModifier) continue;
+      EXPECT_EQ(reading.hotkey, hotkey) << text;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorlane::settings
