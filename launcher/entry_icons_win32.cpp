@@ -369,10 +369,10 @@ HICON LoadIconFor(const IconRequest& request, HINSTANCE instance) {
     case IconSource::ShellFile:
       return LoadEntryIcon(request.location, request.size, instance);
     case IconSource::Custom:
-      // At 16 the file's icon is extracted as it always was.
-      if (HICON icon = ExtractIconFromFile(
-              instance, request.file, request.index,
-              request.size == kIconSize ? 0 : request.size)) {
+      // The file's own image of the menu's size where it has one, not its
+      // large image drawn small.
+      if (HICON icon =
+              ExtractIconFromFile(request.file, request.index, request.size)) {
         return icon;
       }
       return LoadEntryIcon(request.location, request.size, instance);

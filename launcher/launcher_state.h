@@ -136,11 +136,9 @@ void UpdateTrayIcon();
 // one.
 HICON LoadResourceIcon(int id, int size);
 HICON LoadResourceIcon(HINSTANCE instance, int id, int size);
-// An icon from an icon specification's file and number, or null: the
-// file's image of `size` pixels, or with size 0 the platform's standard
-// extraction (its large image).
-HICON ExtractIconFromFile(HINSTANCE instance, const std::string& file,
-                          int index, int size);
+// An icon from an icon specification's file and number, from the file's
+// image nearest to `size` pixels square; null when there is none.
+HICON ExtractIconFromFile(const std::string& file, int index, int size);
 
 // The hotkey (menu_hotkey_win32.cpp).
 void RegisterMenuHotkey(bool sayProblems);

@@ -10,6 +10,7 @@
 #include "resources/resource_ids.h"
 #include "settings/profile_store_win32.h"
 #include "settings/settings_model.h"
+#include "win32/shell_icon.h"
 
 namespace vorlane::launcher {
 
@@ -90,31 +91,16 @@ HICON LoadResourceIcon(int id, int size) {
 }
 
 HICON LoadResourceIcon(HINSTANCE instance, int id, int size) {
-  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id),
-                                       IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  return win32::ResourceIconAtSize(instance, id, size);
 }
 
-// ExtractIconA answers NULL on Wine and 1 on Windows for a file without
-// icons, and the icon count for index -1: none of these is an icon.
-HICON ExtractIconFromFile(HINSTANCE instance, const std::string& file,
-                          int index, int size) {
+// Index -1 asks the platform for the icon count, not for an icon: it
+// names none, as it always did.
+HICON ExtractIconFromFile(const std::string& file, int index, int size) {
   if (file.empty() || index == -1) {
     return nullptr;
   }
-  if (size > 0) {
-    HICON icon = nullptr;
-    UINT id = 0;
-    if (PrivateExtractIconsA(file.c_str(), index, size, size, &icon, &id, 1,
-                             LR_DEFAULTCOLOR) == 1) {
-      return icon;
-    }
-    return nullptr;
-  }
-  HICON icon = ExtractIconA(instance, file.c_str(), static_cast<UINT>(index));
-  if (icon == reinterpret_cast<HICON>(1)) {
-    return nullptr;
-  }
-  return icon;
+  return win32::FileIconAtSize(file.c_str(), index, size);
 }
 
 std::uint64_t GetShellVersion(const char* libraryName) {
@@ -161,7 +147,7 @@ void UpdateTrayIcon() {
   // The notification area shows small icons, at the system's dpi.
   const int size = GetSystemMetrics(SM_CXSMICON);
   state.trayIcon.reset(
-      ExtractIconFromFile(state.instance, spec.file, spec.index, size));
+      ExtractIconFromFile(spec.file, spec.index, size));
   if (!state.trayIcon) {
     state.trayIcon.reset(LoadResourceIcon(IDI_TRAY, size));
   }

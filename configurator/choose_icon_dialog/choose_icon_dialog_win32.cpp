@@ -4,10 +4,10 @@
 
 #include "config_ids.h"
 #include "configurator/controls/file_dialogs_win32.h"
-#include "configurator/controls/sized_icons_win32.h"
 #include "configurator/controls/window_placement_win32.h"
 #include "win32/display_dpi.h"
 #include "win32/handles.h"
+#include "win32/shell_icon.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -93,7 +93,7 @@ void CChooseIconDialog::FillIconList(const std::string& file) {
   ReleaseIcons();
   HWND list = IconList(Window());
   for (UINT index = 0; !file.empty(); ++index) {
-    HICON icon = ExtractFileIconAt(file.c_str(), static_cast<int>(index),
+    HICON icon = win32::FileIconAtSize(file.c_str(), static_cast<int>(index),
                                    win32::ScaleToDpi(kIconSize, dpi_));
     if (icon == nullptr) break;
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(icon));

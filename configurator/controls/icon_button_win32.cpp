@@ -6,6 +6,7 @@
 
 #include "win32/dialog.h"
 #include "win32/display_dpi.h"
+#include "win32/shell_icon.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -36,11 +37,6 @@ std::string WindowText(HWND window) {
   const int copied = GetWindowTextA(window, text.data(), length + 1);
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
   return text;
-}
-
-HICON LoadIconResource(HINSTANCE resources, int id, int size) {
-  return static_cast<HICON>(LoadImageA(resources, MAKEINTRESOURCEA(id),
-                                       IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
 void Fill(HDC dc, COLORREF colour, const RECT& area) {
@@ -165,9 +161,9 @@ void CIconButton::OnDpiChanged() {
 void CIconButton::LoadIcons() {
   dpi_ = window_ != nullptr ? win32::WindowDpi(window_) : win32::SystemDpi();
   const int size = win32::ScaleToDpi(kIconSize, dpi_);
-  hotIcon_.reset(LoadIconResource(resources_, hotIconId_, size));
+  hotIcon_.reset(win32::ResourceIconAtSize(resources_, hotIconId_, size));
   normalIcon_.reset(normalIconId_ != 0
-                        ? LoadIconResource(resources_, normalIconId_, size)
+                        ? win32::ResourceIconAtSize(resources_, normalIconId_, size)
                         : nullptr);
   iconWidth_ = 0;
   iconHeight_ = 0;

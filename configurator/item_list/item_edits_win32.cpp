@@ -8,7 +8,7 @@
 #include "configurator/choose_icon_dialog/choose_icon_dialog_win32.h"
 #include "configurator/config_app/config_app_win32.h"
 #include "configurator/controls/file_dialogs_win32.h"
-#include "configurator/controls/sized_icons_win32.h"
+#include "win32/shell_icon.h"
 #include "configurator/item_list/contact_operations.h"
 #include "configurator/item_list/item_list_shared_win32.h"
 #include "configurator/item_list/item_operations.h"
@@ -190,7 +190,7 @@ void CConfigDialog::ChangeItem() {
   if (!Finish(edit)) return;
   // The row shows the shell's icon of the new location until the list is
   // built again; its own icon, if any, comes back then.
-  win32::UniqueIcon icon(ShellIconAt(item.program.c_str(), 0, 0, imageSize_));
+  win32::UniqueIcon icon(win32::ShellIconAtSize(item.program.c_str(), 0, 0, imageSize_));
   if (icon) SetRowImage(row, icon.get());
   // A look-up still on its way belongs to the item as it is now.
   for (std::size_t i = nextPending_; i < pending_.size(); ++i) {

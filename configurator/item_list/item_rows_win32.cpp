@@ -6,13 +6,13 @@
 
 #include "config_ids.h"
 #include "configurator/config_app/config_app_win32.h"
-#include "configurator/controls/sized_icons_win32.h"
 #include "configurator/item_list/contact_operations.h"
 #include "configurator/item_list/item_list_shared_win32.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
 #include "win32/display_dpi.h"
+#include "win32/shell_icon.h"
 
 namespace vorlane::configurator {
 namespace {
@@ -47,7 +47,7 @@ void CConfigDialog::NewImageList() {
 }
 
 HICON CConfigDialog::RowIcon(int id) const {
-  return LoadResourceIconAt(Resources(), id, imageSize_);
+  return win32::ResourceIconAtSize(Resources(), id, imageSize_);
 }
 
 int CConfigDialog::AppendImage(HICON icon) {
@@ -147,7 +147,7 @@ void CConfigDialog::AddItemRow(const std::string& location,
       image.reset(RowIcon(IDI_BATCH_PAGES));
       break;
     case RowImage::InternetShortcut:
-      image.reset(ShellIconAt("*.url", 0, SHGFI_USEFILEATTRIBUTES, imageSize_));
+      image.reset(win32::ShellIconAtSize("*.url", 0, SHGFI_USEFILEATTRIBUTES, imageSize_));
       break;
     case RowImage::GivenIcon:
     case RowImage::ShellIcon:
@@ -179,7 +179,7 @@ void CConfigDialog::ResolveRow(const PendingRow& pending) {
   win32::UniqueIcon icon;
   bool bad = false;
   if (pending.iconGiven) {
-    icon.reset(ExtractFileIconAt(pending.iconFile.c_str(), pending.iconIndex, imageSize_));
+    icon.reset(win32::FileIconAtSize(pending.iconFile.c_str(), pending.iconIndex, imageSize_));
     if (icon) {
       bad = GetFileAttributesA(pending.location.c_str()) == INVALID_FILE_ATTRIBUTES;
     }
@@ -187,7 +187,7 @@ void CConfigDialog::ResolveRow(const PendingRow& pending) {
   if (!icon && !bad) {
     const RowLook look = ChooseRowLook(pending.location, pending.description, false);
     if (look.image == RowImage::ShellIcon) {
-      icon.reset(ShellIconAt(pending.location.c_str(), 0, 0, imageSize_));
+      icon.reset(win32::ShellIconAtSize(pending.location.c_str(), 0, 0, imageSize_));
       bad = !icon;
     } else if (look.image == RowImage::Batch) {
       if (pending.row >= 0) {
@@ -195,7 +195,7 @@ void CConfigDialog::ResolveRow(const PendingRow& pending) {
       }
       return;
     } else if (look.image == RowImage::InternetShortcut) {
-      icon.reset(ShellIconAt("*.url", 0, SHGFI_USEFILEATTRIBUTES, imageSize_));
+      icon.reset(win32::ShellIconAtSize("*.url", 0, SHGFI_USEFILEATTRIBUTES, imageSize_));
     } else {
       if (pending.row >= 0) {
         SetRowImage(pending.row, win32::UniqueIcon(RowIcon(IDI_DASHES)).get());

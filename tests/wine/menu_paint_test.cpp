@@ -393,9 +393,7 @@ TEST_P(MenuPaint, EntriesAreAsHighAsTheirKindMeasures) {
 }
 
 TEST_P(MenuPaint, ItemIconIsDrawnFromTheImageOfItsSize) {
-  // At 96 the file's icon is extracted as it always was: its large image,
-  // drawn small.
-  const COLORREF image = sizes.dpi == 144 ? kImage24 : kImage32;
+  const COLORREF image = sizes.dpi == 144 ? kImage24 : kImage16;
   EXPECT_TRUE(PaintedAs(popup, {{"Notepad's icon", main.IconBox(main.Entry("Notepad")),
                                  image, {}}}));
   // With every icon in place: for a person to look at.
