@@ -100,15 +100,6 @@ SharedIcon Share(HICON icon) {
   return std::make_shared<win32::UniqueIcon>(std::move(owned));
 }
 
-// The shell's icon at the menu's size; 16 is today's small icon, asked
-// for as it always was.
-HICON ShellIcon(const char* path, DWORD attributes, UINT extraFlags, int size) {
-  if (size == kIconSize) {
-    return win32::ShellSmallIcon(path, attributes, extraFlags);
-  }
-  return win32::ShellIconAtSize(path, attributes, extraFlags, size);
-}
-
 HICON LoadEntryIcon(const std::string& location, int size,
                     HINSTANCE instance) {
   if (location.empty()) {
@@ -117,7 +108,7 @@ HICON LoadEntryIcon(const std::string& location, int size,
   IconRequest request = DefaultIconFor(location);
   request.size = size;
   if (request.source == IconSource::ShellFile) {
-    return ShellIcon(location.c_str(), 0, 0, size);
+    return win32::ShellIconAtSize(location.c_str(), 0, 0, size);
   }
   return LoadIconFor(request, instance);
 }
@@ -134,10 +125,11 @@ SharedIcon GenericIcon(const IconRequest& request) {
   }
   SharedIcon icon =
       kind.empty()
-          ? Share(ShellIcon("folder", FILE_ATTRIBUTE_DIRECTORY,
-                            SHGFI_USEFILEATTRIBUTES, request.size))
-          : Share(ShellIcon(("*" + kind).c_str(), FILE_ATTRIBUTE_NORMAL,
-                            SHGFI_USEFILEATTRIBUTES, request.size));
+          ? Share(win32::ShellIconAtSize("folder", FILE_ATTRIBUTE_DIRECTORY,
+                                         SHGFI_USEFILEATTRIBUTES, request.size))
+          : Share(win32::ShellIconAtSize(("*" + kind).c_str(),
+                                         FILE_ATTRIBUTE_NORMAL,
+                                         SHGFI_USEFILEATTRIBUTES, request.size));
   cache.Store(key, 0, icon);
   return icon;
 }
@@ -365,7 +357,8 @@ HICON LoadIconFor(const IconRequest& request, HINSTANCE instance) {
     case IconSource::Batch:
       return LoadResourceIcon(instance, IDI_BATCH, request.size);
     case IconSource::WebShortcut:
-      return ShellIcon("*.url", 0, SHGFI_USEFILEATTRIBUTES, request.size);
+      return win32::ShellIconAtSize("*.url", 0, SHGFI_USEFILEATTRIBUTES,
+                                    request.size);
     case IconSource::ShellFile:
       return LoadEntryIcon(request.location, request.size, instance);
     case IconSource::Custom:
