@@ -7,6 +7,7 @@
 
 #include "launcher/command_plan.h"
 #include "launcher/launcher_state.h"
+#include "launcher/tray_logic.h"
 #include "settings/profile_store_win32.h"
 #include "settings/settings_model.h"
 
@@ -76,29 +77,46 @@ void LaunchBatch(const std::vector<std::string>& elements) {
   }
 }
 
-void StartConfigurator(const CommandPlan& plan) {
-  if (!ShellOpen(plan.target, plan.parameters.c_str(), SW_SHOWNORMAL)) {
-    MessageBoxA(nullptr, "Error - config.exe not found", "Error", MB_ICONERROR);
-  }
-}
-
 bool IsFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+void StartConfigurator(const CommandPlan& plan) {
+  for (const std::string& program : plan.places) {
+    if (!IsFile(program)) continue;
+    if (!ShellOpen(program, plan.parameters.c_str(), SW_SHOWNORMAL)) {
+      const std::string text = "Error - config.exe could not be started:\r\n" + program;
+      MessageBoxA(nullptr, text.c_str(), "Error", MB_ICONERROR);
+    }
+    return;
+  }
+  MessageBoxA(nullptr, "Error - config.exe not found", "Error", MB_ICONERROR);
+}
+
 // A .hlp file that the system cannot open (no viewer for the format, as on
-// current Windows) gives way to the guide as well. The guide opens in the
-// browser's own window size.
+// current Windows) gives way to the guide. The guide opens in the browser's
+// own window size. A guide that is there but that no program opens is no
+// missing guide: the user is told where it lies.
 void OpenHelp(const CommandPlan& plan) {
-  if (IsFile(plan.target) && ShellOpen(plan.target, nullptr, SW_SHOWMAXIMIZED)) {
+  std::string unopened;
+  for (const std::string& file : plan.places) {
+    if (!IsFile(file)) continue;
+    const bool oldHelp = file.ends_with(".hlp");
+    if (ShellOpen(file, nullptr, oldHelp ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL)) {
+      return;
+    }
+    unopened = file;
+  }
+  if (unopened.empty()) {
+    MessageBoxA(nullptr, "Error - Helpfile not found", "Error", MB_ICONERROR);
     return;
   }
-  if (IsFile(plan.fallback) && ShellOpen(plan.fallback, nullptr, SW_SHOWNORMAL)) {
-    return;
-  }
-  MessageBoxA(nullptr, "Error - Helpfile not found", "Error", MB_ICONERROR);
+  const std::string text =
+      "The user guide could not be opened: no program opens it.\r\n\r\n"
+      "It lies at\r\n" + unopened + "\r\nand can be opened with a web browser.";
+  MessageBoxA(nullptr, text.c_str(), "Error", MB_ICONERROR);
 }
 
 // A shell whose automation object cannot show the dialog (Wine's FileRun is
@@ -120,6 +138,13 @@ void ShowRunDialog() {
   }
 }
 
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, std::size(path));
+  if (length == 0 || length >= std::size(path)) return {};
+  return DirectoryOf(path).value_or("");
+}
+
 std::vector<EntryRef> EntryRefs() {
   std::vector<EntryRef> refs;
   refs.reserve(State().entries.size());
@@ -138,7 +163,7 @@ void DispatchCommand(int commandId) {
   std::optional<settings::LockHold> hold(std::in_place, store,
                                          settings::LockPurpose::Read);
   const CommandPlan plan =
-      PlanCommand(store, EntryRefs(), commandId, state.iniPath);
+      PlanCommand(store, EntryRefs(), commandId, state.iniPath, ProgramFolder());
   // Nothing is read while a program starts or a box waits for the user.
   hold.reset();
   switch (plan.action) {

@@ -3,6 +3,8 @@
 #include "launcher/tray_logic.h"
 #include "settings/settings_model.h"
 
+#include <initializer_list>
+
 namespace vorlane::launcher {
 namespace {
 
@@ -19,10 +21,39 @@ std::string SettingsFolder(std::string_view iniPath) {
   return DirectoryOf(iniPath).value_or(".");
 }
 
-CommandPlan PlanConfigurator(std::string_view mode, std::string_view iniPath) {
+bool SameFolder(std::string_view a, std::string_view b) {
+  const auto upper = [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (upper(a[i]) != upper(b[i])) return false;
+  }
+  return true;
+}
+
+// `names` beside the settings file, then beside the launcher when it lives
+// elsewhere (a settings file given on the command line).
+std::vector<std::string> Places(std::string_view iniPath,
+                                std::string_view programFolder,
+                                std::initializer_list<const char*> besideSettings,
+                                std::initializer_list<const char*> besideProgram) {
+  std::vector<std::string> places;
+  const std::string settingsFolder = SettingsFolder(iniPath);
+  for (const char* name : besideSettings) places.push_back(settingsFolder + "\\" + name);
+  if (!programFolder.empty() && !SameFolder(settingsFolder, programFolder)) {
+    for (const char* name : besideProgram) {
+      places.push_back(std::string(programFolder) + "\\" + name);
+    }
+  }
+  return places;
+}
+
+CommandPlan PlanConfigurator(std::string_view mode, std::string_view iniPath,
+                             std::string_view programFolder) {
   CommandPlan plan;
   plan.action = CommandAction::StartConfigurator;
-  plan.target = SettingsFolder(iniPath) + "\\config.exe";
+  plan.places = Places(iniPath, programFolder, {"config.exe"}, {"config.exe"});
   plan.parameters =
       Cut(std::string(mode) + " " + std::string(iniPath), kCommandTextLimit);
   return plan;
@@ -133,7 +164,8 @@ std::string WorkingDirectoryOf(std::string_view location) {
 
 CommandPlan PlanCommand(settings::SettingsStore& store,
                         const std::vector<EntryRef>& entries, int commandId,
-                        std::string_view iniPath) {
+                        std::string_view iniPath,
+                        std::string_view programFolder) {
   if (commandId >= kFirstEntryCommand && commandId <= kLastEntryCommand) {
     return PlanItem(store, entries, commandId);
   }
@@ -146,18 +178,18 @@ CommandPlan PlanCommand(settings::SettingsStore& store,
       plan.action = CommandAction::Exit;
       break;
     case CMD_CONFIG:
-      return PlanConfigurator("1", iniPath);
+      return PlanConfigurator("1", iniPath, programFolder);
     case CMD_OPTIONS:
-      return PlanConfigurator("2", iniPath);
+      return PlanConfigurator("2", iniPath, programFolder);
     case CMD_ABOUT:
-      return PlanConfigurator("4", iniPath);
+      return PlanConfigurator("4", iniPath, programFolder);
     case CMD_HELP:
       plan.action = CommandAction::OpenHelp;
       // A .hlp file keeps its place for those who have one, but current
       // Windows has no viewer for that format: the HTML guide shipped with
       // the programs is what it opens.
-      plan.target = SettingsFolder(iniPath) + "\\Vorlane.hlp";
-      plan.fallback = SettingsFolder(iniPath) + "\\Vorlane.html";
+      plan.places = Places(iniPath, programFolder, {"Vorlane.hlp", "Vorlane.html"},
+                           {"Vorlane.html"});
       break;
     case CMD_DONATE:
       plan.action = CommandAction::OpenDonationPage;

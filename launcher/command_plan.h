@@ -18,8 +18,8 @@ enum class CommandAction {
   LaunchItem,         // ShellExecuteEx of `launch`
   LaunchBatch,        // each of `batch` in turn, pausing after each
   OpenMail,           // "mailto:" with or without an address: `target`
-  StartConfigurator,  // `target` with `parameters`
-  OpenHelp,           // `target`, else `fallback`
+  StartConfigurator,  // the first of `places` there, with `parameters`
+  OpenHelp,           // the first of `places` there that opens
   OpenDonationPage,   // `target`
   ShowRunDialog,
   Exit,
@@ -39,7 +39,9 @@ struct CommandPlan {
   std::vector<std::string> batch;
   std::string target;
   std::string parameters;
-  std::string fallback;
+  // Where the configurator or the guide is looked for, in order: beside the
+  // settings file in use, then beside the launcher.
+  std::vector<std::string> places;
 };
 
 inline constexpr char kDonationPage[] = "http://www.vorlane.org/vorlane/donate.html";
@@ -59,9 +61,11 @@ std::vector<std::string> BatchElements(std::string_view location);
 std::string WorkingDirectoryOf(std::string_view location);
 
 // What choosing `commandId` does, with the entry list of the menu that was
-// shown and the settings file in use.
+// shown, the settings file in use and the launcher's own folder (empty when
+// it is not known).
 CommandPlan PlanCommand(settings::SettingsStore& store,
                         const std::vector<EntryRef>& entries, int commandId,
-                        std::string_view iniPath);
+                        std::string_view iniPath,
+                        std::string_view programFolder = {});
 
 }  // namespace vorlane::launcher

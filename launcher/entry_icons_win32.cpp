@@ -339,8 +339,9 @@ void ShowWhereNoAnswer() {
 
 void StopTimerWhenDone() {
   LauncherState& state = State();
-  if (state.pendingIcons.empty()) {
+  if (state.pendingIcons.empty() && state.iconTimerRunning) {
     KillTimer(state.hwnd, kIconTimerId);
+    state.iconTimerRunning = false;
   }
 }
 
@@ -443,7 +444,13 @@ void StartIconLoading() {
     return;
   }
   SubmitLookUps();
-  SetTimer(state.hwnd, kIconTimerId, kNoAnswerCheckInterval, nullptr);
+  // The menu falls idle again at every move of the pointer: a timer set
+  // anew each time would never come while the pointer moves, and entries
+  // whose look-up does not answer would stay blank.
+  if (!state.iconTimerRunning) {
+    state.iconTimerRunning =
+        SetTimer(state.hwnd, kIconTimerId, kNoAnswerCheckInterval, nullptr) != 0;
+  }
 }
 
 void OnEntryIcons() {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "launcher/launcher_messages.h"
 #include "launcher/launcher_state.h"
@@ -18,6 +19,8 @@
 
 namespace vorlane::launcher {
 namespace {
+
+constexpr char kStartProblemCaption[] = "Vorlane";
 
 std::string ModulePath() {
   char path[MAX_PATH] = {};
@@ -117,22 +120,41 @@ bool RunValueStartsThisProgram() {
   return false;
 }
 
-void SettleSettingsPath() {
+SettingsPathChoice ChooseSettingsFile() {
   std::optional<std::string> argument;
   if (__argc >= 2 && __argv != nullptr && __argv[1] != nullptr) {
     argument = FullPath(__argv[1]);
   }
-  SettingsPathChoice choice = ChooseSettingsPath(
-      ProgramDirectory(), argument, {IsReadableFile, IsMissingFile});
-  State().iniPath = std::move(choice.path);
-  if (choice.writeDefaults) {
-    // One edit, so that a configurator or Explorer window started at this
-    // moment never sees the file half written.
-    settings::ProfileStore store(State().iniPath);
-    settings::SettingsEdit edit(store);
-    settings::WriteDefaultFile(edit, WindowsDirectory(),
-                               RunValueStartsThisProgram());
-    edit.Commit();
+  return ChooseSettingsPath(ProgramDirectory(), argument,
+                            {IsReadableFile, IsMissingFile});
+}
+
+// One launcher per settings file: a second start for it (a double-click too
+// many, an installer's "start now" beside a running copy) would add a second
+// icon with the same menu. The name follows the file as its lock does, so
+// that a short or relative spelling of the path is the same file; a
+// launcher of another settings file runs beside it.
+win32::UniqueKernelHandle ClaimSettingsFile(const std::string& iniPath,
+                                            bool& claimedElsewhere) {
+  const std::string name =
+      settings::LauncherInstanceName(settings::SettingsFileIdentity(iniPath));
+  win32::UniqueKernelHandle claim(CreateMutexA(nullptr, FALSE, name.c_str()));
+  claimedElsewhere = claim && GetLastError() == ERROR_ALREADY_EXISTS;
+  return claim;
+}
+
+// One edit, so that a configurator or Explorer window started at this moment
+// never sees the file half written. A folder the user may not write to (the
+// portable set unzipped into Program Files) is said once: the menu would
+// stay empty, and the configurator could save nothing there either.
+void WriteDefaults() {
+  LauncherState& state = State();
+  settings::ProfileStore store(state.iniPath);
+  settings::SettingsEdit edit(store);
+  settings::WriteDefaultFile(edit, WindowsDirectory(),
+                             RunValueStartsThisProgram());
+  if (!edit.Commit() && !store.LastWriteWasRefused()) {
+    state.startProblems.push_back(UnwritableSettingsText(state.iniPath));
   }
 }
 
@@ -185,6 +207,21 @@ int RunMessageLoop() {
 
 }  // namespace
 
+void SayStartProblems() {
+  if (!State().startProblems.empty()) {
+    PostMessageA(State().hwnd, WM_SAYSTARTPROBLEMS, 0, 0);
+  }
+}
+
+void OnSayStartProblems() {
+  const std::vector<std::string> problems = std::move(State().startProblems);
+  State().startProblems.clear();
+  for (const std::string& problem : problems) {
+    MessageBoxA(nullptr, problem.c_str(), kStartProblemCaption,
+                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+  }
+}
+
 int RunLauncher(HINSTANCE instance) {
   LauncherState& state = State();
   state.instance = instance;
@@ -212,7 +249,18 @@ int RunLauncher(HINSTANCE instance) {
   ShowWindow(state.hwnd, SW_HIDE);
   UpdateWindow(state.hwnd);
 
-  SettleSettingsPath();
+  const SettingsPathChoice choice = ChooseSettingsFile();
+  state.iniPath = choice.path;
+  bool claimedElsewhere = false;
+  const win32::UniqueKernelHandle claim =
+      ClaimSettingsFile(state.iniPath, claimedElsewhere);
+  if (claimedElsewhere) {
+    DestroyWindow(state.hwnd);
+    return 0;
+  }
+  if (choice.writeDefaults) {
+    WriteDefaults();
+  }
 
   PrepareTrayData();
   // Shell_NotifyIcon results are not looked at: without a running shell the
@@ -221,6 +269,7 @@ int RunLauncher(HINSTANCE instance) {
   Shell_NotifyIconA(NIM_ADD, &state.trayData);
   UpdateTrayIcon();
   RegisterMenuHotkey(true);
+  SayStartProblems();
 
   const int exitCode = RunMessageLoop();
   ReleaseIconCache();

@@ -17,6 +17,7 @@
 #include "launcher/icon_loader.h"
 #include "launcher/menu_model.h"
 #include "launcher/menu_paint_plan.h"
+#include "launcher/tray_logic.h"
 #include "win32/handles.h"
 
 namespace vorlane::launcher {
@@ -42,8 +43,9 @@ struct MenuEntry {
 
 // Icon look-ups run on workers, whose answers come back in this message.
 inline constexpr UINT WM_ENTRYICONS = WM_APP + 1;
-// Posted at the start to say why the hotkey does not work.
-inline constexpr UINT WM_SAYHOTKEYPROBLEM = WM_APP + 2;
+// Posted at the start to say what does not work: the hotkey, or a settings
+// file that cannot be written.
+inline constexpr UINT WM_SAYSTARTPROBLEMS = WM_APP + 2;
 
 using EntryIconLoader = IconLoader<win32::UniqueIcon>;
 // Reads the stamp of the request's files and, unless it is the known one,
@@ -87,8 +89,9 @@ struct LauncherState {
   win32::UniqueIcon trayIcon;
   UINT taskbarCreatedMessage = 0;
   bool menuOpen = false;
+  TrayGestures trayGestures;
   bool hotkeyRegistered = false;
-  std::string hotkeyProblem;  // to be said, once
+  std::vector<std::string> startProblems;  // to be said, once each
 
   // Alive only while a menu is shown. menuFont is either ownedFont or the
   // stock GUI font, which is never deleted.
@@ -114,6 +117,8 @@ struct LauncherState {
   // without waiting for its workers, when the launcher ends.
   std::unique_ptr<EntryIconLoader> iconLoader;
   HWND iconLoaderWindow = nullptr;
+  // The timer that shows generic icons where a look-up does not answer.
+  bool iconTimerRunning = false;
   IconLookUp iconLoaderLookUp = nullptr;
 };
 
@@ -125,6 +130,10 @@ bool IsMissingFile(const std::string& path);
 bool RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);
 int RunLauncher(HINSTANCE instance);
+// Says the start's problems once the message loop runs, so that the tray
+// icon answers while their boxes are open.
+void SayStartProblems();
+void OnSayStartProblems();
 
 // Window procedure and tray icon (tray_window_win32.cpp).
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -142,7 +151,6 @@ HICON ExtractIconFromFile(const std::string& file, int index, int size);
 
 // The hotkey (menu_hotkey_win32.cpp).
 void RegisterMenuHotkey(bool sayProblems);
-void OnSayHotkeyProblem();
 void ReleaseMenuHotkey();
 
 // The popup menu (popup_menu_win32.cpp). ShowTrayMenu is called with

@@ -1,7 +1,8 @@
 // The optional global hotkey that opens the menu where the pointer is. It is
 // registered at the start and again whenever the configurator says the
 // settings changed. A value that cannot be read, or a hotkey that another
-// program holds, is said once at the start: the options dialog says it when
+// program holds, is said once at the start (with the start's other problems):
+// the options dialog says it when
 // the hotkey is chosen, and the tray icon opens the menu either way.
 #include <windows.h>
 
@@ -13,7 +14,6 @@
 namespace vorlane::launcher {
 namespace {
 constexpr int kMenuHotkeyId = 1;
-constexpr char kCaption[] = "Vorlane";
 }  // namespace
 
 void RegisterMenuHotkey(bool sayProblems) {
@@ -38,19 +38,7 @@ void RegisterMenuHotkey(bool sayProblems) {
     problem = settings::HotkeyProblemText(text, reading.problem);
   }
   if (sayProblems && !problem.empty()) {
-    // Said once the message loop runs, so that the tray icon answers while
-    // the box is open.
-    state.hotkeyProblem = std::move(problem);
-    PostMessageA(state.hwnd, WM_SAYHOTKEYPROBLEM, 0, 0);
-  }
-}
-
-void OnSayHotkeyProblem() {
-  std::string problem = std::move(State().hotkeyProblem);
-  State().hotkeyProblem.clear();
-  if (!problem.empty()) {
-    MessageBoxA(nullptr, problem.c_str(), kCaption,
-                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    state.startProblems.push_back(std::move(problem));
   }
 }
 

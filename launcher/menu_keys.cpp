@@ -4,37 +4,31 @@
 
 namespace vorlane::launcher {
 namespace {
-char Upper(char c) {
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
+bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 }  // namespace
 
+char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 char EntryLetter(std::string_view text) {
-  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '&') continue;
-    if (text[i + 1] == '&') {
-      ++i;  // a plain "&"
-      continue;
-    }
-    return Upper(text[i + 1]);
-  }
-  // No marked letter: the first character that shows ("&&" shows one "&").
   for (char c : text) {
-    if (!std::isspace(static_cast<unsigned char>(c))) return Upper(c);
+    if (!IsBlank(c)) return c;
   }
   return 0;
 }
 
 MenuCharAnswer AnswerMenuChar(const std::vector<char>& letters, int selected,
-                              char typed) {
-  const char letter = Upper(typed);
+                              char typed, CaseFold fold) {
+  if (typed == 0 || IsBlank(typed)) return {};
+  const char letter = fold(typed);
   const int count = static_cast<int>(letters.size());
-  if (letter == 0 || std::isspace(static_cast<unsigned char>(letter))) return {};
   int first = -1;
   int matches = 0;
   int next = -1;
   for (int position = 0; position < count; ++position) {
-    if (letters[static_cast<std::size_t>(position)] != letter) continue;
+    const char own = letters[static_cast<std::size_t>(position)];
+    if (own == 0 || fold(own) != letter) continue;
     ++matches;
     if (first < 0) first = position;
     if (next < 0 && position > selected) next = position;

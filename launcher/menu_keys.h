@@ -1,9 +1,10 @@
 // What a letter typed in an open popup does. The platform cannot match
 // letters against owner-drawn entries, whose text it never sees, so the
 // launcher answers WM_MENUCHAR itself, as standard menus behave: an entry's
-// letter is the one after "&" in its text ("&&" is a plain "&"), else its
-// first character; the only entry with the letter is chosen at once, and
-// among several the next one after the selection is selected.
+// letter is the first character of its text that shows; the only entry
+// with the letter is chosen at once, and among several the next one after
+// the selection is selected. Descriptions are shown exactly as stored, so
+// "&" marks nothing: "Tom & Jerry" answers to T.
 #pragma once
 
 #include <string>
@@ -12,8 +13,13 @@
 
 namespace vorlane::launcher {
 
-// The entry's letter, upper-cased; 0 when its text has none (separators,
-// the banner, empty text).
+// How letters are compared without regard to case. The launcher folds as
+// the ANSI code page does ("ä" reaches "Äpfel"); plain ASCII otherwise.
+using CaseFold = char (*)(char);
+char AsciiUpper(char c);
+
+// The entry's letter as stored; 0 when its text has none (separators, the
+// banner, empty text).
 char EntryLetter(std::string_view text);
 
 struct MenuCharAnswer {
@@ -24,6 +30,6 @@ struct MenuCharAnswer {
 // `letters` holds each entry's letter by position (0 for none); `selected`
 // is the selected position, or -1.
 MenuCharAnswer AnswerMenuChar(const std::vector<char>& letters, int selected,
-                              char typed);
+                              char typed, CaseFold fold = AsciiUpper);
 
 }  // namespace vorlane::launcher

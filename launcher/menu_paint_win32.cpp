@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <cstring>
 
 #include "launcher/launcher_state.h"
 #include "launcher/menu_paint_plan.h"
@@ -12,32 +11,16 @@ const MenuEntry* EntryOf(ULONG_PTR itemData) {
   return reinterpret_cast<const MenuEntry*>(itemData);
 }
 
-// "&" marks an entry's letter, as in standard menus: it is not shown, and
-// the letter after it is underlined. Text without one is drawn as plain
-// text always was.
-bool HasLetterMark(const char* text) { return std::strchr(text, '&') != nullptr; }
-
+// Descriptions are drawn exactly as stored: "&" is a character like any
+// other, as it always was in this menu.
 PaintSize TextSize(HDC dc, const char* text) {
-  if (HasLetterMark(text)) {
-    RECT bounds{};
-    DrawTextA(dc, text, -1, &bounds, DT_SINGLELINE | DT_CALCRECT);
-    return {static_cast<int>(bounds.right - bounds.left),
-            static_cast<int>(bounds.bottom - bounds.top)};
-  }
   SIZE size{};
   GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
 
-// The underline is left out while the platform hides keyboard cues.
-void DrawEntryText(HDC dc, const char* text, int x, int y, UINT itemState) {
-  if (!HasLetterMark(text)) {
-    TextOutA(dc, x, y, text, lstrlenA(text));
-    return;
-  }
-  RECT bounds{x, y, x, y};
-  const UINT hide = (itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
-  DrawTextA(dc, text, -1, &bounds, DT_SINGLELINE | DT_NOCLIP | hide);
+void DrawEntryText(HDC dc, const char* text, int x, int y) {
+  TextOutA(dc, x, y, text, lstrlenA(text));
 }
 
 void FillWith(HDC dc, const Fill& fill) {
@@ -102,7 +85,7 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
       break;
   }
   if (paint.text) {
-    DrawEntryText(dc, entry.text, paint.textX, paint.textY, draw.itemState);
+    DrawEntryText(dc, entry.text, paint.textX, paint.textY);
   }
 }
 

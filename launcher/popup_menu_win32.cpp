@@ -133,6 +133,13 @@ struct MenuTearDown {
   ~MenuTearDown() { TearDownMenu(); }
 };
 
+// Case as the ANSI code page has it, so that a typed "ä" reaches "Äpfel".
+char CodePageUpper(char c) {
+  char text[2] = {c, '\0'};
+  CharUpperBuffA(text, 1);
+  return text[0];
+}
+
 }  // namespace
 
 void ShowTrayMenu() {
@@ -223,7 +230,8 @@ LRESULT OnMenuChar(char typed, HMENU menu) {
     }
     letters.push_back(letter);
   }
-  const MenuCharAnswer answer = AnswerMenuChar(letters, selected, typed);
+  const MenuCharAnswer answer =
+      AnswerMenuChar(letters, selected, typed, CodePageUpper);
   switch (answer.action) {
     case MenuCharAnswer::Action::Choose:
       return MAKELRESULT(answer.position, MNC_EXECUTE);

@@ -41,6 +41,28 @@ bool OpensMenu(int openMenu, unsigned mouseMessage) {
   }
 }
 
+bool TrayGestures::Opens(int openMenu, unsigned message) {
+  switch (message) {
+    case kLeftButtonDown:
+      selectFollows_ = false;
+      return OpensMenu(openMenu, message);
+    case kLeftButtonUp:
+      selectFollows_ = true;
+      return OpensMenu(openMenu, message);
+    case kNinKeySelect:
+      selectFollows_ = true;
+      return true;
+    case kNinSelect:
+      if (selectFollows_) {
+        selectFollows_ = false;
+        return false;
+      }
+      return true;
+    default:
+      return OpensMenu(openMenu, message);
+  }
+}
+
 std::uint64_t PackShellVersion(std::uint32_t major, std::uint32_t minor) {
   return (static_cast<std::uint64_t>(major & 0xFFFF) << 48) |
          (static_cast<std::uint64_t>(minor & 0xFFFF) << 32);
@@ -78,6 +100,18 @@ SettingsPathChoice ChooseSettingsPath(std::string_view programDirectory,
     return {*argument, false};
   }
   return {std::move(besideProgram), false};
+}
+
+std::string UnwritableSettingsText(std::string_view iniPath) {
+  const std::string folder = DirectoryOf(iniPath).value_or(std::string(iniPath));
+  return "Vorlane cannot save its settings in\n" + folder +
+         "\nbecause you may not write there.\n\n"
+         "Vorlane keeps its settings, vorlane.ini, beside its programs, so its "
+         "folder belongs where you may write: in a folder of your own (for "
+         "example in your Documents), or installed with Vorlane's setup "
+         "program, which puts it there for you.\n\n"
+         "Until then Vorlane runs, but its menu stays empty and no change can "
+         "be saved.";
 }
 
 bool RunCommandStarts(std::string_view command, std::string_view programPath) {

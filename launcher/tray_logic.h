@@ -20,11 +20,30 @@ inline constexpr unsigned kRightButtonDown = 0x0204;
 inline constexpr unsigned kRightButtonUp = 0x0205;
 inline constexpr unsigned kRightButtonDoubleClick = 0x0206;
 inline constexpr unsigned kMiddleButtonUp = 0x0208;
+// What shells since Windows 2000 send besides, to a tray record of
+// NOTIFYICON_VERSION: a left click is followed by NIN_SELECT, and Enter or
+// Space on the icon chosen with the keyboard (Win+B, then the arrow keys)
+// sends NIN_KEYSELECT, Enter with NIN_SELECT after it.
+inline constexpr unsigned kNinSelect = 0x0400;     // WM_USER
+inline constexpr unsigned kNinKeySelect = 0x0401;  // WM_USER + 1
 
 // Whether the tray icon's mouse message opens the menu under the OpenMenu
 // setting: 0 and 1 on hovering, 2 on a left click, 3 on a right click,
 // 4 on either click, any other value never.
 bool OpensMenu(int openMenu, unsigned mouseMessage);
+
+// Which tray callbacks open the menu, one gesture after another. The mouse
+// follows OpenMenu; the keyboard always opens it. The NIN_SELECT that
+// follows a left click or a key's NIN_KEYSELECT belongs to that gesture and
+// never opens the menu a second time. Every callback is given, also while
+// the menu is open, so that one arriving meanwhile is counted.
+class TrayGestures {
+ public:
+  bool Opens(int openMenu, unsigned message);
+
+ private:
+  bool selectFollows_ = false;  // a NIN_SELECT of the last gesture is due
+};
 
 // The shell library's version packed as major in bits 48-63 and minor in
 // bits 32-47.
@@ -63,6 +82,10 @@ struct SettingsFileProbe {
 SettingsPathChoice ChooseSettingsPath(std::string_view programDirectory,
                                       const std::optional<std::string>& argument,
                                       const SettingsFileProbe& probe);
+
+// What the launcher says when its first start cannot write the default
+// settings file beside it.
+std::string UnwritableSettingsText(std::string_view iniPath);
 
 // Whether a Run value's command starts the program at `programPath`: the
 // command's program, in quotes or bare (then followed by the end or by a

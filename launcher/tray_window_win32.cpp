@@ -63,13 +63,15 @@ void OnDestroy() {
 
 void OnTrayNotify(LPARAM lParam) {
   LauncherState& state = State();
-  if (state.menuOpen) {
-    return;
+  // Seen also while the menu is open, when nothing opens it: a click's
+  // NIN_SELECT that arrives meanwhile must not open it again afterwards.
+  constexpr int kOpensNothing = -1;
+  int openMenu = kOpensNothing;
+  if (!state.menuOpen) {
+    settings::ProfileStore store(state.iniPath);
+    openMenu = settings::Read(store, settings::kSettingsSection, settings::kOpenMenu);
   }
-  settings::ProfileStore store(state.iniPath);
-  const int openMenu =
-      settings::Read(store, settings::kSettingsSection, settings::kOpenMenu);
-  if (OpensMenu(openMenu, LOWORD(lParam))) {
+  if (state.trayGestures.Opens(openMenu, LOWORD(lParam)) && !state.menuOpen) {
     state.menuOpen = true;
     ShowTrayMenu();
   }
@@ -202,8 +204,8 @@ void HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_HOTKEY:
       OnShowMenu();
       break;
-    case WM_SAYHOTKEYPROBLEM:
-      OnSayHotkeyProblem();
+    case WM_SAYSTARTPROBLEMS:
+      OnSayStartProblems();
       break;
     default:
       break;

@@ -42,7 +42,28 @@ std::string FullPath(const std::string& path) {
   return std::string(full, length);
 }
 
+std::string LongPath(const std::string& path) {
+  const DWORD needed = GetLongPathNameA(path.c_str(), nullptr, 0);
+  if (needed == 0) return {};
+  std::string longPath(needed, '\0');
+  const DWORD length = GetLongPathNameA(path.c_str(), longPath.data(), needed);
+  if (length == 0 || length >= needed) return {};
+  longPath.resize(length);
+  return longPath;
+}
+
 }  // namespace
+
+std::string SettingsFileIdentity(const std::string& path) {
+  const std::string full = FullPath(ProfileFilePath(path));
+  std::string longPath = LongPath(full);
+  if (!longPath.empty()) return longPath;
+  const std::size_t slash = full.find_last_of('\\');
+  if (slash == std::string::npos || slash == 0) return full;
+  std::string folder = LongPath(full.substr(0, slash));
+  if (folder.empty()) return full;
+  return folder + full.substr(slash);
+}
 
 LockOutcome ProfileStore::Lock(LockPurpose purpose) {
   if (locking_ == FileLocking::Off) return LockOutcome::Unlocked;
@@ -51,7 +72,7 @@ LockOutcome ProfileStore::Lock(LockPurpose purpose) {
     return LockOutcome::Taken;
   }
   if (!mutex_) {
-    const std::string name = SettingsLockName(FullPath(ProfileFilePath(path_)));
+    const std::string name = SettingsLockName(SettingsFileIdentity(path_));
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
     if (mutex == nullptr) return LockOutcome::Unlocked;
     mutex_.reset(mutex, CloseHandle);

@@ -20,6 +20,12 @@ inline constexpr std::size_t kLastSectionBuffer = std::size_t{1} << 24;
 // way, up to the key's read limit.
 inline constexpr std::size_t kFirstValueBuffer = 255;
 
+// The file's path as its lock is named from: full, and in its long form,
+// so that one file gives one name however its path was written (an 8.3
+// short name, a relative path). For a file not there yet, the long form of
+// its folder and then its name.
+std::string SettingsFileIdentity(const std::string& path);
+
 // Whether a store takes the file's lock. Off only where a test shows what
 // the programs would do without it.
 enum class FileLocking { On, Off };

@@ -13,16 +13,27 @@ std::uint64_t SettingsLockHash(std::string_view fullPath) {
   return hash;
 }
 
-std::string SettingsLockName(std::string_view fullPath) {
-  // Sixteen lower-case hexadecimal digits, written by hand: a formatted
-  // print would bring the C library's whole formatter into every program.
+namespace {
+
+// Sixteen lower-case hexadecimal digits, written by hand: a formatted print
+// would bring the C library's whole formatter into every program.
+std::string HashedName(std::string name, std::string_view fullPath) {
   constexpr char kHexDigits[] = "0123456789abcdef";
-  std::string name = "Local\\VorlaneSettings-";
   const std::uint64_t hash = SettingsLockHash(fullPath);
   for (int shift = 60; shift >= 0; shift -= 4) {
     name += kHexDigits[(hash >> shift) & 0xf];
   }
   return name;
+}
+
+}  // namespace
+
+std::string SettingsLockName(std::string_view fullPath) {
+  return HashedName("Local\\VorlaneSettings-", fullPath);
+}
+
+std::string LauncherInstanceName(std::string_view fullPath) {
+  return HashedName("Local\\VorlaneLauncher-", fullPath);
 }
 
 }  // namespace vorlane::settings

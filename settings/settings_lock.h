@@ -21,6 +21,10 @@ std::uint64_t SettingsLockHash(std::string_view fullPath);
 // "Local\VorlaneSettings-" and the hash in 16 lower-case hexadecimal digits.
 std::string SettingsLockName(std::string_view fullPath);
 
+// "Local\VorlaneLauncher-" and the same digits: held by the one launcher
+// that shows the file's menu, so that a second start for it ends.
+std::string LauncherInstanceName(std::string_view fullPath);
+
 // What the holder is about to do decides how long it waits for another.
 enum class LockPurpose {
   Read,   // waits at most kReadLockWait, then reads without: a menu must open

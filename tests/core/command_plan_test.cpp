@@ -139,12 +139,19 @@ TEST(ChosenIdentifiers, MenuOrderWithoutTheTokenStartsNothing) {
             CommandAction::Nothing);
 }
 
-TEST(FixedCommands, ConfiguratorModesBesideTheSettingsFile) {
+using Places = std::vector<std::string>;
+
+// Beside the settings file first, then beside the launcher when it lives
+// elsewhere (Vorlane.exe D:\cfg\my.ini).
+TEST(FixedCommands, ConfiguratorModesBesideTheSettingsFileThenTheLauncher) {
   IniDocument doc;
-  const CommandPlan options = PlanCommand(doc, {}, CMD_OPTIONS, kIni);
+  const CommandPlan options = PlanCommand(doc, {}, CMD_OPTIONS, kIni, "C:\\Tools");
   EXPECT_EQ(options.action, CommandAction::StartConfigurator);
-  EXPECT_EQ(options.target, "D:\\cfg\\config.exe");
+  EXPECT_EQ(options.places, (Places{"D:\\cfg\\config.exe", "C:\\Tools\\config.exe"}));
   EXPECT_EQ(options.parameters, "2 D:\\cfg\\my.ini");
+  EXPECT_EQ(PlanCommand(doc, {}, CMD_OPTIONS, kIni, "d:\\CFG").places,
+            (Places{"D:\\cfg\\config.exe"}))
+      << "one folder, written in another case";
   EXPECT_EQ(PlanCommand(doc, {}, CMD_CONFIG, kIni).parameters, "1 D:\\cfg\\my.ini");
   EXPECT_EQ(PlanCommand(doc, {}, CMD_ABOUT, kIni).parameters, "4 D:\\cfg\\my.ini");
 }
@@ -157,9 +164,9 @@ TEST(FixedCommands, ConfiguratorParametersAreCutAt255Characters) {
 
 TEST(FixedCommands, HelpDonateRunMailAndExit) {
   IniDocument doc;
-  const CommandPlan help = PlanCommand(doc, {}, CMD_HELP, kIni);
-  EXPECT_EQ(help.target, "D:\\cfg\\Vorlane.hlp");
-  EXPECT_EQ(help.fallback, "D:\\cfg\\Vorlane.html");
+  EXPECT_EQ(PlanCommand(doc, {}, CMD_HELP, kIni, "C:\\Tools").places,
+            (Places{"D:\\cfg\\Vorlane.hlp", "D:\\cfg\\Vorlane.html",
+                    "C:\\Tools\\Vorlane.html"}));
   const CommandPlan donate = PlanCommand(doc, {}, CMD_DONATE, kIni);
   EXPECT_EQ(donate.action, CommandAction::OpenDonationPage);
   EXPECT_EQ(donate.target.rfind("http://", 0), 0u);

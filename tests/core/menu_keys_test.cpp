@@ -6,20 +6,21 @@
 namespace vorlane::launcher {
 namespace {
 
-TEST(MenuLetters, MarkedLetterElseTheFirstThatShows) {
+// Stored descriptions are shown as they stand: "&" marks no letter.
+TEST(MenuLetters, TheFirstCharacterThatShowsAmpersandsIncluded) {
   EXPECT_EQ(EntryLetter("Notepad"), 'N');
-  EXPECT_EQ(EntryLetter("my &Games"), 'G');
-  EXPECT_EQ(EntryLetter("Tom && &Jerry"), 'J');
-  EXPECT_EQ(EntryLetter("&&Co"), '&');
+  EXPECT_EQ(EntryLetter("Tom & Jerry"), 'T');
+  EXPECT_EQ(EntryLetter("AT&T manual"), 'A');
+  EXPECT_EQ(EntryLetter("my &Games"), 'm');
+  EXPECT_EQ(EntryLetter("&Co"), '&');
   EXPECT_EQ(EntryLetter("  7-Zip"), '7');
-  EXPECT_EQ(EntryLetter("ends with &"), 'E');
   EXPECT_EQ(EntryLetter(""), 0);
   EXPECT_EQ(EntryLetter("   "), 0);
 }
 
 TEST(MenuLetters, TheOnlyEntryIsChosenAndSharedLettersStepThroughTheEntries) {
-  // Notepad, (separator), Net, Calc, news
-  const std::vector<char> letters = {'N', 0, 'N', 'C', 'N'};
+  // Notepad, (separator), Net, calc, news
+  const std::vector<char> letters = {'N', 0, 'N', 'c', 'n'};
   using Action = MenuCharAnswer::Action;
   const MenuCharAnswer calc = AnswerMenuChar(letters, -1, 'c');
   EXPECT_EQ(calc.action, Action::Choose);
@@ -36,6 +37,20 @@ TEST(MenuLetters, TheOnlyEntryIsChosenAndSharedLettersStepThroughTheEntries) {
   EXPECT_EQ(AnswerMenuChar(letters, 0, ' ').action, Action::Ignore);
   EXPECT_EQ(AnswerMenuChar(letters, 0, 0).action, Action::Ignore) << "separators have none";
   EXPECT_EQ(AnswerMenuChar({}, -1, 'a').action, Action::Ignore);
+}
+
+// Beyond ASCII, case is the code page's: the fold given decides.
+TEST(MenuLetters, LettersAreComparedThroughTheFoldGiven) {
+  const auto latin1Upper = [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0xE0 && byte <= 0xFE && byte != 0xF7 ? static_cast<char>(byte - 0x20)
+                                                          : AsciiUpper(c);
+  };
+  const std::vector<char> letters = {'\xC4', 'B'};  // "Äpfel", "Birnen"
+  EXPECT_EQ(AnswerMenuChar(letters, -1, '\xE4', latin1Upper).action,
+            MenuCharAnswer::Action::Choose);
+  EXPECT_EQ(AnswerMenuChar(letters, -1, '\xE4').action, MenuCharAnswer::Action::Ignore)
+      << "ASCII folding leaves the umlaut alone";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "launcher/tray_logic.h"
 
@@ -35,6 +36,37 @@ TEST(OpenMenu, EachSettingOpensOnItsMessagesOnly) {
 TEST(OpenMenu, OtherSettingsNeverOpen) {
   for (int value : {-1, 5, 7, 1000}) {
     EXPECT_TRUE(OpeningMessages(value).empty()) << "OpenMenu " << value;
+  }
+}
+
+// Gestures as the shell reports them, one after another, to one launcher.
+TEST(TrayGestures, TheKeyboardOpensTheMenuAndNoGestureOpensItTwice) {
+  struct Case {
+    const char* what;
+    int openMenu;
+    std::vector<unsigned> messages;
+    std::vector<bool> opens;
+  };
+  const Case cases[] = {
+      {"Enter", 1, {kNinKeySelect, kNinSelect}, {true, false}},
+      {"Space, twice", 3, {kNinKeySelect, kNinKeySelect}, {true, true}},
+      {"a shell that sends only NIN_SELECT for a key", 3, {kNinSelect}, {true}},
+      {"a left click where it opens", 2,
+       {kLeftButtonDown, kLeftButtonUp, kNinSelect}, {false, true, false}},
+      {"a left click where only the right button opens", 3,
+       {kLeftButtonDown, kLeftButtonUp, kNinSelect}, {false, false, false}},
+      {"hovering, then a click", 1,
+       {kMouseMove, kLeftButtonDown, kLeftButtonUp, kNinSelect},
+       {true, false, false, false}},
+      {"a click, then Enter", 3,
+       {kLeftButtonDown, kLeftButtonUp, kNinSelect, kNinKeySelect, kNinSelect},
+       {false, false, false, true, false}},
+  };
+  for (const Case& c : cases) {
+    TrayGestures gestures;
+    std::vector<bool> opens;
+    for (unsigned message : c.messages) opens.push_back(gestures.Opens(c.openMenu, message));
+    EXPECT_EQ(opens, c.opens) << c.what;
   }
 }
 
