@@ -95,6 +95,14 @@ bool IsFunctionKey(unsigned key) {
   return key >= kF1 && key < kF1 + kFunctionKeys;
 }
 
+// Copy, paste, cut, undo, redo, select all, save.
+bool IsEditingKey(unsigned key) {
+  for (char letter : {'C', 'V', 'X', 'Z', 'Y', 'A', 'S'}) {
+    if (key == static_cast<unsigned>(letter)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 HotkeyReading ParseHotkey(std::string_view text) {
@@ -125,9 +133,15 @@ HotkeyReading ParseHotkey(std::string_view text) {
     start = plus + 1;
   }
   if (!haveKey) return {std::nullopt, HotkeyProblem::kNoKey};
-  if ((hotkey.modifiers & (kModCtrl | kModAlt | kModWin)) == 0 &&
-      !IsFunctionKey(hotkey.key)) {
-    return {std::nullopt, HotkeyProblem::kNoModifier};
+  if ((hotkey.modifiers & (kModCtrl | kModAlt | kModWin)) == 0) {
+    return {std::nullopt, IsFunctionKey(hotkey.key) ? HotkeyProblem::kFunctionKeyAlone
+                                                    : HotkeyProblem::kNoModifier};
+  }
+  if (hotkey.modifiers == kModCtrl && IsEditingKey(hotkey.key)) {
+    return {std::nullopt, HotkeyProblem::kEditingChord};
+  }
+  if (hotkey.modifiers == kModAlt && hotkey.key == kF1 + 3) {
+    return {std::nullopt, HotkeyProblem::kClosesWindows};
   }
   return {hotkey, HotkeyProblem::kNone};
 }
@@ -162,12 +176,21 @@ std::string HotkeyProblemText(std::string_view text, HotkeyProblem problem) {
     case HotkeyProblem::kTwoKeys: why = "it names more than one key, or a modifier after the key"; break;
     case HotkeyProblem::kRepeated: why = "it names a modifier twice"; break;
     case HotkeyProblem::kNoModifier: why = "a key without Ctrl, Alt or Win would be taken from every program"; break;
+    case HotkeyProblem::kFunctionKeyAlone:
+      why = "an F-key without Ctrl, Alt or Win would be taken from every program (F1 is their Help)";
+      break;
+    case HotkeyProblem::kEditingChord:
+      why = "Ctrl+C, Ctrl+V, Ctrl+X, Ctrl+Z, Ctrl+Y, Ctrl+A and Ctrl+S copy, paste, undo and save "
+            "in every program, which would stop doing so";
+      break;
+    case HotkeyProblem::kClosesWindows: why = "Alt+F4 closes the window in every program"; break;
   }
   constexpr std::size_t kShown = 64;
   std::string shown(text.substr(0, kShown));
   if (text.size() > kShown) shown += "...";
   return "The hotkey \"" + shown + "\" cannot be used: " + why +
-         ".\nWrite it as modifiers and one key, for example Ctrl+Alt+V.";
+         ".\nWrite it as modifiers and one key, for example Ctrl+Alt+V "
+         "(Ctrl+Alt+..., Win+... and Ctrl with an F-key are free to take).";
 }
 
 std::string HotkeyTakenText(const Hotkey& hotkey) {

@@ -30,6 +30,12 @@ enum class HotkeyProblem {
   kRepeated,      // a modifier given twice
   kNoModifier,    // a typing key without Ctrl, Alt or Win would take it
                   // from every program
+  kFunctionKeyAlone,  // an F-key without Ctrl, Alt or Win: F1 is every
+                      // program's Help
+  kEditingChord,  // Ctrl+C, V, X, Z, Y, A or S: registering one succeeds,
+                  // since programs use accelerators, and copy and paste then
+                  // stop working everywhere
+  kClosesWindows,  // Alt+F4
 };
 
 struct HotkeyReading {

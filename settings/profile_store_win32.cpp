@@ -144,6 +144,14 @@ bool ProfileStore::WriteString(std::string_view section, std::string_view key,
                                     path_.c_str()) != FALSE;
 }
 
+bool ProfileStore::DeleteKey(std::string_view section, std::string_view key) {
+  const LockHold hold(*this, LockPurpose::Write);
+  if (hold.TimedOut()) return false;
+  return WritePrivateProfileStringA(std::string(section).c_str(),
+                                    std::string(key).c_str(), nullptr,
+                                    path_.c_str()) != FALSE;
+}
+
 bool ProfileStore::WriteSection(std::string_view section,
                                 std::string_view data) {
   // The platform reads the lines up to the empty one that ends them.

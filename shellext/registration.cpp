@@ -28,14 +28,22 @@ RegistryAnswer WriteRows(RegistryAccess& registry, RegistryPart part,
   return RegistryAnswer::Done;
 }
 
+// A part that holds none of the class's keys holds no registration: an
+// approval left there that cannot be removed fails nothing.
 bool RemoveFrom(RegistryAccess& registry, RegistryPart part,
                 std::string_view classId) {
+  bool held = false;
   bool clean = true;
   for (const std::string& key : UnregistrationKeys(classId)) {
-    clean = Gone(registry.DeleteKey(part, kClassesKey + key)) && clean;
+    const std::string name = kClassesKey + key;
+    if (!registry.KeyExists(part, name)) continue;
+    held = true;
+    clean = Gone(registry.DeleteKey(part, name)) && clean;
   }
-  clean = Gone(registry.DeleteValue(part, kApprovedKey, std::string(classId))) &&
-          clean;
+  const std::string value(classId);
+  if (registry.ValueExists(part, kApprovedKey, value)) {
+    clean = (Gone(registry.DeleteValue(part, kApprovedKey, value)) || !held) && clean;
+  }
   return clean;
 }
 

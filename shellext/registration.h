@@ -7,14 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/extension_names.h"
+
 namespace vorlane::shellext {
 
-inline constexpr char kClassIdText[] = "{8D775404-DD7B-11D3-BC49-906B51C10000}";
-inline constexpr char kApprovedKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
-// HKEY_CLASSES_ROOT is this key of the machine and of the user merged, the
-// user's winning; the shell reads both.
-inline constexpr char kClassesKey[] = "Software\\Classes\\";
+inline constexpr const char* kClassIdText = settings::kShellixClassId;
+inline constexpr const char* kApprovedKey = settings::kShellExtensionsApprovedKey;
+inline constexpr const char* kClassesKey = settings::kClassesKey;
 
 struct RegistryRow {
   std::string key;        // under HKEY_CLASSES_ROOT
@@ -49,6 +48,10 @@ class RegistryAccess {
   virtual RegistryAnswer DeleteKey(RegistryPart part, const std::string& key) = 0;
   virtual RegistryAnswer DeleteValue(RegistryPart part, const std::string& key,
                                      const std::string& valueName) = 0;
+  // Looked at with read access alone, which every user has.
+  virtual bool KeyExists(RegistryPart part, const std::string& key) = 0;
+  virtual bool ValueExists(RegistryPart part, const std::string& key,
+                           const std::string& valueName) = 0;
 };
 
 enum class RegisteredIn { Nowhere, Machine, User };
@@ -62,7 +65,10 @@ RegisteredIn Register(RegistryAccess& registry, std::string_view classId,
                       std::string_view modulePath, bool approve);
 
 // Removes the registration from both parts; true when nothing of it is
-// left, whichever part held it.
+// left, whichever part held it. What is not there counts as removed, and a
+// part is opened for a change only where it holds something: a user
+// without administrator rights may read the machine's part but not open it
+// for writing, and must not fail to remove what is only theirs.
 bool Unregister(RegistryAccess& registry, std::string_view classId);
 
 }  // namespace vorlane::shellext

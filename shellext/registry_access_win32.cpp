@@ -55,4 +55,27 @@ RegistryAnswer SystemRegistry::DeleteValue(RegistryPart part, const std::string&
   return AnswerFor(RegDeleteValueA(owned.get(), ValueName(valueName)));
 }
 
+
+bool SystemRegistry::KeyExists(RegistryPart part, const std::string& key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(Root(part), key.c_str(), 0, KEY_QUERY_VALUE, &opened) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  const win32::UniqueKey owned(opened);
+  return true;
+}
+
+bool SystemRegistry::ValueExists(RegistryPart part, const std::string& key,
+                                 const std::string& valueName) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(Root(part), key.c_str(), 0, KEY_QUERY_VALUE, &opened) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  const win32::UniqueKey owned(opened);
+  return RegQueryValueExA(owned.get(), ValueName(valueName), nullptr, nullptr,
+                          nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 }  // namespace vorlane::shellext

@@ -13,6 +13,9 @@ class SystemRegistry final : public RegistryAccess {
   RegistryAnswer DeleteKey(RegistryPart part, const std::string& key) override;
   RegistryAnswer DeleteValue(RegistryPart part, const std::string& key,
                              const std::string& valueName) override;
+  bool KeyExists(RegistryPart part, const std::string& key) override;
+  bool ValueExists(RegistryPart part, const std::string& key,
+                   const std::string& valueName) override;
 };
 
 }  // namespace vorlane::shellext

@@ -9,11 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/extension_names.h"
 #include "settings/settings_store.h"
 
 namespace vorlane::shellext {
 
-inline constexpr char kRegistrationName[] = "VorlaneShellix";
+inline constexpr const char* kRegistrationName = settings::kShellixRegistrationName;
 inline constexpr char kCommandText[] = "Add to Vorlane";
 inline constexpr char kHelpText[] = "Add file to Vorlane";
 inline constexpr char kSettingsFileName[] = "Vorlane.ini";

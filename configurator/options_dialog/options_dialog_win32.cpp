@@ -16,7 +16,7 @@
 #include "settings/launcher_window.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
-#include "shellext/registration.h"
+#include "settings/extension_names.h"
 #include "win32/display_dpi.h"
 
 namespace vorlane::configurator {
@@ -25,6 +25,9 @@ namespace {
 using settings::kSettingsSection;
 
 constexpr char kRegsvrMissing[] = "Unable to run regsvr32.exe process";
+// How long the registration tool may take; Explorer's extensions register in
+// a moment, but a loaded machine starts programs slowly.
+constexpr DWORD kRegistrationWaitMs = 30000;
 constexpr char kRegsvrMissingCaption[] = "Unable to run regsvr32.exe process.";
 constexpr char kRunKeyRefused[] =
     "Vorlane could not be set to start with Windows: the registry refused "
@@ -84,7 +87,7 @@ std::string ProgramPath() {
 // the shell reads both.
 bool ExtensionRegistered() {
   const std::string server =
-      shellext::kClassesKey + shellext::ServerKey(shellext::kClassIdText);
+      std::string(settings::kClassesKey) + settings::kShellixServerKey;
   for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, server.c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
@@ -212,13 +215,14 @@ void COptionsDialog::ToggleStartWithWindows() {
                               on ? 1 : 0));
 }
 
+// regsvr32 runs silently and is waited for, so that the box and
+// ContextMenu say what is registered afterwards, not what was asked; a
+// failure is said here. While it runs the dialog takes no input, but it is
+// painted.
 void COptionsDialog::ToggleContextMenu() {
-  // The box has changed already; it started as the registry was.
   const bool wanted = IsDlgButtonChecked(Window(), IDC_CONTEXT_MENU) == BST_CHECKED;
-  std::string command =
-      RegistrationCommand(BesideProgram(ProgramPath(), "Shellix.dll"), !wanted);
-  Finish(app_.WriteProfileInt(kSettingsSection, settings::kContextMenu.name,
-                              wanted ? 1 : 0));
+  const std::string library = BesideProgram(ProgramPath(), "Shellix.dll");
+  std::string command = RegistrationCommand(library, !wanted);
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -227,11 +231,49 @@ void COptionsDialog::ToggleContextMenu() {
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE,
                       CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr,
                       nullptr, &startup, &process)) {
+    CheckDlgButton(Window(), IDC_CONTEXT_MENU, wanted ? BST_UNCHECKED : BST_CHECKED);
     MessageBoxA(Window(), kRegsvrMissing, kRegsvrMissingCaption, MB_OK);
     return;
   }
-  CloseHandle(process.hProcess);
+  const win32::UniqueKernelHandle tool(process.hProcess);
   CloseHandle(process.hThread);
+  const std::optional<DWORD> exitCode = WaitForTool(tool.get());
+
+  const bool registered = ExtensionRegistered();
+  CheckDlgButton(Window(), IDC_CONTEXT_MENU, registered ? BST_CHECKED : BST_UNCHECKED);
+  Finish(app_.WriteProfileInt(kSettingsSection, settings::kContextMenu.name,
+                              registered ? 1 : 0));
+  if (registered != wanted) {
+    const std::string text = RegistrationFailureText(wanted, library, exitCode);
+    MessageBoxA(Window(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
+  }
+}
+
+std::optional<DWORD> COptionsDialog::WaitForTool(HANDLE tool) {
+  EnableWindow(Window(), FALSE);
+  const HCURSOR before = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  const DWORD end = GetTickCount() + kRegistrationWaitMs;
+  bool done = false;
+  for (;;) {
+    const DWORD now = GetTickCount();
+    const DWORD left = static_cast<LONG>(end - now) > 0 ? end - now : 0;
+    const DWORD woke = MsgWaitForMultipleObjects(1, &tool, FALSE, left, QS_ALLINPUT);
+    if (woke == WAIT_OBJECT_0) {
+      done = true;
+      break;
+    }
+    if (woke != WAIT_OBJECT_0 + 1) break;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  SetCursor(before);
+  EnableWindow(Window(), TRUE);
+  DWORD code = 0;
+  if (!done || !GetExitCodeProcess(tool, &code)) return std::nullopt;
+  return code;
 }
 
 void COptionsDialog::ShowTrayPreview() {
@@ -265,8 +307,12 @@ bool COptionsDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR&) {
   return false;
 }
 
+// Every launcher is told, as launchers of other settings files may run
+// beside the one of this file: each reads its own file again.
 void COptionsDialog::TellLauncher() {
-  if (HWND launcher = FindWindowA(settings::kLauncherWindowClass, nullptr)) {
+  HWND launcher = nullptr;
+  while ((launcher = FindWindowExA(nullptr, launcher, settings::kLauncherWindowClass,
+                                   nullptr)) != nullptr) {
     SendMessageA(launcher, settings::WM_RELOADICON, 0, 0);
   }
 }
@@ -346,35 +392,47 @@ void COptionsDialog::ChooseMenuFont() {
 }
 
 // The hotkey typed is checked before anything is saved: one that cannot be
-// read or that another program holds is said, and the dialog stays open on
-// it. A value that means the stored hotkey is left as it is written, and
-// the launcher, which holds that one itself, is not asked again.
+// read, that would take keys every program needs, or that another program
+// holds is said, and the dialog stays open on it. The file is written
+// whenever it holds other text than the field would store, so that a value
+// the launcher cannot use is mended by clearing the field.
 bool COptionsDialog::SaveHotkey() {
   char typed[settings::kHotkey.limit + 1] = {};
   GetDlgItemTextA(Window(), IDC_HOTKEY, typed, static_cast<int>(std::size(typed)));
-  const settings::HotkeyReading reading = settings::ParseHotkey(typed);
   const auto refuse = [this](const std::string& why) {
     MessageBoxA(Window(), why.c_str(), "Vorlane", MB_OK | MB_ICONWARNING);
     SetFocus(Item(IDC_HOTKEY));
     SendMessageA(Item(IDC_HOTKEY), EM_SETSEL, 0, -1);
     return false;
   };
-  if (reading.problem != settings::HotkeyProblem::kNone) {
-    return refuse(settings::HotkeyProblemText(typed, reading.problem));
-  }
-  const std::string stored =
-      settings::Read(app_.Profile(), kSettingsSection, settings::kHotkey);
-  if (settings::ParseHotkey(stored).hotkey == reading.hotkey) return true;
-  if (reading.hotkey) {
-    constexpr int kTrialId = 0x7F00;
-    if (!RegisterHotKey(Window(), kTrialId, reading.hotkey->modifiers,
-                        reading.hotkey->key)) {
-      return refuse(settings::HotkeyTakenText(*reading.hotkey));
+  // A value cannot hold a line end: this one stands for a missing key.
+  constexpr char kAbsent[] = "\n";
+  std::string stored = app_.Profile().ReadString(kSettingsSection, settings::kHotkey.name,
+                                                 kAbsent, settings::kHotkey.limit);
+  const HotkeySave save = PlanHotkeySave(
+      typed, stored == kAbsent ? std::nullopt : std::optional<std::string>(stored));
+  switch (save.action) {
+    case HotkeySave::Action::Refuse:
+      return refuse(settings::HotkeyProblemText(typed, save.problem));
+    case HotkeySave::Action::Keep:
+      return true;
+    case HotkeySave::Action::Remove:
+      Finish(app_.Profile().DeleteKey(kSettingsSection, settings::kHotkey.name));
+      break;
+    case HotkeySave::Action::Write: {
+      const settings::Hotkey hotkey = *settings::ParseHotkey(save.value).hotkey;
+      constexpr int kTrialId = 0x7F00;
+      if (save.tryFirst) {
+        if (!RegisterHotKey(Window(), kTrialId, hotkey.modifiers, hotkey.key)) {
+          return refuse(settings::HotkeyTakenText(hotkey));
+        }
+        UnregisterHotKey(Window(), kTrialId);
+      }
+      Finish(app_.WriteProfileString(kSettingsSection, settings::kHotkey.name,
+                                     save.value.c_str()));
+      break;
     }
-    UnregisterHotKey(Window(), kTrialId);
   }
-  const std::string value = reading.hotkey ? settings::HotkeyText(*reading.hotkey) : "";
-  Finish(app_.WriteProfileString(kSettingsSection, settings::kHotkey.name, value.c_str()));
   TellLauncher();
   return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "configurator/controls/icon_button_win32.h"
 #include "configurator/controls/tooltips_win32.h"
@@ -30,6 +31,8 @@ class COptionsDialog final : public win32::Dialog {
   void WriteOpenMenu(int value);
   void ToggleStartWithWindows();
   void ToggleContextMenu();
+  // The tool's exit code, or nothing when it did not end in time.
+  std::optional<DWORD> WaitForTool(HANDLE tool);
   void ShowTrayPreview();
   void DefaultIcon();
   void PickIcon();

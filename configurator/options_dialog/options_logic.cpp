@@ -58,8 +58,42 @@ std::optional<int> PointSizeTenths(std::string_view text) {
   return tenths;
 }
 
+HotkeySave PlanHotkeySave(std::string_view typed,
+                          const std::optional<std::string>& stored) {
+  HotkeySave save;
+  const settings::HotkeyReading reading = settings::ParseHotkey(typed);
+  if (reading.problem != settings::HotkeyProblem::kNone) {
+    save.action = HotkeySave::Action::Refuse;
+    save.problem = reading.problem;
+    return save;
+  }
+  if (!reading.hotkey) {
+    save.action = stored ? HotkeySave::Action::Remove : HotkeySave::Action::Keep;
+    return save;
+  }
+  save.value = settings::HotkeyText(*reading.hotkey);
+  if (stored && *stored == save.value) return save;
+  save.action = HotkeySave::Action::Write;
+  save.tryFirst = !stored || settings::ParseHotkey(*stored).hotkey != reading.hotkey;
+  return save;
+}
+
+std::string RegistrationFailureText(bool registering, std::string_view library,
+                                    const std::optional<unsigned long>& exitCode) {
+  std::string text = registering
+                         ? "\"Add to Vorlane\" could not be added to Explorer's context menus"
+                         : "\"Add to Vorlane\" could not be removed from Explorer's context menus";
+  text += exitCode ? ": regsvr32 ended with code " + std::to_string(*exitCode)
+                   : ": regsvr32 did not finish in time";
+  text += " for\n" + std::string(library) + ".";
+  if (!registering) {
+    text += "\n\nA registration for all users takes an administrator to remove.";
+  }
+  return text;
+}
+
 std::string RegistrationCommand(std::string_view library, bool unregister) {
-  return std::string(unregister ? "regsvr32.exe /u \"" : "regsvr32.exe \"") +
+  return std::string(unregister ? "regsvr32.exe /s /u \"" : "regsvr32.exe /s \"") +
          std::string(library) + "\"";
 }
 

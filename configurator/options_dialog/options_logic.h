@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/hotkey.h"
+
 namespace vorlane::configurator {
 
 // Seconds shown for a stored BatchPause: above 10000 as 10000, below 500
@@ -60,8 +62,29 @@ FontKeys FontKeysFor(const ChosenFont& chosen, const StoredFont& stored,
 // of a point; nothing for text that is no size.
 std::optional<int> PointSizeTenths(std::string_view text);
 
-// "regsvr32.exe \"<library>\"", with "/u" to unregister.
+// What Save does with the hotkey field, given what the file holds (nothing
+// when the key is absent). The file is written whenever it holds other text
+// than the field would store, so that a value the launcher cannot use is
+// mended by clearing the field; an empty field removes the key.
+struct HotkeySave {
+  enum class Action { Keep, Write, Remove, Refuse } action = Action::Keep;
+  std::string value;  // Write: the text stored
+  // Write: a hotkey other than the stored one, which the launcher holds;
+  // whether another program holds it is to be seen first.
+  bool tryFirst = false;
+  settings::HotkeyProblem problem = settings::HotkeyProblem::kNone;  // Refuse
+};
+HotkeySave PlanHotkeySave(std::string_view typed,
+                          const std::optional<std::string>& stored);
+
+// "regsvr32.exe /s \"<library>\"", with "/u" to unregister: silent, as the
+// options say themselves what came of it.
 std::string RegistrationCommand(std::string_view library, bool unregister);
+
+// What the options say when the box's click did not change what is
+// registered: the tool's exit code, or nothing when it did not end in time.
+std::string RegistrationFailureText(bool registering, std::string_view library,
+                                    const std::optional<unsigned long>& exitCode);
 
 // A file beside the program: `programPath` cut before its last "\", then
 // "\" and `name`.

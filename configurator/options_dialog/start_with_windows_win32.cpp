@@ -7,7 +7,10 @@
 namespace vorlane::configurator {
 namespace {
 
+// In quotes: Windows reads an unquoted path with a blank as a program
+// followed by arguments, and may start C:\Program.exe instead.
 bool WriteRunValue(HKEY root, const std::string& launcherPath) {
+  const std::string command = "\"" + launcherPath + "\"";
   HKEY opened = nullptr;
   if (RegCreateKeyExA(root, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_READ | KEY_WRITE, nullptr, &opened,
@@ -16,8 +19,8 @@ bool WriteRunValue(HKEY root, const std::string& launcherPath) {
   }
   const win32::UniqueKey key(opened);
   return RegSetValueExA(key.get(), kRunValue, 0, REG_SZ,
-                        reinterpret_cast<const BYTE*>(launcherPath.c_str()),
-                        static_cast<DWORD>(launcherPath.size() + 1)) ==
+                        reinterpret_cast<const BYTE*>(command.c_str()),
+                        static_cast<DWORD>(command.size() + 1)) ==
          ERROR_SUCCESS;
 }
 

@@ -13,7 +13,7 @@ namespace vorlane::configurator {
 using settings::kRunKey;
 using settings::kRunValue;
 
-// On: the value "Vorlane" holding the launcher's path, under
+// On: the value "Vorlane" holding the launcher's path in quotes, under
 // HKEY_LOCAL_MACHINE or, when that refuses, under HKEY_CURRENT_USER; false
 // when neither takes it. Off: the value goes from both; false when one of
 // them keeps it (a user may not delete the machine's value).

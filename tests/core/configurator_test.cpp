@@ -4,6 +4,7 @@
 // row or a selection shows.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -506,13 +507,49 @@ TEST(Options, OpenMenuButtonsAndTheRegistrationCommand) {
   const std::string library = BesideProgram("C:\\My Tools\\config.exe", "Shellix.dll");
   EXPECT_EQ(library, "C:\\My Tools\\Shellix.dll");
   EXPECT_EQ(RegistrationCommand(library, false),
-            "regsvr32.exe \"C:\\My Tools\\Shellix.dll\"");
+            "regsvr32.exe /s \"C:\\My Tools\\Shellix.dll\"");
   EXPECT_EQ(RegistrationCommand(library, true),
-            "regsvr32.exe /u \"C:\\My Tools\\Shellix.dll\"");
+            "regsvr32.exe /s /u \"C:\\My Tools\\Shellix.dll\"");
 }
 
 // A dialog opens centred on the work area of the monitor under the pointer,
 // wholly on it where it fits.
+// Save writes whenever the file holds other text than the field gives, so
+// that a value the launcher cannot use can be cleared.
+TEST(Options, HotkeySavedWhenTheFileHoldsOtherText) {
+  using Action = HotkeySave::Action;
+  struct Case {
+    const char* typed;
+    std::optional<std::string> stored;
+    Action action;
+    std::string value;
+    bool tryFirst;
+  };
+  const Case cases[] = {
+      {"", std::nullopt, Action::Keep, "", false},
+      {"  ", std::string("Ctrl+Hyper"), Action::Remove, "", false},
+      {"", std::string(""), Action::Remove, "", false},
+      {"Ctrl+Alt+V", std::string("Ctrl+Alt+V"), Action::Keep, "Ctrl+Alt+V", false},
+      {"ctrl + alt + v", std::string("Ctrl+Alt+V"), Action::Keep, "Ctrl+Alt+V", false},
+      {"Ctrl+Alt+V", std::string("alt+ctrl+v"), Action::Write, "Ctrl+Alt+V", false},
+      {"Ctrl+Alt+B", std::string("Ctrl+Alt+V"), Action::Write, "Ctrl+Alt+B", true},
+      {"Ctrl+Alt+B", std::string("Ctrl+Hyper"), Action::Write, "Ctrl+Alt+B", true},
+      {"Ctrl+Alt+B", std::nullopt, Action::Write, "Ctrl+Alt+B", true},
+  };
+  for (const Case& c : cases) {
+    const HotkeySave save = PlanHotkeySave(c.typed, c.stored);
+    const std::string what = std::string(c.typed) + " over " + c.stored.value_or("<none>");
+    EXPECT_EQ(save.action, c.action) << what;
+    if (c.action == Action::Write) {
+      EXPECT_EQ(save.value, c.value) << what;
+      EXPECT_EQ(save.tryFirst, c.tryFirst) << what;
+    }
+  }
+  const HotkeySave refused = PlanHotkeySave("Ctrl+C", std::string("Ctrl+Alt+V"));
+  EXPECT_EQ(refused.action, Action::Refuse);
+  EXPECT_EQ(refused.problem, settings::HotkeyProblem::kEditingChord);
+}
+
 TEST(WindowPlacement, CentresOnTheWorkArea) {
   const ScreenPoint corner = CentredOn({0, 0, 1024, 738}, 400, 300);
   EXPECT_EQ(corner.x, 312);

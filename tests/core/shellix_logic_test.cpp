@@ -112,6 +112,7 @@ TEST(Registration, SubkeysAreDeletedBeforeTheirParents) {
   ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[0], std::string("CLSID\\") + kClassIdText + "\\InProcServer32");
   EXPECT_EQ(keys[1], std::string("CLSID\\") + kClassIdText);
+  EXPECT_EQ(keys[0], settings::kShellixServerKey) << "as the configurator looks for it";
 }
 
 // Both parts of the registry as text, a key per line with its values; a
@@ -133,13 +134,23 @@ class FakeRegistry final : public RegistryAccess {
     keys[part].erase(found);
     return RegistryAnswer::Done;
   }
+  // As Windows answers: a key that is there but refused is opened for the
+  // change before its value is looked for.
   RegistryAnswer DeleteValue(RegistryPart part, const std::string& key,
                              const std::string& valueName) override {
     auto found = keys[part].find(key);
-    if (found == keys[part].end() || found->second.erase(valueName) == 0) {
-      return RegistryAnswer::Missing;
-    }
+    if (found == keys[part].end()) return RegistryAnswer::Missing;
+    if (Refuses(part, key)) return RegistryAnswer::Denied;
+    if (found->second.erase(valueName) == 0) return RegistryAnswer::Missing;
     return RegistryAnswer::Done;
+  }
+  bool KeyExists(RegistryPart part, const std::string& key) override {
+    return keys[part].count(key) != 0;
+  }
+  bool ValueExists(RegistryPart part, const std::string& key,
+                   const std::string& valueName) override {
+    auto found = keys[part].find(key);
+    return found != keys[part].end() && found->second.count(valueName) != 0;
   }
 
   std::string Keys(RegistryPart part) {
@@ -189,6 +200,18 @@ TEST(Registration, GoesToTheUserWhereTheMachineRefusesAndComesOutOfBoth) {
   EXPECT_TRUE(Unregister(registry, kClassIdText));
   EXPECT_EQ(registry.Keys(RegistryPart::User), other + " =kept\n" + kApprovedKey + "\n");
   EXPECT_TRUE(Unregister(registry, kClassIdText)) << "nothing left is success";
+}
+
+// A user without administrator rights: the machine's approval list is
+// there, holding other extensions, and may not be opened for a change.
+TEST(Registration, AUsersUnregistrationLeavesTheMachinesPartUntouched) {
+  FakeRegistry registry;
+  registry.keys[RegistryPart::Machine][kApprovedKey]["{other}"] = "Other";
+  registry.machineRefused = true;
+  EXPECT_EQ(Register(registry, kClassIdText, "C:\\Shellix.dll", true), RegisteredIn::User);
+  EXPECT_TRUE(Unregister(registry, kClassIdText));
+  EXPECT_EQ(registry.Keys(RegistryPart::User), std::string(kApprovedKey) + "\n");
+  EXPECT_EQ(registry.Keys(RegistryPart::Machine), std::string(kApprovedKey) + " {other}=Other\n");
 }
 
 TEST(Registration, MachineApprovalRefusedAloneGoesToTheUser) {

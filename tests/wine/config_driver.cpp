@@ -104,9 +104,10 @@ POINT Centre(HWND window) {
   return {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
 }
 
-bool StartConfigExe(ChildProcess& process, const std::string& arguments) {
-  const std::string program = BinDirectory() + "\\config.exe";
-  return process.Start(program, "\"" + program + "\" " + arguments);
+bool StartConfigExe(ChildProcess& process, const std::string& arguments,
+                    const std::string& program) {
+  const std::string exe = program.empty() ? BinDirectory() + "\\config.exe" : program;
+  return process.Start(exe, "\"" + exe + "\" " + arguments);
 }
 
 ::testing::AssertionResult ChooseInLauncher(Launcher& launcher, int downs,

@@ -98,7 +98,9 @@ POINT Centre(HWND window);
 
 // config.exe from the test programs' folder with the arguments that the
 // launcher would write after its name.
-bool StartConfigExe(ChildProcess& process, const std::string& arguments);
+// The tests' config.exe, or the copy at `program`.
+bool StartConfigExe(ChildProcess& process, const std::string& arguments,
+                    const std::string& program = "");
 
 // Opens the launcher's menu by hovering and chooses the entry `downs` steps
 // down, or with `inside` the entry that many steps into the submenu there;
@@ -119,8 +121,9 @@ class Configurator {
 
   // `arguments` follow the program name as the launcher writes them.
   ::testing::AssertionResult Start(const std::string& arguments,
-                                   const char* caption = kMenusCaption) {
-    if (!StartConfigExe(process_, arguments)) {
+                                   const char* caption = kMenusCaption,
+                                   const std::string& program = "") {
+    if (!StartConfigExe(process_, arguments, program)) {
       return ::testing::AssertionFailure() << "config.exe did not start";
     }
     if (!WaitUntil([&] { return (window_ = Find(caption)) != nullptr; })) {

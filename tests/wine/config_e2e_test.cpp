@@ -947,7 +947,10 @@ TEST_F(ConfigUse, OptionsHotkeyIsSavedOnlyWhenItCanOpenTheMenu) {
   OnScopeExit release([] { UnregisterHotKey(nullptr, 1); });
   const std::pair<const char*, const char*> refused[] = {
       {"Ctrl+Alt+V", "Ctrl+Alt+V is held by another program"},
-      {"Ctrl+Hyper", "\"Ctrl+Hyper\" cannot be used"}};
+      {"Ctrl+Hyper", "\"Ctrl+Hyper\" cannot be used"},
+      // Keys every other program needs, which registering would take.
+      {"F1", "(F1 is their Help)"},
+      {"Ctrl+C", "copy, paste, undo and save in every program"}};
   for (const auto& [typed, said] : refused) {
     SCOPED_TRACE(typed);
     ASSERT_TRUE(config.Type(IDC_HOTKEY, typed));
@@ -965,13 +968,16 @@ TEST_F(ConfigUse, OptionsHotkeyIsSavedOnlyWhenItCanOpenTheMenu) {
   EXPECT_EQ(config.Process().WaitForExit(), 0u);
   EXPECT_EQ(Key("Settings", "Hotkey"), "Ctrl+Alt+X");
 
+  // A value typed into the file by hand that the launcher cannot use is
+  // mended by emptying the field: the key goes.
+  ASSERT_TRUE(WritePrivateProfileStringA("Settings", "Hotkey", "Ctrl+Hyper", ini.c_str()));
   Configurator again;
   ASSERT_TRUE(again.Start("2 " + ini, kOptionsCaption));
-  EXPECT_EQ(again.Text(IDC_HOTKEY), "Ctrl+Alt+X");
+  EXPECT_EQ(again.Text(IDC_HOTKEY), "Ctrl+Hyper");
   ASSERT_TRUE(again.Type(IDC_HOTKEY, ""));
   again.Click(IDOK);
   EXPECT_EQ(again.Process().WaitForExit(), 0u);
-  EXPECT_EQ(Key("Settings", "Hotkey"), "");
+  EXPECT_EQ(Key("Settings", "Hotkey"), "<absent>");
 }
 
 // The tray icon chosen in the options reaches a running launcher at once:
@@ -1093,6 +1099,26 @@ TEST_F(ConfigUse, OptionsContextMenuShowsAndRemovesTheUsersRegistration) {
   EXPECT_EQ(Key("Settings", "ContextMenu"), "0");
 }
 
+// regsvr32 is waited for: when it fails (here no Shellix.dll lies beside
+// config.exe), the options say so themselves, and the box and the file
+// show what is registered, not what was asked.
+TEST_F(ConfigUse, OptionsContextMenuSaysWhenRegistrationFailed) {
+  const OnScopeExit unregister(RemoveExtensionRegistration);
+  const std::string lonely = folder.File("config.exe");
+  ASSERT_TRUE(CopyFileA((BinDirectory() + "\\config.exe").c_str(), lonely.c_str(), FALSE));
+  WriteTextFile(ini, SettingsFile().Text());
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption, lonely));
+  config.Click(IDC_CONTEXT_MENU);
+  const HWND box = WaitForMessageBox(config.Pid(), "Error", 40s);
+  ASSERT_NE(box, nullptr) << "the failure was not said";
+  const std::string text = MessageBoxText(box);
+  EXPECT_NE(text.find("could not be added"), std::string::npos) << text;
+  EXPECT_NE(text.find(folder.File("Shellix.dll")), std::string::npos) << text;
+  CloseMessageBox(box);
+  EXPECT_EQ(IsDlgButtonChecked(config.Window(), IDC_CONTEXT_MENU), BST_UNCHECKED);
+  EXPECT_EQ(Key("Settings", "ContextMenu"), "0");
+}
+
 TEST_F(ConfigUse, OptionsStartWithWindowsSetsAndRemovesTheRunValue) {
   auto runValue = [] {
     char data[MAX_PATH] = {};
@@ -1115,7 +1141,8 @@ TEST_F(ConfigUse, OptionsStartWithWindowsSetsAndRemovesTheRunValue) {
   ASSERT_TRUE(KeyBecomes("Settings", "Startwithwindows", "0"));
   config.Click(IDC_START_WITH_WINDOWS);
   ASSERT_TRUE(KeyBecomes("Settings", "Startwithwindows", "1"));
-  EXPECT_EQ(runValue(), BinDirectory() + "\\Vorlane.exe");
+  // Quoted: a blank in the path must not make Windows start C:\Program.exe.
+  EXPECT_EQ(runValue(), "\"" + BinDirectory() + "\\Vorlane.exe\"");
   config.Click(IDC_START_WITH_WINDOWS);
   ASSERT_TRUE(KeyBecomes("Settings", "Startwithwindows", "0"));
   EXPECT_EQ(runValue(), "<none>");

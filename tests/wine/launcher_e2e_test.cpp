@@ -120,6 +120,32 @@ TEST_F(LauncherStart, FirstStartWritesExactlyTheDefaultFile) {
   }
 }
 
+// A double-click too many, or an installer's "start now" beside a running
+// copy: a second start for the same settings file, however its path is
+// written, ends at once without an icon; a launcher of another settings
+// file runs beside the first.
+TEST_F(LauncherStart, ASecondStartForTheSameSettingsFileEndsWithoutAnIcon) {
+  TempFolder folder;
+  Launcher first;
+  ASSERT_TRUE(first.StartWith(folder, SettingsFile().Text()));
+  const std::string shortIni = ShortPathOf(folder.File("vorlane.ini"));
+  ASSERT_NE(shortIni, "");
+  ASSERT_NE(shortIni, folder.File("vorlane.ini")) << "the folder has no short name";
+  for (const std::string& arguments : {std::string(), Quoted(shortIni)}) {
+    SCOPED_TRACE("arguments: " + arguments);
+    ChildProcess second;
+    ASSERT_TRUE(second.Start(first.ExePath(), Quoted(first.ExePath()) + " " + arguments));
+    EXPECT_EQ(second.WaitForExit(), 0u) << "the second launcher runs";
+  }
+
+  TempFolder otherFolder;
+  Launcher other;
+  ASSERT_TRUE(other.StartWith(otherFolder, SettingsFile().Text()));
+  EXPECT_TRUE(TrayIconExists(first.Window()));
+  EXPECT_EQ(other.Close(), 0u);
+  EXPECT_EQ(first.Close(), 0u);
+}
+
 TEST_F(LauncherStart, HiddenWindowOfClassVorlane) {
   TempFolder folder;
   Launcher launcher;

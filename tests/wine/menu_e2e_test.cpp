@@ -525,6 +525,45 @@ TEST_F(SystemCommand, ConfiguratorIsLookedForBesideTheSettingsFileInUse) {
   EXPECT_TRUE(Starts().empty()) << Describe(Starts());
 }
 
+// A settings file elsewhere (Vorlane.exe D:\cfg\my.ini): the configurator
+// and the guide that are not beside it are found beside the launcher.
+TEST_F(SystemCommand, ConfiguratorAndGuideBesideTheLauncherServeASettingsFileElsewhere) {
+  const FileTypeProgram html(".html", probe);
+  ASSERT_TRUE(html.Ready());
+  TempFolder settingsFolder;
+  const std::string ini = settingsFolder.File("my.ini");
+  WriteTextFile(ini, SettingsFile().Text());
+  CopyProbe(folder.File("config.exe"));
+  CopyProbe(probe);
+  WriteTextFile(folder.File("Vorlane.html"), "<p>guide</p>");
+  ASSERT_TRUE(launcher.Start(folder, ini));
+  ASSERT_TRUE(OpenByHover());
+  ChooseSystemEntry(kOptions);
+  ASSERT_TRUE(WaitForStarts(1)) << "config.exe beside the launcher was not started";
+  ASSERT_TRUE(OpenByHover());
+  ChooseSystemEntry(kHelp);
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  const std::vector<ProbeStart> starts = SettledStarts();
+  ASSERT_EQ(starts.size(), 2u) << Describe(starts);
+  EXPECT_EQ(starts[0].program, "config.exe");
+  EXPECT_EQ(starts[0].arguments, "2 " + ini);
+  EXPECT_EQ(starts[1].arguments, folder.File("Vorlane.html"));
+}
+
+// The guide is there, but no program opens it: that is said, with where it
+// lies, and not that it is missing.
+TEST_F(SystemCommand, AGuideThatNoProgramOpensIsSaidWithItsPlace) {
+  const FileTypeProgram html(".html", folder.File("absent\\browser.exe"));
+  ASSERT_TRUE(html.Ready());
+  WriteTextFile(folder.File("Vorlane.html"), "<p>guide</p>");
+  ASSERT_TRUE(StartWith(SettingsFile()));
+  ASSERT_TRUE(OpenByHover());
+  ChooseSystemEntry(kHelp);
+  const std::string text = ReadAndCloseBox("Error");
+  EXPECT_NE(text.find("could not be opened"), std::string::npos) << text;
+  EXPECT_NE(text.find(folder.File("Vorlane.html")), std::string::npos) << text;
+}
+
 TEST_F(SystemCommand, MissingConfiguratorIsReported) {
   ASSERT_TRUE(StartWith(SettingsFile()));
   ASSERT_TRUE(OpenByHover());
@@ -616,7 +655,6 @@ constexpr TrayMessage kTrayMessages[] = {
     {WM_MBUTTONDOWN, "WM_MBUTTONDOWN"},
     {WM_MBUTTONUP, "WM_MBUTTONUP"},
     {WM_CONTEXTMENU, "WM_CONTEXTMENU"},
-    {NIN_SELECT, "NIN_SELECT"},
 };
 
 std::string MessageName(UINT message) {
@@ -662,6 +700,26 @@ TEST_F(MenuOpening, EachOpenMenuValueOpensOnItsOwnMouseMessagesOnly) {
       ASSERT_NO_FATAL_FAILURE(Dismiss());
     }
   }
+}
+
+// Enter or Space on the icon chosen with the keyboard (Win+B, then the
+// arrow keys) opens the menu whatever OpenMenu says, and once; a click's
+// own NIN_SELECT opens nothing that OpenMenu does not.
+TEST_F(MenuOpening, TheKeyboardOpensTheMenuOnceAndAClickOnlyAsOpenMenuSays) {
+  ASSERT_TRUE(StartWith(SettingsFile().Set("OpenMenu", "3")));
+  const UINT click[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, NIN_SELECT};
+  for (UINT message : click) PostTrayMouse(launcher.Window(), message);
+  EXPECT_TRUE(MenuStaysClosed()) << "a left click opened it";
+  // Enter: NIN_KEYSELECT, then NIN_SELECT.
+  PostTrayMouse(launcher.Window(), NIN_KEYSELECT);
+  PostTrayMouse(launcher.Window(), NIN_SELECT);
+  EXPECT_TRUE(MenuOpens()) << "no menu on NIN_KEYSELECT";
+  ASSERT_NO_FATAL_FAILURE(Dismiss());
+  EXPECT_TRUE(MenuStaysClosed()) << "Enter opened it a second time";
+  // Space: NIN_KEYSELECT alone, each time.
+  PostTrayMouse(launcher.Window(), NIN_KEYSELECT);
+  EXPECT_TRUE(MenuOpens()) << "no menu on the second NIN_KEYSELECT";
+  ASSERT_NO_FATAL_FAILURE(Dismiss());
 }
 
 TEST_F(MenuOpening, ShowMenuMessageOpensItWhateverOpenMenuSays) {
@@ -745,22 +803,31 @@ TEST_F(MenuOpening, LeftClickOnTheTrayIconOpensTheMenu) {
 class MenuLetters : public MenuUse {
  protected:
   void Type(char letter) {
-    if (HWND popup = FindPopupMenu(Pid())) PostMessageA(popup, WM_CHAR, letter, 0);
+    if (HWND popup = FindPopupMenu(Pid())) {
+      PostMessageA(popup, WM_CHAR, static_cast<unsigned char>(letter), 0);
+    }
   }
 };
 
+// Descriptions stand as stored: "&" marks no letter, so "Tom & Jerry"
+// answers to T; beyond ASCII, case is the code page's.
 TEST_F(MenuLetters, OnlyEntryWithTheLetterStartsAndSharedLettersMoveOn) {
   const std::string kilo = CopyProbe(folder.File("kilo.exe"));
   const std::string kayak = CopyProbe(folder.File("kayak.exe"));
-  const std::string mary = CopyProbe(folder.File("mary.exe"));
+  const std::string tom = CopyProbe(folder.File("tom.exe"));
+  const std::string apfel = CopyProbe(folder.File("apfel.exe"));
   ASSERT_TRUE(StartWith(SettingsFile()
                             .Item(1, 1, kilo, "Kilo")
                             .Item(1, 2, kayak, "Kayak")
-                            .Item(1, 3, mary, "Mar&y")));
-  // "&" marks the letter, wherever it stands.
+                            .Item(1, 3, tom, "Tom & Jerry")
+                            .Item(1, 4, apfel, "\xC4pfel")));
   ASSERT_TRUE(OpenByHover());
-  Type('y');
+  Type('t');
   ASSERT_TRUE(WaitForStarts(1)) << Describe(Starts());
+  ASSERT_TRUE(WaitForMenuClosed(Pid()));
+  ASSERT_TRUE(OpenByHover());
+  Type('\xE4');
+  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
   ASSERT_TRUE(WaitForMenuClosed(Pid()));
   // Two entries share K: each press selects the next, and none starts.
   ASSERT_TRUE(OpenByHover());
@@ -769,11 +836,12 @@ TEST_F(MenuLetters, OnlyEntryWithTheLetterStartsAndSharedLettersMoveOn) {
   EXPECT_TRUE(HandledWhatWasPosted());
   EXPECT_NE(FindPopupMenu(Pid()), nullptr) << "a shared letter closed the menu";
   PressMenuKey(Pid(), VK_RETURN);
-  ASSERT_TRUE(WaitForStarts(2)) << Describe(Starts());
+  ASSERT_TRUE(WaitForStarts(3)) << Describe(Starts());
   const std::vector<ProbeStart> starts = SettledStarts();
-  ASSERT_EQ(starts.size(), 2u) << Describe(starts);
-  EXPECT_EQ(starts[0].program, "mary.exe");
-  EXPECT_EQ(starts[1].program, "kayak.exe");
+  ASSERT_EQ(starts.size(), 3u) << Describe(starts);
+  EXPECT_EQ(starts[0].program, "tom.exe");
+  EXPECT_EQ(starts[1].program, "apfel.exe");
+  EXPECT_EQ(starts[2].program, "kayak.exe");
 }
 
 // The hotkey chord, typed as a person would.

@@ -799,6 +799,33 @@ TEST_F(Popup, ALookUpThatDoesNotAnswerHoldsNothingUp) {
       << "icons left after the cache was released";
 }
 
+// The menu loop falls idle again at every move of the pointer: entries whose
+// look-up does not answer get their generic icon all the same.
+TEST_F(Popup, GenericIconsComeWhileThePointerMovesOverTheMenu) {
+  Settings(WithOfflineProgram());
+  ReleaseIconCache();
+  OfflineLookUps offline;
+  g_stepsWaitForIcons = false;
+  g_pollSteps = true;
+  const DWORD shown = GetTickCount();
+  constexpr DWORD kPatience = 3000;
+  const auto offlineIcon = [&] {
+    const MenuEntry* entry = EntryNamed(Slot(0), "Offline");
+    return entry != nullptr ? entry->Icon() : nullptr;
+  };
+  Show({Once(
+      [&] {
+        // As the menu loop tells the window while the pointer moves.
+        CallWindowProcA(g_launcherProc, State().hwnd, WM_ENTERIDLE, MSGF_MENU, 0);
+        return offlineIcon() != nullptr || GetTickCount() - shown > kPatience;
+      },
+      [&] {
+        EXPECT_NE(offlineIcon(), nullptr)
+            << "no generic icon " << kPatience << " ms into a moving pointer";
+        EndMenu();
+      })});
+}
+
 // The launcher ends at once while a look-up is blocked; the icon that look-up
 // gives afterwards is freed by its worker.
 TEST_F(Popup, TheLauncherEndsWithoutWaitingForALookUp) {

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "resources/config_ids.h"
 #include "resources/resource_ids.h"
@@ -108,10 +109,12 @@ std::string VersionValue(const std::string& data, const char* name) {
 
 // A release names one version: every program's version block, in text and
 // in numbers, carries the one in version.h.
+// One block for all three: each names its own file, the product is Vorlane,
+// and the licence is given.
 TEST(VersionResources, EveryProgramNamesItselfAndTheProductVersion) {
   const std::pair<const char*, const char*> programs[] = {
       {"Vorlane.exe", "Vorlane.exe"},
-      {"config.exe", "Config.exe"},
+      {"config.exe", "config.exe"},
       {"Shellix.dll", "Shellix.dll"}};
   const DWORD packed = MAKELONG(VORLANE_VERSION_MINOR, VORLANE_VERSION_MAJOR);
   for (const auto& [file, originalName] : programs) {
@@ -123,6 +126,8 @@ TEST(VersionResources, EveryProgramNamesItselfAndTheProductVersion) {
     std::string data(size, '\0');
     ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, data.data()));
     EXPECT_EQ(VersionValue(data, "OriginalFilename"), originalName);
+    EXPECT_EQ(VersionValue(data, "ProductName"), "Vorlane");
+    EXPECT_NE(VersionValue(data, "LegalCopyright").find("MIT License"), std::string::npos);
     EXPECT_EQ(VersionValue(data, "FileVersion"), VORLANE_VERSION_TEXT);
     EXPECT_EQ(VersionValue(data, "ProductVersion"), VORLANE_VERSION_TEXT);
     VS_FIXEDFILEINFO* fixed = nullptr;
@@ -132,6 +137,72 @@ TEST(VersionResources, EveryProgramNamesItselfAndTheProductVersion) {
     EXPECT_EQ(fixed->dwFileVersionMS, packed);
     EXPECT_EQ(fixed->dwProductVersionMS, packed);
     EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), VORLANE_VERSION_PATCH);
+  }
+}
+
+// The typeface a DIALOGEX template names, read from the template itself.
+std::string DialogFace(HMODULE module, int id) {
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), RT_DIALOG);
+  if (found == nullptr) return "<no dialog>";
+  const auto* words = static_cast<const WORD*>(LockResource(LoadResource(module, found)));
+  if (words == nullptr || words[0] != 1 || words[1] != 0xFFFF) return "<no DIALOGEX>";
+  const DWORD style = *reinterpret_cast<const DWORD*>(words + 6);
+  if ((style & DS_SETFONT) == 0) return "<no font>";
+  const WORD* at = words + 13;  // after the fixed part
+  // Menu, class: none, an ordinal, or a string; then the title.
+  for (int field = 0; field < 2; ++field) {
+    if (*at == 0) {
+      ++at;
+    } else if (*at == 0xFFFF) {
+      at += 2;
+    } else {
+      while (*at++ != 0) {
+      }
+    }
+  }
+  while (*at++ != 0) {
+  }
+  at += 3;  // point size, weight, italic and character set
+  std::string face;
+  for (; *at != 0; ++at) face += static_cast<char>(*at);
+  return face;
+}
+
+// The shell's dialog font is TrueType and scales with the display, where
+// a bitmap font turns blocky or blurred at 125 to 200 %.
+TEST(DialogResources, EveryDialogUsesTheShellDialogFont) {
+  const std::pair<const char*, std::vector<int>> programs[] = {
+      {"config.exe",
+       {IDD_ABOUT, IDD_CONFIG, IDD_RENAME_MENU, IDD_OPTIONS, IDD_CHOOSE_ICON}},
+      {"Shellix.dll", {140}}};
+  for (const auto& [file, dialogs] : programs) {
+    const win32::UniqueModule module(LoadLibraryExA(
+        (BinDirectory() + "\\" + file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(module) << file;
+    for (int id : dialogs) EXPECT_EQ(DialogFace(module.get(), id), "MS Shell Dlg") << file << " " << id;
+  }
+}
+
+// Windows 7 to 11 are declared, or Windows treats the programs as written
+// for Vista.
+TEST(ManifestResources, TheProgramsDeclareTheSystemsTheyRunOn) {
+  const char* const systems[] = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                                 "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                                 "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                                 "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"};
+  for (const char* file : {"Vorlane.exe", "config.exe"}) {
+    const win32::UniqueModule module(LoadLibraryExA(
+        (BinDirectory() + "\\" + file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(module) << file;
+    HRSRC found = FindResourceA(module.get(), MAKEINTRESOURCEA(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr) << file;
+    const std::string manifest(
+        static_cast<const char*>(LockResource(LoadResource(module.get(), found))),
+        SizeofResource(module.get(), found));
+    for (const char* system : systems) {
+      EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + system), std::string::npos)
+          << file << " " << system;
+    }
   }
 }
 

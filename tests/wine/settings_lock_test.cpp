@@ -298,6 +298,24 @@ TEST_F(SettingsLock, TheLaunchersReaderSeesEachChangeWholeOrNotAtAll) {
   EXPECT_EQ(unlocked, 0) << "the writer held the lock past the reader's wait";
 }
 
+// The launcher takes the path it was started with, the extension its
+// registered path: an 8.3 short spelling of the file is the same lock.
+TEST_F(SettingsLock, TheShortAndTheLongPathOfAFileShareOneLock) {
+  NamedEvent held("held");
+  ChildProcess holder;
+  const std::string line = "\"" + StressProgram() + "\" hold \"" + path_ + "\" " + held.Name();
+  ASSERT_TRUE(holder.Start(StressProgram(), line));
+  ASSERT_TRUE(held.WaitSet()) << "the holder never took the lock";
+  const std::string shortFolder = test::ShortPathOf(folder_.Path());
+  ASSERT_NE(shortFolder, "");
+  const std::string shortPath = shortFolder + "\\vorlane.ini";
+  ASSERT_NE(shortPath, path_) << "the folder has no short name";
+  ProfileStore store(shortPath);
+  EXPECT_EQ(store.Lock(LockPurpose::Read), LockOutcome::TimedOut)
+      << "two locks for one file: " << SettingsFileIdentity(shortPath);
+  ASSERT_TRUE(TerminateProcess(holder.Handle(), 9));
+}
+
 TEST_F(SettingsLock, ALockLeftByAProgramThatDiedIsTakenOverAtOnce) {
   NamedEvent held("held");
   ChildProcess holder;

@@ -358,6 +358,14 @@ class MachineRefused final : public shellext::RegistryAccess {
     if (part == Part::Machine) return Answer::Denied;
     return system_.DeleteValue(part, key, valueName);
   }
+  // Reading the machine's part is every user's right.
+  bool KeyExists(Part part, const std::string& key) override {
+    return system_.KeyExists(part, key);
+  }
+  bool ValueExists(Part part, const std::string& key,
+                   const std::string& valueName) override {
+    return system_.ValueExists(part, key, valueName);
+  }
 
  private:
   shellext::SystemRegistry system_;

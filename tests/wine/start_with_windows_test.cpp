@@ -46,7 +46,7 @@ class StartWithWindows : public ::testing::Test {
 TEST_F(StartWithWindows, FallsBackToTheUserAndSaysWhenNeitherTakesIt) {
   const std::string launcher = "C:\\Tools\\Vorlane.exe";
   EXPECT_TRUE(SetStartWithWindows(true, launcher, kRefusingRoot, user_.get()));
-  EXPECT_EQ(UserValue(), launcher);
+  EXPECT_EQ(UserValue(), "\"" + launcher + "\"");
   EXPECT_TRUE(SetStartWithWindows(false, launcher, kRefusingRoot, user_.get()));
   EXPECT_EQ(UserValue(), "<none>");
   EXPECT_FALSE(SetStartWithWindows(true, launcher, kRefusingRoot, kRefusingRoot))

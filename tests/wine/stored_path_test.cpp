@@ -17,12 +17,7 @@ using Refusal = StoredText::Refusal;
 
 std::wstring Widened(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-std::string ShortPathOf(const std::string& path) {
-  char buffer[MAX_PATH] = {};
-  const DWORD length =
-      GetShortPathNameA(path.c_str(), buffer, static_cast<DWORD>(std::size(buffer)));
-  return std::string(buffer, length < std::size(buffer) ? length : 0);
-}
+using test::ShortPathOf;
 
 class StoredPathTest : public ::testing::Test {
  protected:

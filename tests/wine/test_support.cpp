@@ -42,6 +42,13 @@ void WriteTextFile(const std::string& path, const std::string& text) {
   out << text;
 }
 
+std::string ShortPathOf(const std::string& path) {
+  char buffer[MAX_PATH] = {};
+  const DWORD length =
+      GetShortPathNameA(path.c_str(), buffer, static_cast<DWORD>(std::size(buffer)));
+  return std::string(buffer, length < std::size(buffer) ? length : 0);
+}
+
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

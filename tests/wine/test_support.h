@@ -25,6 +25,8 @@ std::string WindowsDirectory();
 std::string ReadTextFile(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
+// The path's short (8.3) form; empty when it has none.
+std::string ShortPathOf(const std::string& path);
 // Removes the folder with everything in it, as far as it can.
 void RemoveTree(const std::string& path);
 
