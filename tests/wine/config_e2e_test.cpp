@@ -1109,7 +1109,7 @@ TEST_F(ConfigUse, OptionsContextMenuSaysWhenRegistrationFailed) {
   WriteTextFile(ini, SettingsFile().Text());
   ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption, lonely));
   config.Click(IDC_CONTEXT_MENU);
-  const HWND box = WaitForMessageBox(config.Pid(), "Error", 40s);
+  const HWND box = WaitForMessageBox(config.Pid(), "Error", 30s);
   ASSERT_NE(box, nullptr) << "the failure was not said";
   const std::string text = MessageBoxText(box);
   EXPECT_NE(text.find("could not be added"), std::string::npos) << text;
