@@ -137,6 +137,18 @@ class SettingsLock : public ::testing::Test {
   void SetUp() override {
     test::WriteTextFile(path_, OneMenu());
   }
+  // Another process that takes the file's lock and keeps it until ended.
+  ::testing::AssertionResult HoldTheLock(ChildProcess& holder) const {
+    NamedEvent held("held");
+    const std::string line =
+        "\"" + StressProgram() + "\" hold \"" + path_ + "\" " + held.Name();
+    if (!holder.Start(StressProgram(), line)) {
+      return ::testing::AssertionFailure() << "the holder did not start";
+    }
+    if (!held.WaitSet()) return ::testing::AssertionFailure() << "the holder never took the lock";
+    return ::testing::AssertionSuccess();
+  }
+
   TempFolder folder_;
   const std::string path_ = folder_.File("vorlane.ini");
 };
@@ -301,11 +313,8 @@ TEST_F(SettingsLock, TheLaunchersReaderSeesEachChangeWholeOrNotAtAll) {
 // The launcher takes the path it was started with, the extension its
 // registered path: an 8.3 short spelling of the file is the same lock.
 TEST_F(SettingsLock, TheShortAndTheLongPathOfAFileShareOneLock) {
-  NamedEvent held("held");
   ChildProcess holder;
-  const std::string line = "\"" + StressProgram() + "\" hold \"" + path_ + "\" " + held.Name();
-  ASSERT_TRUE(holder.Start(StressProgram(), line));
-  ASSERT_TRUE(held.WaitSet()) << "the holder never took the lock";
+  ASSERT_TRUE(HoldTheLock(holder));
   const std::string shortFolder = test::ShortPathOf(folder_.Path());
   ASSERT_NE(shortFolder, "");
   const std::string shortPath = shortFolder + "\\vorlane.ini";
@@ -317,11 +326,8 @@ TEST_F(SettingsLock, TheShortAndTheLongPathOfAFileShareOneLock) {
 }
 
 TEST_F(SettingsLock, ALockLeftByAProgramThatDiedIsTakenOverAtOnce) {
-  NamedEvent held("held");
   ChildProcess holder;
-  const std::string line = "\"" + StressProgram() + "\" hold \"" + path_ + "\" " + held.Name();
-  ASSERT_TRUE(holder.Start(StressProgram(), line));
-  ASSERT_TRUE(held.WaitSet()) << "the holder never took the lock";
+  ASSERT_TRUE(HoldTheLock(holder));
   // A writer waiting for the lock when its holder dies.
   char full[MAX_PATH] = {};
   ASSERT_NE(GetFullPathNameA(path_.c_str(), MAX_PATH, full, nullptr), 0u);
