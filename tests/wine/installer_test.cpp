@@ -206,8 +206,8 @@ void EndInstalledLaunchers() {
   }
 }
 
-// Whatever the round trip left when it failed half-way: the installation,
-// its entry, its shortcut and its registrations.
+// Whatever the tests left when they failed half-way: the installation, its
+// entry, its shortcut and its registrations.
 void RemoveInstallation() {
   if (FileExists(InstallFolder() + "\\uninstall.exe")) RunUninstaller();
   EndInstalledLaunchers();
@@ -217,6 +217,41 @@ void RemoveInstallation() {
   RemoveRunValues();
   RemoveExtensionRegistration();
 }
+
+// Wine's menu builder copies every Start-menu shortcut made in the prefix
+// into the host's own menus, which would outlive the test. Its override
+// is read from the registry by every process of the prefix (a changed
+// WINEDLLOVERRIDES does not reach the programs a Wine process starts).
+constexpr char kWineOverridesKey[] = "Software\\Wine\\DllOverrides";
+constexpr char kMenuBuilder[] = "winemenubuilder.exe";
+
+bool RunsUnderWine() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Turns the builder off for the prefix while it lives.
+class MenuBuilderOff {
+ public:
+  MenuBuilderOff() : wine_(RunsUnderWine()) {
+    if (!wine_) return;
+    before_ = ReadValue(HKEY_CURRENT_USER, kWineOverridesKey, kMenuBuilder);
+    WriteValue(HKEY_CURRENT_USER, kWineOverridesKey, kMenuBuilder, "");
+  }
+  ~MenuBuilderOff() {
+    if (!wine_) return;
+    if (before_) {
+      WriteValue(HKEY_CURRENT_USER, kWineOverridesKey, kMenuBuilder, *before_);
+    } else {
+      RegDeleteKeyValueA(HKEY_CURRENT_USER, kWineOverridesKey, kMenuBuilder);
+    }
+  }
+  MenuBuilderOff(const MenuBuilderOff&) = delete;
+  MenuBuilderOff& operator=(const MenuBuilderOff&) = delete;
+
+ private:
+  bool wine_;
+  std::optional<std::string> before_;
+};
 
 class Installer : public EndToEndTest {
  protected:
@@ -233,6 +268,9 @@ class Installer : public EndToEndTest {
     RemoveInstallation();
   }
   void TearDown() override { RemoveInstallation(); }
+
+ private:
+  const MenuBuilderOff menuBuilderOff_;
 };
 
 TEST_F(Installer, InstallsUpdatesAndUninstallsForTheUser) {
