@@ -6,6 +6,9 @@
 ; STAGE_DIR holds i686/ and x86_64/, each with Vorlane.exe, config.exe,
 ; Shellix.dll, Vorlane.html, LICENSE.txt and README.txt of that bitness.
 ;
+; Silently (/S) it installs without starting the launcher; /START starts it
+; as the "Start Vorlane now" box does.
+;
 ; Everything is per user and needs no administrator: the programs keep
 ; vorlane.ini beside themselves and must be able to write it, which a folder
 ; under Program Files would not allow.
@@ -158,19 +161,6 @@ FunctionEnd
 
 ; --- Installer -------------------------------------------------------------
 
-Function .onInit
-  SetShellVarContext current
-  ; 64-bit Explorer loads only a 64-bit extension, so the set follows the
-  ; system, not this (32-bit) installer.
-  ${If} ${RunningX64}
-    StrCpy $Flavour "x86_64"
-    StrCpy $FlavourText "64-bit programs (x86_64)"
-  ${Else}
-    StrCpy $Flavour "i686"
-    StrCpy $FlavourText "32-bit programs (i686)"
-  ${EndIf}
-FunctionEnd
-
 !macro INSTALL_SET SET
   File "${STAGE_DIR}/${SET}/Vorlane.exe"
   File "${STAGE_DIR}/${SET}/config.exe"
@@ -257,6 +247,28 @@ Section "-Start with Windows"
     WriteINIStr "$INSTDIR\${SETTINGS_FILE}" "Settings" "Startwithwindows" $0
   ${EndIf}
 SectionEnd
+
+Function .onInit
+  SetShellVarContext current
+  ; 64-bit Explorer loads only a 64-bit extension, so the set follows the
+  ; system, not this (32-bit) installer.
+  ${If} ${RunningX64}
+    StrCpy $Flavour "x86_64"
+    StrCpy $FlavourText "64-bit programs (x86_64)"
+  ${Else}
+    StrCpy $Flavour "i686"
+    StrCpy $FlavourText "32-bit programs (i686)"
+  ${EndIf}
+  ; A deployment starts the launcher only when it says so.
+  ${If} ${Silent}
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/START" $1
+    ${If} ${Errors}
+      !insertmacro UnselectSection ${SecStartNow}
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
 
 Function .onInstSuccess
   ${If} ${SectionIsSelected} ${SecStartNow}

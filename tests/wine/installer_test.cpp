@@ -143,6 +143,25 @@ std::string Lower(std::string text) {
   return text;
 }
 
+std::string InstalledLauncher() { return InstallFolder() + "\\Vorlane.exe"; }
+
+// The processes whose program is the given file.
+std::vector<DWORD> ProcessesOf(const std::string& program) {
+  std::vector<DWORD> found;
+  const win32::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(snapshot.get(), &entry); more;
+       more = Process32Next(snapshot.get(), &entry)) {
+    const win32::UniqueKernelHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    if (process && Lower(ImageOf(process.get())) == Lower(program)) {
+      found.push_back(entry.th32ProcessID);
+    }
+  }
+  return found;
+}
+
 // Takes over the launcher that the setup program started: its window is the
 // only one of its class while the test runs.
 ::testing::AssertionResult AdoptStartedLauncher(ChildProcess& launcher) {
@@ -162,10 +181,10 @@ std::string Lower(std::string text) {
   return ::testing::AssertionSuccess();
 }
 
-// The setup program run silently to its end; its exit code.
-DWORD RunSetup() {
+// The setup program run to its end with the arguments given; its exit code.
+DWORD RunSetup(const std::string& arguments = "/S") {
   ChildProcess setup;
-  if (!setup.Start(SetupPath(), "\"" + SetupPath() + "\" /S")) return GetLastError();
+  if (!setup.Start(SetupPath(), "\"" + SetupPath() + "\" " + arguments)) return GetLastError();
   return setup.WaitForExit(kRunTimeout);
 }
 
@@ -275,12 +294,15 @@ class Installer : public EndToEndTest {
 
 TEST_F(Installer, InstallsUpdatesAndUninstallsForTheUser) {
   const std::string folder = InstallFolder();
-  const std::string launcherPath = folder + "\\Vorlane.exe";
+  const std::string launcherPath = InstalledLauncher();
   const std::string settings = folder + "\\vorlane.ini";
   const char* const programs[] = {"Vorlane.exe", "config.exe", "Shellix.dll"};
   const char* const documents[] = {"Vorlane.html", "LICENSE.txt", "README.txt"};
 
-  ASSERT_EQ(RunSetup(), 0u);
+  // A deployment's silent run starts nothing it was not asked to: the
+  // program was started, if at all, before the setup program ended.
+  ASSERT_EQ(RunSetup("/S"), 0u);
+  EXPECT_TRUE(ProcessesOf(launcherPath).empty()) << "/S alone started the launcher";
   for (const char* name : programs) {
     // 64-bit Explorer loads only a 64-bit extension; this system is 64-bit.
     EXPECT_EQ(MachineOf(folder + "\\" + name), IMAGE_FILE_MACHINE_AMD64) << name;
@@ -294,6 +316,7 @@ TEST_F(Installer, InstallsUpdatesAndUninstallsForTheUser) {
   EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion")),
             VORLANE_VERSION_TEXT);
 
+  ASSERT_EQ(RunSetup("/S /START"), 0u);
   ChildProcess first;
   ASSERT_TRUE(AdoptStartedLauncher(first));
   EXPECT_EQ(Lower(ImageOf(first.Handle())), Lower(launcherPath));
@@ -302,7 +325,7 @@ TEST_F(Installer, InstallsUpdatesAndUninstallsForTheUser) {
 
   // Over the running launcher: it is asked to end, its settings stay, and
   // the log-on choice now has a file to be written into.
-  ASSERT_EQ(RunSetup(), 0u);
+  ASSERT_EQ(RunSetup("/S /START"), 0u);
   EXPECT_EQ(first.WaitForExit(std::chrono::seconds(0)), 0u)
       << "the launcher was not closed as its own Exit closes it";
   char marker[16] = {};
