@@ -39,10 +39,15 @@ Unicode true
 !define RUN_VALUE "Vorlane"
 ; The launcher's window class; programs of every version rely on it.
 !define LAUNCHER_CLASS "Vorlane"
+; config.exe shows one dialog box per run, and message boxes over it.
+!define DIALOG_CLASS "#32770"
 !define SHELLIX_CLSID "{8D775404-DD7B-11D3-BC49-906B51C10000}"
 !define SETTINGS_FILE "vorlane.ini"
-; How long a launcher asked to close may take before the user is told.
-!define LAUNCHER_END_MS 10000
+; How long a program asked to close may take before the user is told.
+!define PROGRAM_END_MS 10000
+; PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE: the image's path, and a
+; wait for the end.
+!define PROCESS_QUERY_AND_WAIT 0x00101000
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
@@ -65,6 +70,17 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 ; "x86_64" or "i686": the set this system gets, and how the pages name it.
 Var Flavour
 Var FlavourText
+
+; The programs being ended: the full path of their file, the class of the
+; windows they are asked to close through, and what the user is told when
+; one stays.
+Var Program
+Var ProgramClass
+Var StillRunning
+Var Window
+Var Process
+Var ProcessId
+Var Asked
 
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
@@ -89,62 +105,143 @@ ${SETTINGS_FILE} unless you tick its removal."
 
 ; --- Shared by the installer and the uninstaller ---------------------------
 
-; Asks every running launcher to close, as its own Exit does, and waits for
-; its process to end: the window goes before the process lets go of its
-; files. A launcher that does not end in time is the user's to close.
-!macro DEFINE_END_RUNNING_LAUNCHER UN
-Function ${UN}EndRunningLauncher
+!macro DEFINE_SHARED UN
+
+; $Program in its long form where the file exists: a path given in 8.3 form
+; names the same file.
+Function ${UN}LongProgramPath
+  Push $0
+  Push $1
+  System::Call 'kernel32::GetLongPathNameW(w "$Program", w .r0, i ${NSIS_MAX_STRLEN}) i .r1'
+  ${If} $1 > 0
+  ${AndIf} $1 < ${NSIS_MAX_STRLEN}
+    StrCpy $Program $0
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; $Process: a handle to wait on when the process of $Window runs $Program,
+; else 0; $ProcessId its id. Windows of the class from other folders, such
+; as a portable copy's, are not this installation's to end.
+Function ${UN}ProcessOfWindow
   Push $0
   Push $1
   Push $2
   Push $3
-  again:
-  FindWindow $0 "${LAUNCHER_CLASS}"
-  ${DoWhile} $0 <> 0
-    DetailPrint "Ending the running ${PRODUCT}"
-    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
-    ; SYNCHRONIZE: enough to wait for it.
-    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2'
-    ; A launcher that hangs must not hang the installer with it.
-    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=${LAUNCHER_END_MS}
-    ${If} $2 P<> 0
-      ; WAIT_OBJECT_0 is 0.
-      System::Call 'kernel32::WaitForSingleObject(p r2, i ${LAUNCHER_END_MS}) i .r3'
-      System::Call 'kernel32::CloseHandle(p r2)'
-    ${Else}
-      ; Without a handle the window's end is the best sign there is.
-      StrCpy $1 0
-      ${Do}
-        System::Call 'user32::IsWindow(p r0) i .r3'
-        ${If} $3 = 0
-        ${OrIf} $1 >= ${LAUNCHER_END_MS}
-          ${Break}
-        ${EndIf}
-        Sleep 100
-        IntOp $1 $1 + 100
-      ${Loop}
+  StrCpy $Process 0
+  System::Call 'user32::GetWindowThreadProcessId(p $Window, *i .r0)'
+  StrCpy $ProcessId $0
+  System::Call 'kernel32::OpenProcess(i ${PROCESS_QUERY_AND_WAIT}, i 0, i r0) p .r1'
+  ${If} $1 P<> 0
+    System::Call 'kernel32::QueryFullProcessImageNameW(p r1, i 0, w .r0, *i ${NSIS_MAX_STRLEN}) i .r2'
+    ${If} $2 <> 0
+      System::Call 'kernel32::GetLongPathNameW(w r0, w .r3, i ${NSIS_MAX_STRLEN}) i .r2'
+      ${If} $2 > 0
+      ${AndIf} $2 < ${NSIS_MAX_STRLEN}
+        StrCpy $0 $3
+      ${EndIf}
+      ; Paths compare without regard to case.
+      ${If} $0 == $Program
+        StrCpy $Process $1
+      ${EndIf}
     ${EndIf}
-    ${If} $3 <> 0
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-        "${PRODUCT} is still running. End it from its tray menu, then choose Retry." \
-        /SD IDCANCEL IDRETRY again
-      Abort "${PRODUCT} is still running."
+    ${If} $Process P= 0
+      System::Call 'kernel32::CloseHandle(p r1)'
     ${EndIf}
-    FindWindow $0 "${LAUNCHER_CLASS}"
-  ${Loop}
+  ${EndIf}
   Pop $3
   Pop $2
   Pop $1
   Pop $0
 FunctionEnd
-!macroend
-!insertmacro DEFINE_END_RUNNING_LAUNCHER ""
-!insertmacro DEFINE_END_RUNNING_LAUNCHER "un."
+
+; $Window: a window of $ProgramClass of process $ProcessId other than the
+; one last asked to close, else 0.
+Function ${UN}NextWindowOfProcess
+  Push $0
+  StrCpy $Window 0
+  ${Do}
+    FindWindow $Window "$ProgramClass" "" 0 $Window
+    ${If} $Window = 0
+      ${Break}
+    ${EndIf}
+    ${If} $Window <> $Asked
+      System::Call 'user32::GetWindowThreadProcessId(p $Window, *i .r0)'
+      ${If} $0 = $ProcessId
+        ${Break}
+      ${EndIf}
+    ${EndIf}
+  ${Loop}
+  Pop $0
+FunctionEnd
+
+; Ends every process running $Program that shows a window of $ProgramClass,
+; closing its windows as a person would, and waits for each process, which
+; holds its file until it is gone. A window may sit over another of the
+; same program (a message box over a dialog): each is closed in turn. A
+; program that does not end in time is the user's to close.
+Function ${UN}EndProgram
+  Push $0
+  Push $1
+  Call ${UN}LongProgramPath
+  again:
+  StrCpy $Window 0
+  ${Do}
+    FindWindow $Window "$ProgramClass" "" 0 $Window
+    ${If} $Window = 0
+      ${Break}
+    ${EndIf}
+    Call ${UN}ProcessOfWindow
+    ${If} $Process P<> 0
+      DetailPrint "Ending $Program"
+      StrCpy $Asked 0
+      StrCpy $1 0
+      ${Do}
+        ; WAIT_OBJECT_0 is 0.
+        System::Call 'kernel32::WaitForSingleObject(p $Process, i 0) i .r0'
+        ${If} $0 = 0
+        ${OrIf} $1 >= ${PROGRAM_END_MS}
+          ${Break}
+        ${EndIf}
+        Call ${UN}NextWindowOfProcess
+        ${If} $Window <> 0
+          ; A program that hangs must not hang the installer with it.
+          SendMessage $Window ${WM_CLOSE} 0 0 /TIMEOUT=${PROGRAM_END_MS}
+          StrCpy $Asked $Window
+        ${EndIf}
+        Sleep 100
+        IntOp $1 $1 + 100
+      ${Loop}
+      System::Call 'kernel32::CloseHandle(p $Process)'
+      ${If} $0 <> 0
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$StillRunning" /SD IDCANCEL IDRETRY again
+        Abort "$StillRunning"
+      ${EndIf}
+      ; The windows changed: the walk starts again.
+      StrCpy $Window 0
+    ${EndIf}
+  ${Loop}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; The configurator first: it may be saving into the settings file. Its
+; file and the launcher's are replaced or deleted next.
+Function ${UN}EndRunningPrograms
+  StrCpy $Program "$INSTDIR\config.exe"
+  StrCpy $ProgramClass "${DIALOG_CLASS}"
+  StrCpy $StillRunning "The ${PRODUCT} configurator is still open. Close it, then choose Retry."
+  Call ${UN}EndProgram
+  StrCpy $Program "$INSTDIR\Vorlane.exe"
+  StrCpy $ProgramClass "${LAUNCHER_CLASS}"
+  StrCpy $StillRunning "${PRODUCT} is still running. End it from its tray menu, then choose Retry."
+  Call ${UN}EndProgram
+FunctionEnd
 
 ; Pushes 1 when the Run value's text (on the stack) starts this
 ; installation's launcher, quoted or not, else 0. The comparison ignores
 ; case, as paths do.
-!macro DEFINE_NAMES_THIS_LAUNCHER UN
 Function ${UN}NamesThisLauncher
   Exch $0
   ${If} $0 == "$INSTDIR\Vorlane.exe"
@@ -155,9 +252,10 @@ Function ${UN}NamesThisLauncher
   ${EndIf}
   Exch $0
 FunctionEnd
+
 !macroend
-!insertmacro DEFINE_NAMES_THIS_LAUNCHER ""
-!insertmacro DEFINE_NAMES_THIS_LAUNCHER "un."
+!insertmacro DEFINE_SHARED ""
+!insertmacro DEFINE_SHARED "un."
 
 ; --- Installer -------------------------------------------------------------
 
@@ -186,7 +284,7 @@ FunctionEnd
 Section "${PRODUCT}" SecProgram
   SectionIn RO
   SetOutPath "$INSTDIR"
-  Call EndRunningLauncher
+  Call EndRunningPrograms
   DetailPrint "Installing the $FlavourText of ${PRODUCT} ${VERSION}"
   Call MoveAsideLoadedExtension
   ; In silent mode a file that cannot be written is skipped, not retried:
@@ -350,7 +448,7 @@ FunctionEnd
 
 Section "un.${PRODUCT}" SecUnProgram
   SectionIn RO
-  Call un.EndRunningLauncher
+  Call un.EndRunningPrograms
   Call un.RemoveRunValues
   Call un.UnregisterExtension
   Delete "$INSTDIR\Vorlane.exe"

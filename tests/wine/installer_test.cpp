@@ -144,6 +144,7 @@ std::string Lower(std::string text) {
 }
 
 std::string InstalledLauncher() { return InstallFolder() + "\\Vorlane.exe"; }
+std::string InstalledConfigurator() { return InstallFolder() + "\\config.exe"; }
 
 // The processes whose program is the given file.
 std::vector<DWORD> ProcessesOf(const std::string& program) {
@@ -162,12 +163,20 @@ std::vector<DWORD> ProcessesOf(const std::string& program) {
   return found;
 }
 
-// Takes over the launcher that the setup program started: its window is the
-// only one of its class while the test runs.
+// The launcher window of this installation; a portable copy's may be there
+// as well.
+HWND InstalledLauncherWindow() {
+  for (DWORD id : ProcessesOf(InstalledLauncher())) {
+    if (HWND window = FindProcessWindow(id, "Vorlane")) return window;
+  }
+  return nullptr;
+}
+
+// Takes over the launcher that the setup program started.
 ::testing::AssertionResult AdoptStartedLauncher(ChildProcess& launcher) {
   HWND window = nullptr;
-  if (!WaitUntil([&] { return (window = FindWindowA("Vorlane", nullptr)) != nullptr; })) {
-    return ::testing::AssertionFailure() << "no window of class Vorlane";
+  if (!WaitUntil([&] { return (window = InstalledLauncherWindow()) != nullptr; })) {
+    return ::testing::AssertionFailure() << "no launcher window of the installation";
   }
   DWORD id = 0;
   GetWindowThreadProcessId(window, &id);
@@ -211,17 +220,28 @@ DWORD RunUninstaller() {
   return code;
 }
 
-void EndInstalledLaunchers() {
-  const std::string installed = Lower(InstallFolder() + "\\Vorlane.exe");
-  while (HWND window = FindWindowA("Vorlane", nullptr)) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    const win32::UniqueKernelHandle process(OpenProcess(
-        PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-    if (!process || Lower(ImageOf(process.get())) != installed) return;
-    TerminateProcess(process.get(), 99);
-    WaitForSingleObject(process.get(), 5000);
-    RemoveTrayIcon(window);
+// The configurator of the installation, showing its options as the
+// launcher's menu opens them.
+::testing::AssertionResult StartInstalledOptions(ChildProcess& config) {
+  const std::string program = InstalledConfigurator();
+  if (!config.Start(program, "\"" + program + "\" 2 " + InstallFolder() + "\\vorlane.ini")) {
+    return ::testing::AssertionFailure() << "CreateProcess failed: " << GetLastError();
+  }
+  return Eventually([&] { return FindWindowA("#32770", "Vorlane options") != nullptr; },
+                    "the options dialog opens");
+}
+
+void EndInstalledPrograms() {
+  for (const std::string& program : {InstalledLauncher(), InstalledConfigurator()}) {
+    for (DWORD id : ProcessesOf(program)) {
+      const HWND launcher = FindProcessWindow(id, "Vorlane");
+      const win32::UniqueKernelHandle process(
+          OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+      if (!process) continue;
+      TerminateProcess(process.get(), 99);
+      WaitForSingleObject(process.get(), 5000);
+      if (launcher != nullptr) RemoveTrayIcon(launcher);
+    }
   }
 }
 
@@ -229,7 +249,7 @@ void EndInstalledLaunchers() {
 // entry, its shortcut and its registrations.
 void RemoveInstallation() {
   if (FileExists(InstallFolder() + "\\uninstall.exe")) RunUninstaller();
-  EndInstalledLaunchers();
+  EndInstalledPrograms();
   RemoveTree(InstallFolder());
   DeleteFileA(ShortcutPath().c_str());
   RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
@@ -362,6 +382,39 @@ TEST_F(Installer, InstallsUpdatesAndUninstallsForTheUser) {
   GetPrivateProfileStringA("Settings", kMarker, "", marker, std::size(marker),
                            settings.c_str());
   EXPECT_STREQ(marker, "kept");
+}
+
+TEST_F(Installer, UpdateAndRemovalEndOnlyThisInstallationsPrograms) {
+  TempFolder elsewhere;
+  Launcher portable;
+  ASSERT_TRUE(portable.Start(elsewhere));
+
+  ASSERT_EQ(RunSetup("/S /START"), 0u);
+  ChildProcess launcher;
+  ASSERT_TRUE(AdoptStartedLauncher(launcher));
+  ASSERT_TRUE(Eventually([] { return FileExists(InstallFolder() + "\\vorlane.ini"); },
+                         "the launcher writes its defaults"));
+  ChildProcess config;
+  ASSERT_TRUE(StartInstalledOptions(config));
+
+  // Every program of the folder is replaced, so both have to go first.
+  EXPECT_EQ(RunSetup("/S"), 0u);
+  EXPECT_EQ(launcher.WaitForExit(std::chrono::seconds(0)), 0u);
+  EXPECT_NE(config.WaitForExit(std::chrono::seconds(0)), STILL_ACTIVE);
+  EXPECT_TRUE(portable.Process().IsRunning()) << "the update ended a portable copy";
+
+  ChildProcess restarted;
+  ASSERT_TRUE(restarted.Start(InstalledLauncher(), "\"" + InstalledLauncher() + "\""));
+  ASSERT_TRUE(Eventually([] { return InstalledLauncherWindow() != nullptr; },
+                         "the installed launcher starts again"));
+  ChildProcess configAgain;
+  ASSERT_TRUE(StartInstalledOptions(configAgain));
+  EXPECT_EQ(RunUninstaller(), 0u);
+  EXPECT_EQ(restarted.WaitForExit(std::chrono::seconds(0)), 0u);
+  EXPECT_NE(configAgain.WaitForExit(std::chrono::seconds(0)), STILL_ACTIVE);
+  EXPECT_FALSE(FileExists(InstalledConfigurator()));
+  EXPECT_TRUE(portable.Process().IsRunning()) << "the removal ended a portable copy";
+  EXPECT_EQ(portable.Close(), 0u);
 }
 
 }  // namespace
