@@ -7,7 +7,8 @@
 ; Shellix.dll, Vorlane.html, LICENSE.txt and README.txt of that bitness.
 ;
 ; Silently (/S) it installs without starting the launcher; /START starts it
-; as the "Start Vorlane now" box does.
+; as the "Start Vorlane now" box does. The log-on box keeps, on an update,
+; what the installation had.
 ;
 ; Everything is per user and needs no administrator: the programs keep
 ; vorlane.ini beside themselves and must be able to write it, which a folder
@@ -82,6 +83,11 @@ Var Process
 Var ProcessId
 Var Asked
 
+; Set by WalkRunValues: whether a Run value starts this installation's
+; launcher; with RunDelete 1 such values are deleted too.
+Var RunFound
+Var RunDelete
+
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} is installed in $INSTDIR, \
@@ -104,6 +110,27 @@ ${SETTINGS_FILE} unless you tick its removal."
 !insertmacro MUI_LANGUAGE "English"
 
 ; --- Shared by the installer and the uninstaller ---------------------------
+
+; Looks at the value "Vorlane" under one root in one registry view.
+!macro RUN_VALUE_IN UN ROOT VIEW
+  SetRegView ${VIEW}
+  ReadRegStr $0 ${ROOT} "${RUN_KEY}" "${RUN_VALUE}"
+  ${If} $0 != ""
+    Push $0
+    Call ${UN}NamesThisLauncher
+    Pop $0
+    ${If} $0 == 1
+      StrCpy $RunFound 1
+      ${If} $RunDelete == 1
+        ClearErrors
+        DeleteRegValue ${ROOT} "${RUN_KEY}" "${RUN_VALUE}"
+        ${If} ${Errors}
+          DetailPrint "The Run value ${RUN_VALUE} under ${ROOT} stays: only an administrator can remove it"
+        ${EndIf}
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+!macroend
 
 !macro DEFINE_SHARED UN
 
@@ -240,17 +267,54 @@ Function ${UN}EndRunningPrograms
 FunctionEnd
 
 ; Pushes 1 when the Run value's text (on the stack) starts this
-; installation's launcher, quoted or not, else 0. The comparison ignores
-; case, as paths do.
+; installation's launcher, quoted or not, with or without arguments, else
+; 0. The comparison ignores case, as paths do.
 Function ${UN}NamesThisLauncher
   Exch $0
-  ${If} $0 == "$INSTDIR\Vorlane.exe"
-  ${OrIf} $0 == '"$INSTDIR\Vorlane.exe"'
+  Push $1
+  Push $2
+  StrCpy $1 "$INSTDIR\Vorlane.exe"
+  ${If} $0 == $1
+  ${OrIf} $0 == '"$1"'
     StrCpy $0 1
   ${Else}
-    StrCpy $0 0
+    StrLen $2 '"$1" '
+    StrCpy $2 $0 $2
+    ${If} $2 == '"$1" '
+      StrCpy $0 1
+    ${Else}
+      StrLen $2 '$1 '
+      StrCpy $2 $0 $2
+      ${If} $2 == '$1 '
+        StrCpy $0 1
+      ${Else}
+        StrCpy $0 0
+      ${EndIf}
+    ${EndIf}
   ${EndIf}
+  Pop $2
+  Pop $1
   Exch $0
+FunctionEnd
+
+; The configurator writes the machine's Run value where it may and the
+; user's otherwise, in the registry view of its own bitness, bare or
+; quoted; this installer writes the user's, quoted. A value that starts
+; another copy of the launcher belongs to that copy.
+Function ${UN}WalkRunValues
+  Push $0
+  StrCpy $RunFound 0
+  ${If} ${RunningX64}
+    !insertmacro RUN_VALUE_IN "${UN}" HKCU 64
+    !insertmacro RUN_VALUE_IN "${UN}" HKCU 32
+    !insertmacro RUN_VALUE_IN "${UN}" HKLM 64
+    !insertmacro RUN_VALUE_IN "${UN}" HKLM 32
+  ${Else}
+    !insertmacro RUN_VALUE_IN "${UN}" HKCU default
+    !insertmacro RUN_VALUE_IN "${UN}" HKLM default
+  ${EndIf}
+  SetRegView default
+  Pop $0
 FunctionEnd
 
 !macroend
@@ -323,20 +387,23 @@ Section "Start ${PRODUCT} now" SecStartNow
 SectionEnd
 
 ; Both ways of the log-on choice: an unticked box undoes what an earlier
-; installation set up.
+; installation set up. A value the configurator wrote is kept as it is: a
+; second one would start the launcher twice.
 Section "-Start with Windows"
   ${If} ${SectionIsSelected} ${SecLogOn}
-    WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\Vorlane.exe"'
+    StrCpy $RunDelete 0
+    Call WalkRunValues
+    ${If} $RunFound != 1
+      WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\Vorlane.exe"'
+    ${EndIf}
     StrCpy $0 1
   ${Else}
-    ReadRegStr $1 HKCU "${RUN_KEY}" "${RUN_VALUE}"
-    Push $1
-    Call NamesThisLauncher
-    Pop $1
-    ${If} $1 == 1
-      DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
-    ${EndIf}
-    StrCpy $0 0
+    StrCpy $RunDelete 1
+    Call WalkRunValues
+    ; A machine's value that stays still starts the launcher.
+    StrCpy $RunDelete 0
+    Call WalkRunValues
+    StrCpy $0 $RunFound
   ${EndIf}
   ; The options page shows this key. A file that does not exist yet is left
   ; to the launcher's first start, which writes every default at once: a
@@ -356,6 +423,15 @@ Function .onInit
   ${Else}
     StrCpy $Flavour "i686"
     StrCpy $FlavourText "32-bit programs (i686)"
+  ${EndIf}
+  ; An update offers the log-on start as the user left it, in the options
+  ; or in an earlier installer; silently it stays so.
+  ${If} ${FileExists} "$INSTDIR\Vorlane.exe"
+    StrCpy $RunDelete 0
+    Call WalkRunValues
+    ${If} $RunFound != 1
+      !insertmacro UnselectSection ${SecLogOn}
+    ${EndIf}
   ${EndIf}
   ; A deployment starts the launcher only when it says so.
   ${If} ${Silent}
@@ -380,27 +456,6 @@ FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
-FunctionEnd
-
-; config.exe writes the machine's Run value where it may and the user's
-; otherwise, in the registry view of its own bitness.
-Function un.RemoveRunValues
-  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
-  ${If} ${RunningX64}
-    SetRegView 64
-  ${EndIf}
-  ReadRegStr $0 HKLM "${RUN_KEY}" "${RUN_VALUE}"
-  Push $0
-  Call un.NamesThisLauncher
-  Pop $0
-  ${If} $0 == 1
-    ClearErrors
-    DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
-    ${If} ${Errors}
-      DetailPrint "Only an administrator can remove ${PRODUCT} from the machine's Run key"
-    ${EndIf}
-  ${EndIf}
-  SetRegView default
 FunctionEnd
 
 ; Pushes 1 when the extension's class key exists in the view the registry
@@ -449,7 +504,8 @@ FunctionEnd
 Section "un.${PRODUCT}" SecUnProgram
   SectionIn RO
   Call un.EndRunningPrograms
-  Call un.RemoveRunValues
+  StrCpy $RunDelete 1
+  Call un.WalkRunValues
   Call un.UnregisterExtension
   Delete "$INSTDIR\Vorlane.exe"
   Delete "$INSTDIR\config.exe"

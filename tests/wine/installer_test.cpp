@@ -417,5 +417,38 @@ TEST_F(Installer, UpdateAndRemovalEndOnlyThisInstallationsPrograms) {
   EXPECT_EQ(portable.Close(), 0u);
 }
 
+TEST_F(Installer, AnUpdateKeepsTheLogOnChoice) {
+  const std::string launcherPath = InstalledLauncher();
+  ASSERT_EQ(RunSetup(), 0u);
+  ASSERT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kRunKey, "Vorlane")),
+            "\"" + launcherPath + "\"");
+
+  // Turned off in the options, which remove the value wherever it is.
+  RemoveRunValues();
+  ASSERT_EQ(RunSetup(), 0u);
+  EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kRunKey, "Vorlane")), "<none>");
+  EXPECT_EQ(Shown(ReadValue(HKEY_LOCAL_MACHINE, kRunKey, "Vorlane")), "<none>");
+
+  // Turned on again: the configurator writes the machine's value where it
+  // may, and an older one wrote the path bare. It stays the only one.
+  const std::string bare = Lower(launcherPath);
+  ASSERT_TRUE(WriteValue(HKEY_LOCAL_MACHINE, kRunKey, "Vorlane", bare));
+  ASSERT_EQ(RunSetup(), 0u);
+  EXPECT_EQ(Shown(ReadValue(HKEY_LOCAL_MACHINE, kRunKey, "Vorlane")), bare);
+  EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kRunKey, "Vorlane")), "<none>");
+}
+
+TEST_F(Installer, RemovalKeepsAnotherCopysLogOnStart) {
+  ASSERT_EQ(RunSetup(), 0u);
+  const std::string other = "\"C:\\Tools\\Vorlane\\Vorlane.exe\"";
+  ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunKey, "Vorlane", other));
+  ASSERT_TRUE(WriteValue(HKEY_LOCAL_MACHINE, kRunKey, "Vorlane",
+                         "\"" + Lower(InstalledLauncher()) + "\" D:\\my.ini"));
+
+  ASSERT_EQ(RunUninstaller(), 0u);
+  EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kRunKey, "Vorlane")), other);
+  EXPECT_EQ(Shown(ReadValue(HKEY_LOCAL_MACHINE, kRunKey, "Vorlane")), "<none>");
+}
+
 }  // namespace
 }  // namespace vorlane::test
