@@ -49,6 +49,10 @@ Unicode true
 ; PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE: the image's path, and a
 ; wait for the end.
 !define PROCESS_QUERY_AND_WAIT 0x00101000
+!define MOVEFILE_DELAY_UNTIL_REBOOT 4
+!define RUN_ONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+; Removes at the next log-on what the uninstaller could not remove.
+!define LEFTOVERS_VALUE "Vorlane leftovers"
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
@@ -88,6 +92,14 @@ Var Asked
 Var RunFound
 Var RunDelete
 
+; What the uninstaller could not remove at once: how many entries of the
+; folder wait, how they go ("restart" or "logon"), and the quoted names
+; that a log-on command deletes.
+Var HeldCount
+Var LaterMode
+Var LogOnFiles
+Var UnFinishText
+
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} is installed in $INSTDIR, \
@@ -106,6 +118,14 @@ while it runs; the Start menu starts it again."
 ${SETTINGS_FILE} unless you tick its removal."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "$UnFinishText"
+; Nothing of the user's work should be lost to a restart they did not ask
+; for: later is the default.
+!define MUI_FINISHPAGE_REBOOTLATER_DEFAULT
+!define MUI_FINISHPAGE_TEXT_REBOOT "${PRODUCT} has been removed. Explorer \
+still holds a part of it in $INSTDIR, which is deleted when Windows \
+restarts.$\r$\n$\r$\nRestart now?"
+!insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "English"
 
@@ -456,6 +476,8 @@ FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
+  StrCpy $HeldCount 0
+  StrCpy $UnFinishText "${PRODUCT} has been removed from your computer."
 FunctionEnd
 
 ; Pushes 1 when the extension's class key exists in the view the registry
@@ -501,19 +523,81 @@ Function un.UnregisterExtension
   ${EndIf}
 FunctionEnd
 
+; Removes the entry (a name in $INSTDIR, on the stack) at the next restart
+; or, where that needs an administrator, at the user's next log-on.
+Function un.RemoveLater
+  Exch $0
+  Push $1
+  IntOp $HeldCount $HeldCount + 1
+  ${If} $LaterMode != "logon"
+    System::Call 'kernel32::MoveFileExW(w "$INSTDIR\$0", p 0, i ${MOVEFILE_DELAY_UNTIL_REBOOT}) i .r1'
+    ${If} $1 <> 0
+      StrCpy $LaterMode "restart"
+      SetRebootFlag true
+      DetailPrint "$0 is in use: it is deleted when Windows restarts"
+      Goto done
+    ${EndIf}
+    ; Scheduling a deletion needs an administrator; a command that runs at
+    ; the user's next log-on does not.
+    StrCpy $LaterMode "logon"
+  ${EndIf}
+  StrCpy $LogOnFiles '$LogOnFiles "$0"'
+  DetailPrint "$0 is in use: it is deleted when you next log on"
+  done:
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Deletes a file of $INSTDIR (its name on the stack). Explorer keeps the
+; extension loaded for minutes after a right-click, and a loaded library
+; cannot be deleted, only renamed: it steps aside under a name of its own
+; and goes later, so that an installation made in the meantime keeps its
+; own file of that name.
+Function un.RemoveFile
+  Exch $0
+  Push $1
+  Push $2
+  Delete "$INSTDIR\$0"
+  ${If} ${FileExists} "$INSTDIR\$0"
+    StrCpy $2 1
+    ${Do}
+      StrCpy $1 "$0.removed$2"
+      ${IfNot} ${FileExists} "$INSTDIR\$1"
+        ${Break}
+      ${EndIf}
+      IntOp $2 $2 + 1
+    ${Loop}
+    ClearErrors
+    Rename "$INSTDIR\$0" "$INSTDIR\$1"
+    ${If} ${Errors}
+      StrCpy $1 $0
+    ${EndIf}
+    Push $1
+    Call un.RemoveLater
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+!macro REMOVE_FILE NAME
+  Push "${NAME}"
+  Call un.RemoveFile
+!macroend
+
 Section "un.${PRODUCT}" SecUnProgram
   SectionIn RO
   Call un.EndRunningPrograms
   StrCpy $RunDelete 1
   Call un.WalkRunValues
   Call un.UnregisterExtension
-  Delete "$INSTDIR\Vorlane.exe"
-  Delete "$INSTDIR\config.exe"
-  Delete "$INSTDIR\Shellix.dll"
-  Delete "$INSTDIR\Shellix.dll.old"
-  Delete "$INSTDIR\Vorlane.html"
-  Delete "$INSTDIR\LICENSE.txt"
-  Delete "$INSTDIR\README.txt"
+  !insertmacro REMOVE_FILE "Vorlane.exe"
+  !insertmacro REMOVE_FILE "config.exe"
+  !insertmacro REMOVE_FILE "Shellix.dll"
+  !insertmacro REMOVE_FILE "Shellix.dll.old"
+  !insertmacro REMOVE_FILE "Vorlane.html"
+  !insertmacro REMOVE_FILE "LICENSE.txt"
+  !insertmacro REMOVE_FILE "README.txt"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$INSTDIR\uninstall.exe"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
@@ -523,7 +607,62 @@ Section /o "un.My menus and options (${SETTINGS_FILE})" SecUnSettings
   Delete "$INSTDIR\${SETTINGS_FILE}"
 SectionEnd
 
-; Whatever else the user keeps in the folder keeps the folder.
+; Pushes how many entries the folder holds.
+Function un.CountFolderEntries
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $2 0
+  FindFirst $0 $1 "$INSTDIR\*.*"
+  ${DoWhile} $1 != ""
+    ${If} $1 != "."
+    ${AndIf} $1 != ".."
+      IntOp $2 $2 + 1
+    ${EndIf}
+    FindNext $0 $1
+  ${Loop}
+  FindClose $0
+  StrCpy $0 $2
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Whatever else the user keeps in the folder keeps the folder; what waits
+; to be deleted later takes the folder with it.
 Section "-un.Folder"
+  StrCpy $3 ""
   RMDir "$INSTDIR"
+  ${If} ${FileExists} "$INSTDIR\*.*"
+  ${AndIf} $HeldCount > 0
+    Call un.CountFolderEntries
+    Pop $0
+    ${If} $0 = $HeldCount
+      ${If} $LaterMode == "restart"
+        System::Call 'kernel32::MoveFileExW(w "$INSTDIR", p 0, i ${MOVEFILE_DELAY_UNTIL_REBOOT}) i .r1'
+        ${If} $1 <> 0
+          DetailPrint "The folder $INSTDIR is deleted when Windows restarts"
+        ${EndIf}
+      ${Else}
+        ${GetFileName} "$INSTDIR" $2
+        StrCpy $3 ' && cd .. && rmdir "$2"'
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  ${If} $LogOnFiles != ""
+    ; Each step runs only when the one before it did, so that nothing is
+    ; deleted anywhere else when the folder has gone meanwhile.
+    ClearErrors
+    WriteRegStr HKCU "${RUN_ONCE_KEY}" "${LEFTOVERS_VALUE}" \
+      '"$SYSDIR\cmd.exe" /c cd /d "$INSTDIR" && del /f /q$LogOnFiles$3'
+    ${If} ${Errors}
+      DetailPrint "What is left in $INSTDIR can be deleted after you log off and on again"
+      StrCpy $UnFinishText "${PRODUCT} has been removed. Explorer still holds a part of it: \
+delete the folder $INSTDIR after you log off and on again."
+    ${Else}
+      DetailPrint "What is left in $INSTDIR is deleted when you next log on"
+      StrCpy $UnFinishText "${PRODUCT} has been removed. Explorer still holds a part of it \
+in $INSTDIR, which is deleted when you next log on."
+    ${EndIf}
+  ${EndIf}
 SectionEnd

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -27,6 +28,11 @@ namespace {
 constexpr char kUninstallKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vorlane";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr char kLeftoversValue[] = "Vorlane leftovers";
+constexpr char kSessionManagerKey[] =
+    "System\\CurrentControlSet\\Control\\Session Manager";
+constexpr char kPendingRemovals[] = "PendingFileRenameOperations";
 constexpr char kMarker[] = "InstallerTestMarker";
 // Each run of the setup program or the uninstaller: a loaded host starts
 // a 32-bit program in a 64-bit prefix slowly.
@@ -245,16 +251,137 @@ void EndInstalledPrograms() {
   }
 }
 
+// --- Removal at a restart or at the next log-on ----------------------------
+
+std::optional<std::vector<char>> ReadRawValue(HKEY root, const char* key, const char* value,
+                                              DWORD& type) {
+  DWORD size = 0;
+  if (RegGetValueA(root, key, value, RRF_RT_ANY, &type, nullptr, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::vector<char> data(size);
+  if (RegGetValueA(root, key, value, RRF_RT_ANY, &type, data.data(), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  data.resize(size);
+  return data;
+}
+
+// What the restart will delete: the sources of the pending operations whose
+// target is empty, without the "\??\" in front.
+std::vector<std::string> PendingDeletions() {
+  std::vector<std::string> deletions;
+  DWORD type = 0;
+  const auto data =
+      ReadRawValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingRemovals, type);
+  if (!data || type != REG_MULTI_SZ) return deletions;
+  std::vector<std::string> strings;
+  for (std::size_t at = 0; at < data->size();) {
+    const std::string text(data->data() + at);
+    strings.push_back(text);
+    at += text.size() + 1;
+  }
+  for (std::size_t i = 0; i + 1 < strings.size(); i += 2) {
+    if (!strings[i + 1].empty()) continue;
+    std::string source = strings[i];
+    if (source.rfind("\\??\\", 0) == 0) source.erase(0, 4);
+    deletions.push_back(source);
+  }
+  return deletions;
+}
+
+// Keeps the pending operations of the prefix as they were before the test.
+class PendingOperationsKept {
+ public:
+  PendingOperationsKept()
+      : before_(ReadRawValue(HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingRemovals,
+                             type_)) {}
+  ~PendingOperationsKept() {
+    if (!before_) {
+      RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingRemovals);
+      return;
+    }
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSessionManagerKey, kPendingRemovals, type_,
+                    before_->data(), static_cast<DWORD>(before_->size()));
+  }
+  PendingOperationsKept(const PendingOperationsKept&) = delete;
+  PendingOperationsKept& operator=(const PendingOperationsKept&) = delete;
+
+ private:
+  DWORD type_ = 0;
+  std::optional<std::vector<char>> before_;
+};
+
+// A standard user may not schedule a deletion at the restart, which writes
+// under the machine's Session Manager key. Wine runs everything with an
+// administrator's token but honours a key's access list, so an entry
+// refusing writes to everybody plays the standard user.
+constexpr char kRefuseWrites[] = "(D;;KW;;;WD)";
+
+bool SetSessionManagerAccess(bool refuseWrites) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManagerKey, 0, READ_CONTROL | WRITE_DAC,
+                    &opened) != ERROR_SUCCESS) {
+    return false;
+  }
+  const win32::UniqueKey key(opened);
+  DWORD size = 0;
+  RegGetKeySecurity(opened, DACL_SECURITY_INFORMATION, nullptr, &size);
+  std::vector<char> descriptor(size);
+  char* text = nullptr;
+  if (RegGetKeySecurity(opened, DACL_SECURITY_INFORMATION, descriptor.data(), &size) !=
+          ERROR_SUCCESS ||
+      !ConvertSecurityDescriptorToStringSecurityDescriptorA(
+          descriptor.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    return false;
+  }
+  const std::string before = text;
+  LocalFree(text);
+  std::string access = before;
+  for (std::size_t at; (at = access.find(kRefuseWrites)) != std::string::npos;) {
+    access.erase(at, std::size(kRefuseWrites) - 1);
+  }
+  const std::size_t firstEntry = access.find('(');
+  if (refuseWrites && firstEntry != std::string::npos) access.insert(firstEntry, kRefuseWrites);
+  if (access == before) return true;
+  PSECURITY_DESCRIPTOR changed = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(access.c_str(), SDDL_REVISION_1,
+                                                            &changed, nullptr)) {
+    return false;
+  }
+  const bool set =
+      RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, changed) == ERROR_SUCCESS;
+  LocalFree(changed);
+  return set;
+}
+
+// The names in the folder.
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const win32::UniqueFind search(FindFirstFileA((folder + "\\*").c_str(), &found));
+  if (!search) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search.get(), &found));
+  return names;
+}
+
 // Whatever the tests left when they failed half-way: the installation, its
-// entry, its shortcut and its registrations.
+// entry, its shortcut and its registrations, and what waits for the
+// restart or the log-on to remove it.
 void RemoveInstallation() {
   if (FileExists(InstallFolder() + "\\uninstall.exe")) RunUninstaller();
   EndInstalledPrograms();
   RemoveTree(InstallFolder());
   DeleteFileA(ShortcutPath().c_str());
   RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunOnceKey, kLeftoversValue);
   RemoveRunValues();
   RemoveExtensionRegistration();
+  SetSessionManagerAccess(false);
 }
 
 // Wine's menu builder copies every Start-menu shortcut made in the prefix
@@ -448,6 +575,66 @@ TEST_F(Installer, RemovalKeepsAnotherCopysLogOnStart) {
   ASSERT_EQ(RunUninstaller(), 0u);
   EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kRunKey, "Vorlane")), other);
   EXPECT_EQ(Shown(ReadValue(HKEY_LOCAL_MACHINE, kRunKey, "Vorlane")), "<none>");
+}
+
+// Explorer keeps the extension loaded for minutes after a right-click; the
+// test holds it as Explorer does. The removal completes the next time, and
+// the entry in Settings > Apps goes at once either way.
+class HeldExtension : public Installer {
+ protected:
+  // Installs, holds the extension and uninstalls; the folder is then left
+  // holding only what waits.
+  void RemoveWhileHeld() {
+    ASSERT_EQ(RunSetup(), 0u);
+    held_.reset(LoadLibraryA((InstallFolder() + "\\Shellix.dll").c_str()));
+    ASSERT_TRUE(held_) << GetLastError();
+    ASSERT_EQ(RunUninstaller(), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+    EXPECT_FALSE(FileExists(InstallFolder() + "\\Vorlane.exe"));
+    leftovers_ = FolderEntries(InstallFolder());
+    ASSERT_EQ(leftovers_.size(), 1u) << ::testing::PrintToString(leftovers_);
+    // A new installation before then keeps its own extension.
+    EXPECT_NE(Lower(leftovers_[0]), "shellix.dll");
+  }
+  void TearDown() override {
+    held_.reset();
+    Installer::TearDown();
+  }
+
+  const PendingOperationsKept pendingKept_;
+  win32::UniqueModule held_;
+  std::vector<std::string> leftovers_;
+};
+
+TEST_F(HeldExtension, RemovalFinishesAtTheRestart) {
+  RemoveWhileHeld();
+  if (HasFatalFailure()) return;
+  std::vector<std::string> pending = PendingDeletions();
+  for (std::string& path : pending) path = Lower(path);
+  const auto file = std::find(pending.begin(), pending.end(),
+                              Lower(InstallFolder() + "\\" + leftovers_[0]));
+  const auto folder = std::find(pending.begin(), pending.end(), Lower(InstallFolder()));
+  // The file first: a folder goes at the restart only when it is empty.
+  EXPECT_TRUE(file < folder && folder != pending.end()) << ::testing::PrintToString(pending);
+  EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kRunOnceKey, kLeftoversValue)), "<none>");
+}
+
+TEST_F(HeldExtension, AStandardUsersRemovalFinishesAtTheNextLogOn) {
+  ASSERT_TRUE(SetSessionManagerAccess(true));
+  const std::size_t pendingBefore = PendingDeletions().size();
+  RemoveWhileHeld();
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(PendingDeletions().size(), pendingBefore);
+  const std::optional<std::string> command =
+      ReadValue(HKEY_CURRENT_USER, kRunOnceKey, kLeftoversValue);
+  ASSERT_TRUE(command.has_value());
+
+  // The log-on runs the command once Explorer has let go.
+  held_.reset();
+  ChildProcess logOn;
+  ASSERT_TRUE(logOn.Start("", *command));
+  EXPECT_EQ(logOn.WaitForExit(), 0u) << *command;
+  EXPECT_FALSE(FileExists(InstallFolder())) << *command;
 }
 
 }  // namespace
