@@ -4,7 +4,9 @@
 ;            -DOUT_FILE=/abs/Vorlane-2.52-setup.exe packaging/vorlane.nsi
 ;
 ; STAGE_DIR holds i686/ and x86_64/, each with Vorlane.exe, config.exe,
-; Shellix.dll, Vorlane.html, LICENSE.txt and README.txt of that bitness.
+; Shellix.dll, Vorlane.html, LICENSE.txt and README.txt of that bitness, and
+; Vorlane.ico, the launcher's own icon, for the setup program and the
+; uninstaller.
 ;
 ; Silently (/S) it installs without starting the launcher; /START starts it
 ; as the "Start Vorlane now" box does. The log-on box keeps, on an update,
@@ -57,6 +59,9 @@ Unicode true
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
 RequestExecutionLevel user
+; Sharp text at every display scale; the pages are laid out in dialog units.
+ManifestDPIAware true
+BrandingText "${PRODUCT} ${VERSION}"
 InstallDir "$LOCALAPPDATA\Programs\Vorlane"
 ; An update goes where the user put the earlier version.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -72,8 +77,7 @@ VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} setup"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
-; "x86_64" or "i686": the set this system gets, and how the pages name it.
-Var Flavour
+; How the pages name the set this system gets.
 Var FlavourText
 
 ; The programs being ended: the full path of their file, the class of the
@@ -100,6 +104,12 @@ Var LaterMode
 Var LogOnFiles
 Var UnFinishText
 
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION} for you \
+alone; it needs no administrator rights.$\r$\n$\r$\nA ${PRODUCT} running from \
+the folder you choose, and its configurator, are closed while their files are \
+replaced. Your menus and options are kept.$\r$\n$\r$\nClick Next to continue."
+!define MUI_ICON "${STAGE_DIR}/Vorlane.ico"
+!define MUI_UNICON "${STAGE_DIR}/Vorlane.ico"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} is installed in $INSTDIR, \
@@ -344,12 +354,18 @@ FunctionEnd
 ; --- Installer -------------------------------------------------------------
 
 !macro INSTALL_SET SET
+  ; In silent mode a file that cannot be written is skipped, not retried:
+  ; an installation missing a program must not end as a success.
+  ClearErrors
   File "${STAGE_DIR}/${SET}/Vorlane.exe"
   File "${STAGE_DIR}/${SET}/config.exe"
   File "${STAGE_DIR}/${SET}/Shellix.dll"
   File "${STAGE_DIR}/${SET}/Vorlane.html"
   File "${STAGE_DIR}/${SET}/LICENSE.txt"
   File "${STAGE_DIR}/${SET}/README.txt"
+  ${If} ${Errors}
+    Abort "Some of ${PRODUCT}'s files could not be written to $INSTDIR."
+  ${EndIf}
 !macroend
 
 ; Explorer keeps a registered extension loaded, and a loaded library can be
@@ -371,18 +387,19 @@ Section "${PRODUCT}" SecProgram
   Call EndRunningPrograms
   DetailPrint "Installing the $FlavourText of ${PRODUCT} ${VERSION}"
   Call MoveAsideLoadedExtension
-  ; In silent mode a file that cannot be written is skipped, not retried:
-  ; an installation missing a program must not end as a success.
-  ClearErrors
-  ${If} $Flavour == "x86_64"
-    !insertmacro INSTALL_SET x86_64
-  ${Else}
-    !insertmacro INSTALL_SET i686
-  ${EndIf}
-  ${If} ${Errors}
-    Abort "Some of ${PRODUCT}'s files could not be written to $INSTDIR."
-  ${EndIf}
+SectionEnd
 
+; One section per set, so that the space the pages ask for is that of the
+; set this system gets; .onInit leaves the other unselected.
+Section "-x86_64" SecSet64
+  !insertmacro INSTALL_SET x86_64
+SectionEnd
+
+Section "-i686" SecSet32
+  !insertmacro INSTALL_SET i686
+SectionEnd
+
+Section "-Registration"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Vorlane.exe" "" \
     "$INSTDIR\Vorlane.exe" 0 SW_SHOWNORMAL "" "${PRODUCT} in the notification area"
@@ -438,11 +455,11 @@ Function .onInit
   ; 64-bit Explorer loads only a 64-bit extension, so the set follows the
   ; system, not this (32-bit) installer.
   ${If} ${RunningX64}
-    StrCpy $Flavour "x86_64"
     StrCpy $FlavourText "64-bit programs (x86_64)"
+    !insertmacro UnselectSection ${SecSet32}
   ${Else}
-    StrCpy $Flavour "i686"
     StrCpy $FlavourText "32-bit programs (i686)"
+    !insertmacro UnselectSection ${SecSet64}
   ${EndIf}
   ; An update offers the log-on start as the user left it, in the options
   ; or in an earlier installer; silently it stays so.

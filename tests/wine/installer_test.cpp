@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -369,6 +370,55 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
   return names;
 }
 
+// --- Looks -----------------------------------------------------------------
+
+// The program's first icon at the size the shell shows programs, over
+// magenta, one 0x00RRGGBB per pixel; empty when it has none.
+std::vector<std::uint32_t> IconPixels(const std::string& program) {
+  constexpr int kSize = 32;
+  HICON large = nullptr;
+  if (ExtractIconExA(program.c_str(), 0, &large, nullptr, 1) == 0 || large == nullptr) {
+    return {};
+  }
+  const win32::UniqueIcon icon(large);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = kSize;
+  info.bmiHeader.biHeight = -kSize;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const win32::UniqueBitmap bitmap(
+      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const win32::UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  if (!bitmap || !memory) return {};
+  std::vector<std::uint32_t> pixels(kSize * kSize, 0xFF00FF);
+  {
+    const win32::SelectedObject selected(memory.get(), bitmap.get());
+    std::copy(pixels.begin(), pixels.end(), static_cast<std::uint32_t*>(bits));
+    if (!DrawIconEx(memory.get(), 0, 0, icon.get(), kSize, kSize, 0, nullptr, DI_NORMAL)) {
+      return {};
+    }
+    GdiFlush();
+    const auto* drawn = static_cast<const std::uint32_t*>(bits);
+    std::transform(drawn, drawn + pixels.size(), pixels.begin(),
+                   [](std::uint32_t p) { return p & 0xFFFFFF; });
+  }
+  return pixels;
+}
+
+std::string ManifestOf(const std::string& program) {
+  const win32::UniqueModule module(LoadLibraryExA(
+      program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  if (!module) return "<not loaded>";
+  HRSRC found = FindResourceA(module.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  HGLOBAL loaded = found != nullptr ? LoadResource(module.get(), found) : nullptr;
+  if (loaded == nullptr) return "<no manifest>";
+  return std::string(static_cast<const char*>(LockResource(loaded)),
+                     SizeofResource(module.get(), found));
+}
+
 // Whatever the tests left when they failed half-way: the installation, its
 // entry, its shortcut and its registrations, and what waits for the
 // restart or the log-on to remove it.
@@ -462,6 +512,10 @@ TEST_F(Installer, InstallsUpdatesAndUninstallsForTheUser) {
             "\"" + folder + "\\uninstall.exe\"");
   EXPECT_EQ(Shown(ReadValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion")),
             VORLANE_VERSION_TEXT);
+  const std::vector<std::uint32_t> launcherIcon = IconPixels(launcherPath);
+  EXPECT_FALSE(launcherIcon.empty());
+  EXPECT_TRUE(IconPixels(folder + "\\uninstall.exe") == launcherIcon)
+      << "the uninstaller does not show the launcher's icon";
 
   ASSERT_EQ(RunSetup("/S /START"), 0u);
   ChildProcess first;
@@ -635,6 +689,16 @@ TEST_F(HeldExtension, AStandardUsersRemovalFinishesAtTheNextLogOn) {
   ASSERT_TRUE(logOn.Start("", *command));
   EXPECT_EQ(logOn.WaitForExit(), 0u) << *command;
   EXPECT_FALSE(FileExists(InstallFolder())) << *command;
+}
+
+TEST(SetupProgram, ShowsVorlanesIconAndScalesSharply) {
+  ASSERT_TRUE(FileExists(SetupPath())) << SetupPath() << " is missing: run scripts/package.sh";
+  const std::vector<std::uint32_t> launcherIcon = IconPixels(BinDirectory() + "\\Vorlane.exe");
+  ASSERT_FALSE(launcherIcon.empty());
+  EXPECT_TRUE(IconPixels(SetupPath()) == launcherIcon)
+      << "the setup program does not show the launcher's icon";
+  const std::string manifest = ManifestOf(SetupPath());
+  EXPECT_NE(manifest.find("true</dpiAware>"), std::string::npos) << manifest;
 }
 
 }  // namespace
