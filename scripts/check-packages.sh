@@ -2,9 +2,9 @@
 # Checks the packages that scripts/package.sh made in OUT for VERSION: each
 # stage and each zip hold exactly the six files, the zipped files are the
 # staged ones, every program is stripped and built for its set's machine,
-# the installer (when there is one) is a 32-bit Windows program. Prints one
-# line per package with its size; every fault is named, and any fault makes
-# the exit code non-zero.
+# the user guide names the version, the installer (when there is one) is a
+# 32-bit Windows program. Prints one line per package with its size; every
+# fault is named, and any fault makes the exit code non-zero.
 #   check-packages.sh OUT VERSION
 set -euo pipefail
 
@@ -57,6 +57,11 @@ for arch in i686 x86_64; do
   listed="$(cd "$dir" 2>/dev/null && ls -A | LC_ALL=C sort || true)"
   if [ "$listed" != "$expected" ]; then
     fault "stage $arch holds: $(echo $listed)"
+  fi
+  # The guide is shipped as it is written, so it must name this version.
+  if [ -f "$dir/Vorlane.html" ] &&
+      ! grep -qF "<p class=\"version\">Version $version</p>" "$dir/Vorlane.html"; then
+    fault "$arch/Vorlane.html does not say \"Version $version\" (resources/help/Vorlane.html)"
   fi
   for file in Vorlane.exe config.exe Shellix.dll; do
     [ -f "$dir/$file" ] || continue

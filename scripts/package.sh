@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release programs for i686 and x86_64, stages each set with its
-# help, licence and read-me, zips each set, makes the installer when its
+# help, licence and read-me (and the launcher's icon for the installer),
+# zips each set, makes the installer when its
 # script is there, and checks what it made (scripts/check-packages.sh). All
 # of it lands in $build/packages/; exits non-zero when anything fails.
 set -euo pipefail
@@ -50,6 +51,12 @@ for arch in i686 x86_64; do
   crlf "$root/packaging/LICENSE.txt" "$dir/LICENSE.txt"
   crlf "$root/packaging/README.txt" "$dir/README.txt"
 done
+
+# The setup program and its uninstaller show the launcher's own icon, as
+# the release build drew it from its text drawing.
+icon="$build/release-x86_64/resources/icons/tray.ico"
+[ -f "$icon" ] || fail "the launcher's icon $icon was not built"
+cp "$icon" "$stage/Vorlane.ico"
 
 # One folder "Vorlane" in each zip, files in a fixed order with fixed times
 # (the last commit's) and no extra attributes, so that the same programs
