@@ -13,6 +13,7 @@
 #include "launcher/tray_logic.h"
 #include "settings/launcher_window.h"
 #include "settings/profile_store_win32.h"
+#include "settings/run_command.h"
 #include "settings/settings_edit.h"
 #include "settings/settings_model.h"
 #include "win32/handles.h"
@@ -112,8 +113,8 @@ bool RunValueStartsThisProgram() {
   };
   for (const auto& [root, view] : places) {
     const std::optional<std::string> command = ReadRunValue(root, view);
-    if (command && (RunCommandStarts(*command, program) ||
-                    RunCommandStarts(*command, longProgram))) {
+    if (command && (settings::RunCommandStarts(*command, program) ||
+                    settings::RunCommandStarts(*command, longProgram))) {
       return true;
     }
   }

@@ -1,6 +1,6 @@
 // Start-up and tray decisions that need no window: which settings file the
-// launcher uses, whether a Run value starts it, how large a tray record the
-// shell understands, and which mouse message opens the menu.
+// launcher uses, how large a tray record the shell understands, and which
+// tray callback opens the menu.
 #pragma once
 
 #include <cstdint>
@@ -86,10 +86,5 @@ SettingsPathChoice ChooseSettingsPath(std::string_view programDirectory,
 // What the launcher says when its first start cannot write the default
 // settings file beside it.
 std::string UnwritableSettingsText(std::string_view iniPath);
-
-// Whether a Run value's command starts the program at `programPath`: the
-// command's program, in quotes or bare (then followed by the end or by a
-// blank and arguments), names the same path, letter case aside.
-bool RunCommandStarts(std::string_view command, std::string_view programPath);
 
 }  // namespace vorlane::launcher

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "settings/run_command.h"
 #include "win32/handles.h"
 
 namespace vorlane::configurator {
@@ -24,24 +27,38 @@ bool WriteRunValue(HKEY root, const std::string& launcherPath) {
          ERROR_SUCCESS;
 }
 
-bool HasRunValue(HKEY root) {
+// The value's command, when there is one.
+std::optional<std::string> RunValue(HKEY root) {
   HKEY opened = nullptr;
   if (RegOpenKeyExA(root, kRunKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
-    return false;
+    return std::nullopt;
   }
   const win32::UniqueKey key(opened);
-  return RegQueryValueExA(key.get(), kRunValue, nullptr, nullptr, nullptr,
-                          nullptr) == ERROR_SUCCESS;
+  char command[1024] = {};
+  DWORD size = sizeof(command) - 1;
+  if (RegGetValueA(key.get(), nullptr, kRunValue, RRF_RT_REG_SZ, nullptr, command,
+                   &size) != ERROR_SUCCESS) {
+    // Too long for a path of this launcher, or no text: not this one's.
+    return RegQueryValueExA(key.get(), kRunValue, nullptr, nullptr, nullptr,
+                            nullptr) == ERROR_SUCCESS
+               ? std::optional<std::string>("")
+               : std::nullopt;
+  }
+  return std::string(command);
 }
 
-// Whether no value is left under the root.
-bool DeleteRunValue(HKEY root) {
+// Whether no value under the root starts this launcher any more. A value
+// that starts another copy of it (a portable one, another installation)
+// is that copy's, and stays.
+bool DeleteRunValue(HKEY root, const std::string& launcherPath) {
+  const std::optional<std::string> command = RunValue(root);
+  if (!command || !settings::RunCommandStarts(*command, launcherPath)) return true;
   HKEY opened = nullptr;
   if (RegOpenKeyExA(root, kRunKey, 0, KEY_READ | KEY_WRITE, &opened) == ERROR_SUCCESS) {
     const win32::UniqueKey key(opened);
     RegDeleteValueA(key.get(), kRunValue);
   }
-  return !HasRunValue(root);
+  return !RunValue(root);
 }
 
 }  // namespace
@@ -49,8 +66,8 @@ bool DeleteRunValue(HKEY root) {
 bool SetStartWithWindows(bool on, const std::string& launcherPath, HKEY machine,
                          HKEY user) {
   if (!on) {
-    const bool machineClear = DeleteRunValue(machine);
-    const bool userClear = DeleteRunValue(user);
+    const bool machineClear = DeleteRunValue(machine, launcherPath);
+    const bool userClear = DeleteRunValue(user, launcherPath);
     return machineClear && userClear;
   }
   return WriteRunValue(machine, launcherPath) || WriteRunValue(user, launcherPath);

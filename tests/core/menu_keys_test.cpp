@@ -39,19 +39,5 @@ TEST(MenuLetters, TheOnlyEntryIsChosenAndSharedLettersStepThroughTheEntries) {
   EXPECT_EQ(AnswerMenuChar({}, -1, 'a').action, Action::Ignore);
 }
 
-// Beyond ASCII, case is the code page's: the fold given decides.
-TEST(MenuLetters, LettersAreComparedThroughTheFoldGiven) {
-  const auto latin1Upper = [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0xE0 && byte <= 0xFE && byte != 0xF7 ? static_cast<char>(byte - 0x20)
-                                                          : AsciiUpper(c);
-  };
-  const std::vector<char> letters = {'\xC4', 'B'};  // "Äpfel", "Birnen"
-  EXPECT_EQ(AnswerMenuChar(letters, -1, '\xE4', latin1Upper).action,
-            MenuCharAnswer::Action::Choose);
-  EXPECT_EQ(AnswerMenuChar(letters, -1, '\xE4').action, MenuCharAnswer::Action::Ignore)
-      << "ASCII folding leaves the umlaut alone";
-}
-
 }  // namespace
 }  // namespace vorlane::launcher

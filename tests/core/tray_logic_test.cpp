@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "launcher/tray_logic.h"
+#include "settings/run_command.h"
 
 namespace vorlane::launcher {
 namespace {
@@ -106,7 +107,7 @@ TEST(RunValue, NamesThisProgramQuotedOrBareCaseAside) {
         "\"C:\\Users\\Ann\\My Tools\\Vorlane.exe\"",
         "  \"c:\\users\\ann\\MY TOOLS\\vorlane.EXE\" D:\\cfg\\my.ini",
         "C:\\Users\\Ann\\My Tools\\Vorlane.exe D:\\cfg\\my.ini "}) {
-    EXPECT_TRUE(RunCommandStarts(command, program)) << command;
+    EXPECT_TRUE(settings::RunCommandStarts(command, program)) << command;
   }
 }
 
@@ -116,9 +117,9 @@ TEST(RunValue, AnotherProgramOrAnUnclosedQuoteIsNotThisOne) {
        {"", "\"\"", "C:\\Tools\\Vorlane.exe2", "C:\\Old\\Vorlane.exe",
         "\"C:\\Tools\\Vorlane.exe", "\"C:\\Tools\\Vorlane.exe \"",
         "C:\\Tools\\Vorlane", "\"C:\\Tools\\Vorlane.exe2\" C:\\Tools\\Vorlane.exe"}) {
-    EXPECT_FALSE(RunCommandStarts(command, program)) << command;
+    EXPECT_FALSE(settings::RunCommandStarts(command, program)) << command;
   }
-  EXPECT_FALSE(RunCommandStarts("", ""));
+  EXPECT_FALSE(settings::RunCommandStarts("", ""));
 }
 
 class SettingsPath : public ::testing::Test {

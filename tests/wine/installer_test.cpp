@@ -408,17 +408,6 @@ std::vector<std::uint32_t> IconPixels(const std::string& program) {
   return pixels;
 }
 
-std::string ManifestOf(const std::string& program) {
-  const win32::UniqueModule module(LoadLibraryExA(
-      program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-  if (!module) return "<not loaded>";
-  HRSRC found = FindResourceA(module.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-  HGLOBAL loaded = found != nullptr ? LoadResource(module.get(), found) : nullptr;
-  if (loaded == nullptr) return "<no manifest>";
-  return std::string(static_cast<const char*>(LockResource(loaded)),
-                     SizeofResource(module.get(), found));
-}
-
 // Whatever the tests left when they failed half-way: the installation, its
 // entry, its shortcut and its registrations, and what waits for the
 // restart or the log-on to remove it.

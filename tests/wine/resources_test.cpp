@@ -191,14 +191,7 @@ TEST(ManifestResources, TheProgramsDeclareTheSystemsTheyRunOn) {
                                  "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
                                  "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"};
   for (const char* file : {"Vorlane.exe", "config.exe"}) {
-    const win32::UniqueModule module(LoadLibraryExA(
-        (BinDirectory() + "\\" + file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    ASSERT_TRUE(module) << file;
-    HRSRC found = FindResourceA(module.get(), MAKEINTRESOURCEA(1), RT_MANIFEST);
-    ASSERT_NE(found, nullptr) << file;
-    const std::string manifest(
-        static_cast<const char*>(LockResource(LoadResource(module.get(), found))),
-        SizeofResource(module.get(), found));
+    const std::string manifest = ManifestOf(BinDirectory() + "\\" + file);
     for (const char* system : systems) {
       EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + system), std::string::npos)
           << file << " " << system;

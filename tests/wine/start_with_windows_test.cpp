@@ -53,6 +53,18 @@ TEST_F(StartWithWindows, FallsBackToTheUserAndSaysWhenNeitherTakesIt) {
       << "a value written nowhere is no success";
 }
 
+// Another copy's start with Windows (a portable one) is that copy's:
+// switching this launcher's off leaves it.
+TEST_F(StartWithWindows, OffLeavesTheValueOfAnotherCopy) {
+  const std::string other = "\"C:\\Portable\\Vorlane.exe\" /tray";
+  ASSERT_EQ(RegSetKeyValueA(user_.get(), kRunKey, kRunValue, REG_SZ, other.c_str(),
+                            static_cast<DWORD>(other.size() + 1)),
+            ERROR_SUCCESS);
+  EXPECT_TRUE(SetStartWithWindows(false, "C:\\Tools\\Vorlane.exe", kRefusingRoot,
+                                  user_.get()));
+  EXPECT_EQ(UserValue(), other);
+}
+
 // A user may not delete the machine's value: switching off then leaves
 // Vorlane starting with Windows, and that is no success.
 TEST_F(StartWithWindows, OffFailsWhileAValueStaysThatMayNotBeDeleted) {

@@ -42,6 +42,17 @@ void WriteTextFile(const std::string& path, const std::string& text) {
   out << text;
 }
 
+std::string ManifestOf(const std::string& program) {
+  const win32::UniqueModule module(LoadLibraryExA(
+      program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  if (!module) return "<not loaded>";
+  HRSRC found = FindResourceA(module.get(), MAKEINTRESOURCEA(1), RT_MANIFEST);
+  HGLOBAL loaded = found != nullptr ? LoadResource(module.get(), found) : nullptr;
+  if (loaded == nullptr) return "<no manifest>";
+  return std::string(static_cast<const char*>(LockResource(loaded)),
+                     SizeofResource(module.get(), found));
+}
+
 std::string ShortPathOf(const std::string& path) {
   char buffer[MAX_PATH] = {};
   const DWORD length =

@@ -25,6 +25,9 @@ std::string WindowsDirectory();
 std::string ReadTextFile(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
+// The program's manifest as its resources hold it, or why there is none.
+std::string ManifestOf(const std::string& program);
+
 // The path's short (8.3) form; empty when it has none.
 std::string ShortPathOf(const std::string& path);
 // Removes the folder with everything in it, as far as it can.
