@@ -53,7 +53,13 @@ echo "setup: installing ${missing[*]} (output in $log)"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   step "${sudo_cmd[@]}" dpkg --add-architecture i386
 fi
-step "${sudo_cmd[@]}" apt-get update -q
+# A mirror caught mid-sync fails one index or another; the lists that did
+# arrive may still hold everything, and the install below says plainly if
+# they do not.
+if ! "${sudo_cmd[@]}" apt-get update -q >>"$log" 2>&1; then
+  echo "setup: apt-get update reported errors; installing from the package lists it has" >&2
+  grep -E '^(E|W): ' "$log" | head -n 3 | sed 's/^/setup:   /' >&2 || true
+fi
 step "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive \
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 rm -f "$log"
