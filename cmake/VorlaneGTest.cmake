@@ -18,10 +18,13 @@ target_compile_options(gtest_main PRIVATE -O0)
 file(WRITE "${CMAKE_BINARY_DIR}/vorlane_test_headers.cpp" "")
 add_library(vorlane_test_headers OBJECT "${CMAKE_BINARY_DIR}/vorlane_test_headers.cpp")
 target_link_libraries(vorlane_test_headers PRIVATE GTest::gtest)
-target_precompile_headers(vorlane_test_headers PRIVATE
+set(vorlane_test_header_list
   <gtest/gtest.h> <algorithm> <chrono> <functional> <memory> <optional>
-  <string> <string_view> <vector>
-  "$<$<BOOL:${WIN32}>:<windows.h>>")
+  <string> <string_view> <vector>)
+if(WIN32)
+  list(APPEND vorlane_test_header_list <windows.h>)
+endif()
+target_precompile_headers(vorlane_test_headers PRIVATE ${vorlane_test_header_list})
 vorlane_warnings(vorlane_test_headers)
 target_compile_options(vorlane_test_headers PRIVATE -O0)
 

@@ -25,6 +25,8 @@ fi
 
 source "$root/scripts/build.sh"
 vorlane_build "$flavour"
+vorlane_build_release "$flavour" vorlane_menu_bench vorlane_config_bench \
+  vorlane_footprint_bench
 for arch in i686 x86_64; do
   vorlane_build_release "$arch" Vorlane config Shellix vorlane_bare_tray
 done
@@ -40,7 +42,7 @@ vorlane_wine ./vorlane_config_bench.exe "$@"
 echo "== footprint: stripped release programs, in KB"
 kb() { echo $(( ($(stat -c %s "$1") + 1023) / 1024 )); }
 for arch in i686 x86_64; do
-  bin="$build/release-$arch/bin"
+  bin="$build/$arch/bin"
   line="  $arch:"
   for entry in Vorlane.exe:250 config.exe:350 Shellix.dll:250; do
     file="${entry%%:*}"
@@ -53,6 +55,6 @@ for arch in i686 x86_64; do
   echo "$line bare tray program $(kb "$bin/bare_tray.exe")"
 done
 mkdir -p "$build/$flavour/bin/release"
-cp "$build/release-$flavour/bin/Vorlane.exe" "$build/release-$flavour/bin/bare_tray.exe" \
+cp "$build/$flavour/bin/Vorlane.exe" "$build/$flavour/bin/bare_tray.exe" \
   "$build/$flavour/bin/release/"
 vorlane_wine ./vorlane_footprint_bench.exe

@@ -45,7 +45,7 @@ for arch in i686 x86_64; do
   dir="$stage/$arch"
   mkdir -p "$dir"
   for file in Vorlane.exe config.exe Shellix.dll; do
-    cp "$build/release-$arch/bin/$file" "$dir/"
+    cp "$build/$arch/bin/$file" "$dir/"
   done
   cp "$help_file" "$dir/Vorlane.html"
   crlf "$root/packaging/LICENSE.txt" "$dir/LICENSE.txt"
@@ -54,7 +54,7 @@ done
 
 # The setup program and its uninstaller show the launcher's own icon, as
 # the release build drew it from its text drawing.
-icon="$build/release-x86_64/resources/icons/tray.ico"
+icon="$build/x86_64/resources/icons/tray.ico"
 [ -f "$icon" ] || fail "the launcher's icon $icon was not built"
 cp "$icon" "$stage/Vorlane.ico"
 

@@ -70,8 +70,10 @@ vorlane_wine_env() {
   vorlane_detect_host || return 1
   export WINEPREFIX="$prefix_dir"
   export WINEDEBUG=-all
-  # No Mono or Gecko installer prompt in a fresh prefix.
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # No Mono or Gecko installer prompt in a fresh prefix, and no menu
+  # entries, icons or file types written into the user's home for what a
+  # program under test installs.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   vorlane_log_dir="$(dirname "$prefix_dir")/logs"
   mkdir -p "$vorlane_log_dir"
 }
@@ -122,7 +124,7 @@ vorlane_step() {
 # tray icons land in its taskbar, and a crash ends the program instead of
 # waiting for somebody to close Wine's crash dialog.
 vorlane_prepare_prefix() {
-  if [ -f "$WINEPREFIX/.vorlane-ready" ]; then
+  if [ -f "$WINEPREFIX/.vorlane-ready-2" ]; then
     return 0
   fi
   rm -rf "$WINEPREFIX"
@@ -135,8 +137,19 @@ vorlane_prepare_prefix() {
     'HKCU\Software\Wine\Explorer\Desktops' /v Vorlane /d 1024x768 /f || return 1
   vorlane_step prefix-crash-dialog vorlane_wine reg add 'HKCU\Software\Wine\WineDbg' \
     /v ShowCrashDialog /t REG_DWORD /d 0 /f || return 1
+  # The same as the environment says, for any process started without it.
+  vorlane_step prefix-menu-builder vorlane_wine reg add 'HKCU\Software\Wine\DllOverrides' \
+    /v winemenubuilder.exe /d '' /f || return 1
+  # The user's Desktop, Documents and the like are links to the host's home
+  # in a new prefix; folders of their own keep what the tests write inside.
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm -f "$link" && mkdir -p "$link" || return 1
+    fi
+  done
   vorlane_step prefix-settle wineserver -w || return 1
-  touch "$WINEPREFIX/.vorlane-ready"
+  touch "$WINEPREFIX/.vorlane-ready-2"
 }
 
 vorlane_start_wineserver() {
