@@ -124,6 +124,22 @@ class TempFolder {
   std::string path_;
 };
 
+// A named event of the test that other processes open by its name, unique
+// to this process.
+class NamedEvent {
+ public:
+  explicit NamedEvent(const std::string& use, bool manualReset = true)
+      : name_("VorlaneTest-" + use + "-" + std::to_string(GetCurrentProcessId())),
+        event_(CreateEventA(nullptr, manualReset, FALSE, name_.c_str())) {}
+  const std::string& Name() const { return name_; }
+  void Set() const { SetEvent(event_.get()); }
+  bool WaitSet() const { return WaitForSingleObject(event_.get(), 10000) == WAIT_OBJECT_0; }
+
+ private:
+  std::string name_;
+  win32::UniqueKernelHandle event_;
+};
+
 // A program started by the test. Ended by force when the test leaves it
 // running, so that a failing test never leaves a process behind.
 class ChildProcess {
