@@ -602,39 +602,6 @@ TEST_F(Popup, EveryEntryOfAChangedIconShowsTheNewOne) {
   }});
 }
 
-// Once the menu has closed no icon is looked up for it, also while the box
-// of a failed start runs its own message loop.
-TEST_F(Popup, IconLoadingEndsWithTheMenu) {
-  ASSERT_TRUE(test::WriteProgramsMenu(folder, 200));
-  WritePrivateProfileStringA("Settings", "Count1", "1", State().iniPath.c_str());
-  WritePrivateProfileStringA("Program locations1", "Program1",
-                             "C:\\no\\such\\program.exe",
-                             State().iniPath.c_str());
-  WritePrivateProfileStringA("Program locations1", "Des1", "Missing",
-                             State().iniPath.c_str());
-  ReleaseIconCache();
-  g_stepsWaitForIcons = false;
-  Show({[&] {
-          Press(VK_DOWN, 3);  // banner, Vorlane, Programs
-          Press(VK_RIGHT);
-        },
-        [&] {
-          ASSERT_FALSE(State().pendingIcons.empty()) << "icons all in already";
-          Press(VK_LEFT);
-        },
-        [&] {
-          ASSERT_GT(State().iconLoader->Queued(), 0u) << "icons all in already";
-          Press(VK_DOWN);  // "Missing"
-          Press(VK_RETURN);
-          g_pendingAtBox = g_queuedAtBox = 1000;
-          SetTimer(nullptr, kCloseBoxTimer, 500, CloseErrorBox);
-        }});
-  EXPECT_TRUE(g_menuEnded);
-  EXPECT_EQ(g_iconTimerAfterMenu, 0) << "the icon timer ran for a closed menu";
-  EXPECT_EQ(g_pendingAtBox, 0u) << "icons still wanted by a closed menu";
-  EXPECT_EQ(g_queuedAtBox, 0u) << "look-ups still queued for a closed menu";
-}
-
 // Look-ups of locations on a share that does not answer, as a test
 // controls them: they block until released (at most kBlockLimit), then
 // answer with notepad's icon; or, with answers off, come back at once
@@ -740,6 +707,43 @@ COLORREF GenericIconColour(const char* kind) {
   }
   win32::UniqueIcon icon(info.hIcon);
   return IconColour(icon.get());
+}
+
+// Once the menu has closed no icon is looked up for it, also while the box
+// of a failed start runs its own message loop. The look-ups are held
+// until the end, so that they are still waiting when the menu closes.
+TEST_F(Popup, IconLoadingEndsWithTheMenu) {
+  SettingsFile settings;
+  settings.Set("MenuOrder", "1*2*").Set("MenuCount", "2").Set("MenuName2", "Programs");
+  settings.Item(1, 1, "C:\\no\\such\\program.exe", "Missing");
+  for (int i = 1; i <= 5; ++i) {
+    const std::string number = std::to_string(i);
+    settings.Item(2, i, std::string(kOfflineShare) + "tool" + number + ".exe", "Tool " + number);
+  }
+  Settings(settings);
+  ReleaseIconCache();
+  OfflineLookUps offline;
+  g_stepsWaitForIcons = false;
+  Show({[&] {
+          Press(VK_DOWN, 3);  // banner, Vorlane, Programs
+          Press(VK_RIGHT);
+        },
+        [&] {
+          ASSERT_FALSE(State().pendingIcons.empty()) << "icons all in already";
+          Press(VK_LEFT);
+        },
+        [&] {
+          // One look-up of the share at a time: the others wait behind it.
+          ASSERT_GT(State().iconLoader->Queued(), 0u) << "no look-up waits";
+          Press(VK_DOWN);  // "Missing"
+          Press(VK_RETURN);
+          g_pendingAtBox = g_queuedAtBox = 1000;
+          SetTimer(nullptr, kCloseBoxTimer, 500, CloseErrorBox);
+        }});
+  EXPECT_TRUE(g_menuEnded);
+  EXPECT_EQ(g_iconTimerAfterMenu, 0) << "the icon timer ran for a closed menu";
+  EXPECT_EQ(g_pendingAtBox, 0u) << "icons still wanted by a closed menu";
+  EXPECT_EQ(g_queuedAtBox, 0u) << "look-ups still queued for a closed menu";
 }
 
 SettingsFile WithOfflineProgram() {
