@@ -167,7 +167,11 @@ class ChildProcess {
   PROCESS_INFORMATION info_{};
 };
 
-// How many processes that the process started are still running.
+// The processes that the process started and that still run, also when
+// it has ended itself (its handle keeps its id from being given again);
+// nullopt when it cannot be looked at.
+std::optional<std::vector<DWORD>> ChildrenOf(HANDLE process);
+// How many of them run; -1 when the process cannot be looked at.
 int RunningChildren(DWORD processId);
 
 // The top-level window of the given class that belongs to the process.
