@@ -994,7 +994,7 @@ TEST_F(Popup, ShowsEachChangeOfAnotherProgramWholeOrNotAtAll) {
   // without it, so that its menu always opens: a read that took that long
   // may have been made without the lock, and is not judged.
   constexpr DWORD kLockedReadsAreFaster = 900;
-  constexpr int kRounds = 150;
+  constexpr int kRounds = 100;
   std::set<std::string> states;
   int judged = 0;
   for (int round = 0; round < kRounds && !HasFailure(); ++round) {
