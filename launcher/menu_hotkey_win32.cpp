@@ -17,11 +17,8 @@ constexpr int kMenuHotkeyId = 1;
 }  // namespace
 
 void RegisterMenuHotkey(bool sayProblems) {
+  ReleaseMenuHotkey();
   LauncherState& state = State();
-  if (state.hotkeyRegistered) {
-    UnregisterHotKey(state.hwnd, kMenuHotkeyId);
-    state.hotkeyRegistered = false;
-  }
   settings::ProfileStore store(state.iniPath);
   const std::string text =
       settings::Read(store, settings::kSettingsSection, settings::kHotkey);

@@ -9,6 +9,7 @@
 
 #include "settings/ansi_text.h"
 #include "settings/ini_document.h"
+#include "settings/settings_edit.h"
 #include "settings/settings_model.h"
 
 namespace vorlane::settings {
@@ -184,7 +185,8 @@ TEST(IniRules, WritesReplaceInPlaceOrAppendToTheirSection) {
 
 // Values that the reader would change if stored as they are: blanks
 // around them, one pair of matching quotes around them. Each reads back as
-// written, from memory and from the file text.
+// written, from memory and from the file text, also when an edit stores it,
+// key by key or as a whole section.
 TEST(IniRules, EveryWrittenValueReadsBackExactly) {
   const std::vector<std::string> values = {
       "\"C:\\My Docs\\a b.txt\"", "\"a\" \"b\"", "'x y'", "\"\"x\"\"", "   ",
@@ -198,6 +200,28 @@ TEST(IniRules, EveryWrittenValueReadsBackExactly) {
     EXPECT_EQ(reread.ReadString("Program locations1", "Par1", "dflt", 1000), value)
         << "file text: " << doc.Text();
     EXPECT_EQ(Unquoted(StoredValue(value)), value);
+
+    IniDocument file;
+    SettingsEdit edit(file);
+    ASSERT_TRUE(edit.WriteString("Program locations1", "Par1", value));
+    EXPECT_EQ(edit.ReadString("Program locations1", "Par1", "dflt", 1000), value);
+    ASSERT_TRUE(edit.Commit());
+    EXPECT_EQ(IniDocument::Parse(file.Text()).ReadString("Program locations1", "Par1", "dflt", 1000),
+              value)
+        << "stored key by key: " << file.Text();
+  }
+  IniDocument file;
+  SettingsEdit edit(file);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    edit.WriteString("Program locations1", NumberedName("Par", static_cast<int>(i + 1)), values[i]);
+  }
+  ASSERT_TRUE(edit.Commit());
+  IniDocument reread = IniDocument::Parse(file.Text());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(reread.ReadString("Program locations1", NumberedName("Par", static_cast<int>(i + 1)),
+                                "dflt", 1000),
+              values[i])
+        << "stored as a whole section: " << file.Text();
   }
   // What the reader leaves alone is stored as it is, as it always was.
   for (const char* value : {"-x \"y\"", "\"open", "a\"", "C:\\a b\\c.exe", "\"", "'"}) {

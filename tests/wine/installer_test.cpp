@@ -214,14 +214,9 @@ DWORD RunUninstaller() {
   DWORD code = original.WaitForExit(kRunTimeout);
   if (code != 0) return code;
   std::vector<std::unique_ptr<ChildProcess>> copies;
-  const win32::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32First(snapshot.get(), &entry); more;
-       more = Process32Next(snapshot.get(), &entry)) {
-    if (entry.th32ParentProcessID != original.Id()) continue;
+  for (DWORD id : ChildrenOf(original.Handle()).value_or(std::vector<DWORD>{})) {
     auto copy = std::make_unique<ChildProcess>();
-    if (copy->Adopt(entry.th32ProcessID)) copies.push_back(std::move(copy));
+    if (copy->Adopt(id)) copies.push_back(std::move(copy));
   }
   for (auto& copy : copies) code = std::max(code, copy->WaitForExit(kRunTimeout));
   return code;

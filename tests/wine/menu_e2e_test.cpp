@@ -865,22 +865,48 @@ void PressCtrlAltV() {
 }
 
 // Whether another program holds Ctrl+Alt+V: this one cannot have it then.
-bool CtrlAltVHeld() {
-  if (!RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'V')) return true;
+// Whether another program holds the chord: this process cannot take it.
+bool Held(UINT modifiers, UINT key) {
+  if (!RegisterHotKey(nullptr, 1, modifiers, key)) return true;
   UnregisterHotKey(nullptr, 1);
   return false;
 }
+bool CtrlAltVHeld() { return Held(MOD_CONTROL | MOD_ALT, 'V'); }
 
-class MenuHotkey : public MenuOpening {};
+class MenuHotkey : public MenuOpening {
+ protected:
+  // As the options dialog does after it changed the settings: the launcher
+  // has handled it when the message returns.
+  ::testing::AssertionResult ReloadWithHotkey(const char* value) {
+    if (!WritePrivateProfileStringA("Settings", "Hotkey", value,
+                                    folder.File("vorlane.ini").c_str())) {
+      return ::testing::AssertionFailure() << "the file was not written";
+    }
+    DWORD_PTR ignored = 0;
+    if (SendMessageTimeoutA(launcher.Window(), launcher::WM_RELOADICON, 0, 0, SMTO_NORMAL,
+                            10000, &ignored) == 0) {
+      return ::testing::AssertionFailure() << "the launcher did not answer";
+    }
+    return ::testing::AssertionSuccess();
+  }
+};
 
-TEST_F(MenuHotkey, ChordOpensTheMenuAndIsLetGoAtTheEnd) {
+// The launcher lets a chord go as soon as the settings no longer name it,
+// not only when it ends (the system frees an ended program's hotkeys).
+TEST_F(MenuHotkey, ChordOpensTheMenuAndIsLetGoWhenTheSettingsChange) {
   ASSERT_TRUE(StartWith(SettingsFile().Set("Hotkey", "ctrl + alt + v")));
   EXPECT_TRUE(Eventually(CtrlAltVHeld, "the launcher holds Ctrl+Alt+V"));
   PressCtrlAltV();
   EXPECT_TRUE(MenuOpens()) << "no menu on Ctrl+Alt+V";
   ASSERT_NO_FATAL_FAILURE(Dismiss());
-  EXPECT_EQ(launcher.Close(), 0u);
-  EXPECT_FALSE(CtrlAltVHeld()) << "the hotkey outlived the launcher";
+
+  ASSERT_TRUE(ReloadWithHotkey("Ctrl+Shift+F12"));
+  EXPECT_FALSE(CtrlAltVHeld()) << "the old chord is still held";
+  EXPECT_TRUE(Held(MOD_CONTROL | MOD_SHIFT, VK_F12)) << "the new chord is not held";
+
+  ASSERT_TRUE(ReloadWithHotkey(nullptr));
+  EXPECT_FALSE(Held(MOD_CONTROL | MOD_SHIFT, VK_F12)) << "held after the key was removed";
+  EXPECT_TRUE(launcher.Process().IsRunning());
 }
 
 TEST_F(MenuHotkey, NoHotkeyKeyMeansNoHotkey) {

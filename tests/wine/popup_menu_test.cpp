@@ -10,12 +10,16 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "churned_menus.h"
 #include "launcher/launcher_state.h"
 #include "test_support.h"
 
@@ -57,6 +61,9 @@ constexpr UINT_PTR kLauncherIconTimer = 1;
 bool g_pollSteps = false;
 constexpr UINT_PTR kPollTimer = 0x9011;
 DWORD g_menuThread = 0;
+// The popup the launcher filled last, and when it was done.
+HMENU g_filled = nullptr;
+DWORD g_filledAt = 0;
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam,
                                LPARAM lParam) {
@@ -82,6 +89,10 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam,
   const bool wasLoading = !State().pendingIcons.empty();
   const LRESULT result =
       CallWindowProcA(g_launcherProc, hwnd, message, wParam, lParam);
+  if (message == WM_INITMENUPOPUP) {
+    g_filled = reinterpret_cast<HMENU>(wParam);
+    g_filledAt = GetTickCount();
+  }
   if (message == WM_MEASUREITEM) {
     g_measuredHeights.push_back(
         reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->itemHeight);
@@ -591,39 +602,6 @@ TEST_F(Popup, EveryEntryOfAChangedIconShowsTheNewOne) {
   }});
 }
 
-// Once the menu has closed no icon is looked up for it, also while the box
-// of a failed start runs its own message loop.
-TEST_F(Popup, IconLoadingEndsWithTheMenu) {
-  ASSERT_TRUE(test::WriteProgramsMenu(folder, 200));
-  WritePrivateProfileStringA("Settings", "Count1", "1", State().iniPath.c_str());
-  WritePrivateProfileStringA("Program locations1", "Program1",
-                             "C:\\no\\such\\program.exe",
-                             State().iniPath.c_str());
-  WritePrivateProfileStringA("Program locations1", "Des1", "Missing",
-                             State().iniPath.c_str());
-  ReleaseIconCache();
-  g_stepsWaitForIcons = false;
-  Show({[&] {
-          Press(VK_DOWN, 3);  // banner, Vorlane, Programs
-          Press(VK_RIGHT);
-        },
-        [&] {
-          ASSERT_FALSE(State().pendingIcons.empty()) << "icons all in already";
-          Press(VK_LEFT);
-        },
-        [&] {
-          ASSERT_GT(State().iconLoader->Queued(), 0u) << "icons all in already";
-          Press(VK_DOWN);  // "Missing"
-          Press(VK_RETURN);
-          g_pendingAtBox = g_queuedAtBox = 1000;
-          SetTimer(nullptr, kCloseBoxTimer, 500, CloseErrorBox);
-        }});
-  EXPECT_TRUE(g_menuEnded);
-  EXPECT_EQ(g_iconTimerAfterMenu, 0) << "the icon timer ran for a closed menu";
-  EXPECT_EQ(g_pendingAtBox, 0u) << "icons still wanted by a closed menu";
-  EXPECT_EQ(g_queuedAtBox, 0u) << "look-ups still queued for a closed menu";
-}
-
 // Look-ups of locations on a share that does not answer, as a test
 // controls them: they block until released (at most kBlockLimit), then
 // answer with notepad's icon; or, with answers off, come back at once
@@ -729,6 +707,43 @@ COLORREF GenericIconColour(const char* kind) {
   }
   win32::UniqueIcon icon(info.hIcon);
   return IconColour(icon.get());
+}
+
+// Once the menu has closed no icon is looked up for it, also while the box
+// of a failed start runs its own message loop. The look-ups are held
+// until the end, so that they are still waiting when the menu closes.
+TEST_F(Popup, IconLoadingEndsWithTheMenu) {
+  SettingsFile settings;
+  settings.Set("MenuOrder", "1*2*").Set("MenuCount", "2").Set("MenuName2", "Programs");
+  settings.Item(1, 1, "C:\\no\\such\\program.exe", "Missing");
+  for (int i = 1; i <= 5; ++i) {
+    const std::string number = std::to_string(i);
+    settings.Item(2, i, std::string(kOfflineShare) + "tool" + number + ".exe", "Tool " + number);
+  }
+  Settings(settings);
+  ReleaseIconCache();
+  OfflineLookUps offline;
+  g_stepsWaitForIcons = false;
+  Show({[&] {
+          Press(VK_DOWN, 3);  // banner, Vorlane, Programs
+          Press(VK_RIGHT);
+        },
+        [&] {
+          ASSERT_FALSE(State().pendingIcons.empty()) << "icons all in already";
+          Press(VK_LEFT);
+        },
+        [&] {
+          // One look-up of the share at a time: the others wait behind it.
+          ASSERT_GT(State().iconLoader->Queued(), 0u) << "no look-up waits";
+          Press(VK_DOWN);  // "Missing"
+          Press(VK_RETURN);
+          g_pendingAtBox = g_queuedAtBox = 1000;
+          SetTimer(nullptr, kCloseBoxTimer, 500, CloseErrorBox);
+        }});
+  EXPECT_TRUE(g_menuEnded);
+  EXPECT_EQ(g_iconTimerAfterMenu, 0) << "the icon timer ran for a closed menu";
+  EXPECT_EQ(g_pendingAtBox, 0u) << "icons still wanted by a closed menu";
+  EXPECT_EQ(g_queuedAtBox, 0u) << "look-ups still queued for a closed menu";
 }
 
 SettingsFile WithOfflineProgram() {
@@ -907,6 +922,129 @@ TEST_F(Popup, ManyOpeningsLeaveNothingBehind) {
   ReleaseIconCache();
   EXPECT_EQ(win32::UniqueIcon::Live(), withoutCache)
       << "icons left after the cache was released";
+}
+
+// What one whole state of the churned file shows in the main popup: the
+// standard menu's items, and submenus named by a run of consecutive numbers
+// (the oldest are removed, the newest added last), one fewer while a removal
+// waits for its add. Empty when the popup is one of those.
+std::string ChurnedMainMixture(const std::vector<ItemView>& items,
+                               std::vector<std::string>& labels) {
+  std::vector<std::string> standard;
+  for (const ItemView& item : items) {
+    if (item.entry == nullptr) continue;
+    if (item.entry->kind == MenuEntryKind::Submenu && item.entry->text != std::string("Vorlane")) {
+      labels.push_back(item.entry->text);
+    } else if (item.entry->kind == MenuEntryKind::Item) {
+      standard.push_back(item.entry->text);
+    }
+  }
+  for (std::size_t i = 0; i < standard.size(); ++i) {
+    if (standard[i] != "S-" + std::to_string(i + 1)) return "standard item " + standard[i];
+  }
+  if (standard.size() != test::kChurnedStandardItems) {
+    return std::to_string(standard.size()) + " standard items";
+  }
+  if (labels.size() + 1 != test::kChurnedSubmenus && labels.size() != test::kChurnedSubmenus) {
+    return std::to_string(labels.size()) + " submenus";
+  }
+  const int first = std::atoi(labels.front().c_str() + 1);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    if (labels[i] != "M" + std::to_string(first + static_cast<int>(i))) {
+      return "submenu " + std::to_string(i + 1) + " is " + labels[i];
+    }
+  }
+  return {};
+}
+
+// A submenu of one whole state: all the items of one menu M<j>, in order.
+std::string ChurnedSubmenuMixture(const std::vector<std::string>& texts) {
+  if (texts.empty()) return "an empty submenu";
+  const std::string name = texts.front().substr(0, texts.front().find('-'));
+  const int j = std::atoi(name.c_str() + 1);
+  std::string all;
+  for (const std::string& text : texts) all += text + " ";
+  if (texts.size() != static_cast<std::size_t>(test::ChurnedItems(j))) {
+    return std::to_string(texts.size()) + " items: " + all;
+  }
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (texts[i] != name + "-" + std::to_string(i + 1)) return "items " + all;
+  }
+  return {};
+}
+
+// Another program changes the file while the menu opens again and again:
+// each opening, and each submenu opened in it, shows one whole state of the
+// file, never one half changed.
+TEST_F(Popup, ShowsEachChangeOfAnotherProgramWholeOrNotAtAll) {
+  if (sizeof(void*) < 8) GTEST_SKIP() << "the lock's stress runs in the 64-bit suite";
+  WriteTextFile(State().iniPath, test::ChurnedMenusFile());
+  test::NamedEvent go("go");
+  test::NamedEvent stop("stop");
+  test::NamedEvent next("next", false);
+  test::ChildProcess writer;
+  const std::string program = test::BinDirectory() + "\\vorlane_settings_stress.exe";
+  ASSERT_TRUE(writer.Start(program, "\"" + program + "\" churn \"" + State().iniPath + "\" " +
+                                        go.Name() + " " + stop.Name() + " " + next.Name()));
+  const test::OnScopeExit stopping([&] { stop.Set(); });
+  go.Set();
+  g_stepsWaitForIcons = false;
+  g_pollSteps = true;
+  // The launcher waits a second at most for the lock and then reads
+  // without it, so that its menu always opens: a read that took that long
+  // may have been made without the lock, and is not judged.
+  constexpr DWORD kLockedReadsAreFaster = 900;
+  constexpr int kRounds = 100;
+  std::set<std::string> states;
+  int judged = 0;
+  for (int round = 0; round < kRounds && !HasFailure(); ++round) {
+    // A change begins as the main popup or as a submenu reads the file.
+    const bool changeAtSubmenu = round % 2 == 1;
+    if (!changeAtSubmenu) next.Set();
+    const DWORD shown = GetTickCount();
+    HMENU submenu = nullptr;
+    DWORD opened = 0;
+    Show({[&] {
+            const std::vector<ItemView> items = Items(Slot(0));
+            std::vector<std::string> labels;
+            const std::string mixture = ChurnedMainMixture(items, labels);
+            if (GetTickCount() - shown < kLockedReadsAreFaster) {
+              ++judged;
+              ASSERT_EQ(mixture, "") << "round " << round;
+            }
+            std::string state;
+            for (const std::string& label : labels) state += label + " ";
+            states.insert(state);
+            // Where the popup is not judged it may not be what is expected.
+            const std::size_t chosen =
+                labels.empty() ? 0 : static_cast<std::size_t>(round) % labels.size();
+            if (labels.empty() || 3 + chosen >= items.size()) {
+              g_nextStep = g_steps.size();
+              EndMenu();
+              return;
+            }
+            submenu = items[3 + chosen].submenu;
+            if (changeAtSubmenu) next.Set();
+            g_filled = nullptr;
+            opened = GetTickCount();
+            Press(VK_DOWN, static_cast<int>(chosen) + 3);  // banner, Vorlane, submenus
+            Press(VK_RIGHT);
+          },
+          Once([&] { return g_filled == submenu; },
+               [&] {
+                 if (g_filledAt - opened < kLockedReadsAreFaster) {
+                   ++judged;
+                   EXPECT_EQ(ChurnedSubmenuMixture(Texts(submenu)), "") << "round " << round;
+                 }
+                 EndMenu();
+               })});
+  }
+  stop.Set();
+  EXPECT_EQ(writer.WaitForExit(std::chrono::seconds(60)), 0u)
+      << "the writer's changes were not all stored";
+  std::printf("%zu states seen, %d of %d reads judged\n", states.size(), judged, 2 * kRounds);
+  EXPECT_GE(states.size(), 20u) << "the writer hardly changed the file meanwhile";
+  EXPECT_GE(judged, kRounds) << "most reads waited for the lock past the launcher's patience";
 }
 
 TEST_F(Popup, PaintingIsDeclinedWithoutFontOrForOtherControls) {

@@ -10,8 +10,8 @@
 //       adds COUNT menus
 //   settings_stress churn FILE GO STOP NEXT
 //       each time NEXT is set, until STOP is, one change: in turn the first
-//       submenu removed, and a menu "M<j>" added that holds 100 items
-//       "M<j>-1" .. "M<j>-100", j the next after the highest in the file
+//       submenu removed, and a menu "M<j>" added that holds the items
+//       churned_menus.h gives it, j the next after the highest in the file
 //   settings_stress hold FILE HELD
 //       takes the file's lock for a write, sets HELD and waits to be ended
 //
@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "churned_menus.h"
 #include "configurator/item_list/item_operations.h"
 #include "configurator/menu_list/menu_operations.h"
 #include "settings/menu_edits.h"
@@ -50,7 +51,7 @@ bool WaitForEvent(const std::string& name) {
   return set;
 }
 
-std::string ItemPath(const std::string& name) { return "C:\\stress\\" + name + ".exe"; }
+std::string ItemPath(const std::string& name) { return vorlane::test::ChurnedItemPath(name); }
 
 int AddItems(ProfileStore& store, bool asExtension, const std::string& tag, int count) {
   int lost = 0;
@@ -115,14 +116,15 @@ int Churn(ProfileStore& store, const std::string& stopName, const std::string& n
     if (changes % 2 == 0) {
       stored = vorlane::configurator::RemoveMenu(edit, 1) && edit.Commit();
     } else {
-      const std::string name = "M" + std::to_string(HighestMenuName(edit) + 1);
+      const int j = HighestMenuName(edit) + 1;
+      const std::string name = "M" + std::to_string(j);
       const std::optional<int> menu = vorlane::settings::AddMenu(edit);
       stored = menu.has_value();
       if (stored) {
         edit.WriteString("Settings", vorlane::settings::NumberedName("MenuName", *menu),
                          name);
       }
-      for (int i = 1; i <= 100 && stored; ++i) {
+      for (int i = 1; i <= vorlane::test::ChurnedItems(j) && stored; ++i) {
         const std::string item = name + "-" + std::to_string(i);
         stored = vorlane::configurator::AddItem(edit, *menu, {ItemPath(item), item, "", "", 0})
                      .has_value();

@@ -335,30 +335,32 @@ HRESULT Initialize(IContextMenu* menu, IDataObject* data) {
   return init->Initialize(nullptr, data, nullptr);
 }
 
-// Refuses every change to the machine's part, as Windows does for a user
-// without administrator rights. Wine's processes hold an administrator
-// token, and Wine 8 checks neither a key's access list nor the access of
-// the key a new one is made under (so RegOverridePredefKey onto a key
-// opened read-only refuses nothing): only the interface can refuse.
-class MachineRefused final : public shellext::RegistryAccess {
+// Refuses changes to one key of the machine's part, as Windows refuses
+// every key there to a user without administrator rights. Wine's processes
+// hold an administrator token, and Wine 8 checks neither a key's access
+// list nor the access of the key a new one is made under (so
+// RegOverridePredefKey onto a key opened read-only refuses nothing): only
+// the interface can refuse. Every other change reaches the machine's part,
+// so that what a registration leaves there shows.
+class MachineRefusesAKey final : public shellext::RegistryAccess {
  public:
   using Part = shellext::RegistryPart;
   using Answer = shellext::RegistryAnswer;
+  explicit MachineRefusesAKey(std::string key) : refused_(std::move(key)) {}
   Answer SetText(Part part, const std::string& key, const std::string& valueName,
                  const std::string& data) override {
-    if (part == Part::Machine) return Answer::Denied;
+    if (Refuses(part, key)) return Answer::Denied;
     return system_.SetText(part, key, valueName, data);
   }
   Answer DeleteKey(Part part, const std::string& key) override {
-    if (part == Part::Machine) return Answer::Denied;
+    if (Refuses(part, key)) return Answer::Denied;
     return system_.DeleteKey(part, key);
   }
   Answer DeleteValue(Part part, const std::string& key,
                      const std::string& valueName) override {
-    if (part == Part::Machine) return Answer::Denied;
+    if (Refuses(part, key)) return Answer::Denied;
     return system_.DeleteValue(part, key, valueName);
   }
-  // Reading the machine's part is every user's right.
   bool KeyExists(Part part, const std::string& key) override {
     return system_.KeyExists(part, key);
   }
@@ -368,6 +370,10 @@ class MachineRefused final : public shellext::RegistryAccess {
   }
 
  private:
+  bool Refuses(Part part, const std::string& key) const {
+    return part == Part::Machine && key == refused_;
+  }
+  std::string refused_;
   shellext::SystemRegistry system_;
 };
 
@@ -407,6 +413,7 @@ TEST_F(Shellix, RegistersForTheUserWhereTheMachinePartIsRefused) {
   const std::string classes = shellext::kClassesKey;
   const std::string neighbour =
       classes + "*\\shellex\\ContextMenuHandlers\\VorlaneTestNeighbour";
+  RemoveExtensionRegistration();
   const OnScopeExit unregister(RemoveExtensionRegistration);
   const OnScopeExit removeNeighbour(
       [&] { RegDeleteKeyA(HKEY_CURRENT_USER, neighbour.c_str()); });
@@ -416,11 +423,14 @@ TEST_F(Shellix, RegistersForTheUserWhereTheMachinePartIsRefused) {
             ERROR_SUCCESS);
   RegCloseKey(created);
 
-  MachineRefused registry;
+  // Refused at the last key: the keys before it went to the machine's part
+  // first, and must be gone from it.
+  const std::vector<shellext::RegistryRow> rows =
+      shellext::RegistrationRows(shellext::kClassIdText, DllPath());
+  MachineRefusesAKey registry(classes + rows.back().key);
   ASSERT_EQ(shellext::Register(registry, shellext::kClassIdText, DllPath(), true),
             shellext::RegisteredIn::User);
-  for (const shellext::RegistryRow& row :
-       shellext::RegistrationRows(shellext::kClassIdText, DllPath())) {
+  for (const shellext::RegistryRow& row : rows) {
     const char* value = row.valueName.empty() ? nullptr : row.valueName.c_str();
     EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, classes + row.key, value), row.data)
         << row.key;

@@ -415,36 +415,53 @@ DWORD ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
 }
 
 namespace {
-// When the process was created, or nullopt once it has ended.
+std::uint64_t Ticks(const FILETIME& time) {
+  return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+std::optional<std::uint64_t> CreationTime(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return std::nullopt;
+  return Ticks(created);
+}
+
+// Nullopt once the process has ended and nobody holds it.
 std::optional<std::uint64_t> CreationTime(DWORD processId) {
   const win32::UniqueKernelHandle process(
       OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  FILETIME created{}, exited{}, kernel{}, user{};
-  if (!process || !GetProcessTimes(process.get(), &created, &exited, &kernel, &user))
-    return std::nullopt;
-  return (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+  if (!process) return std::nullopt;
+  return CreationTime(process.get());
 }
 }  // namespace
 
-int RunningChildren(DWORD processId) {
+std::optional<std::vector<DWORD>> ChildrenOf(HANDLE parent) {
   // Wine hands out the ids of ended processes again, so a process whose
   // parent ended long ago (the desktop's explorer.exe, started by the first
-  // program of a run) can name the id that the launcher has now. Only a
+  // program of a run) can name the id that the parent has now. Only a
   // process created after the parent is its child.
-  const std::optional<std::uint64_t> parentCreated = CreationTime(processId);
-  if (!parentCreated) return -1;
+  const std::optional<std::uint64_t> parentCreated = CreationTime(parent);
+  const DWORD parentId = GetProcessId(parent);
+  if (!parentCreated || parentId == 0) return std::nullopt;
   const win32::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return -1;
+  if (!snapshot) return std::nullopt;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof(entry);
-  int children = 0;
+  std::vector<DWORD> children;
   for (BOOL more = Process32First(snapshot.get(), &entry); more;
        more = Process32Next(snapshot.get(), &entry)) {
-    if (entry.th32ParentProcessID != processId) continue;
+    if (entry.th32ParentProcessID != parentId) continue;
     const std::optional<std::uint64_t> created = CreationTime(entry.th32ProcessID);
-    if (created && *created >= *parentCreated) ++children;
+    if (created && *created >= *parentCreated) children.push_back(entry.th32ProcessID);
   }
   return children;
+}
+
+int RunningChildren(DWORD processId) {
+  const win32::UniqueKernelHandle process(
+      OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return -1;
+  const std::optional<std::vector<DWORD>> children = ChildrenOf(process.get());
+  return children ? static_cast<int>(children->size()) : -1;
 }
 
 namespace {

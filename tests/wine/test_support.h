@@ -124,6 +124,22 @@ class TempFolder {
   std::string path_;
 };
 
+// A named event of the test that other processes open by its name, unique
+// to this process.
+class NamedEvent {
+ public:
+  explicit NamedEvent(const std::string& use, bool manualReset = true)
+      : name_("VorlaneTest-" + use + "-" + std::to_string(GetCurrentProcessId())),
+        event_(CreateEventA(nullptr, manualReset, FALSE, name_.c_str())) {}
+  const std::string& Name() const { return name_; }
+  void Set() const { SetEvent(event_.get()); }
+  bool WaitSet() const { return WaitForSingleObject(event_.get(), 10000) == WAIT_OBJECT_0; }
+
+ private:
+  std::string name_;
+  win32::UniqueKernelHandle event_;
+};
+
 // A program started by the test. Ended by force when the test leaves it
 // running, so that a failing test never leaves a process behind.
 class ChildProcess {
@@ -151,7 +167,11 @@ class ChildProcess {
   PROCESS_INFORMATION info_{};
 };
 
-// How many processes that the process started are still running.
+// The processes that the process started and that still run, also when
+// it has ended itself (its handle keeps its id from being given again);
+// nullopt when it cannot be looked at.
+std::optional<std::vector<DWORD>> ChildrenOf(HANDLE process);
+// How many of them run; -1 when the process cannot be looked at.
 int RunningChildren(DWORD processId);
 
 // The top-level window of the given class that belongs to the process.
