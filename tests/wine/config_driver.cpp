@@ -113,6 +113,9 @@ bool StartConfigExe(ChildProcess& process, const std::string& arguments,
 ::testing::AssertionResult ChooseInLauncher(Launcher& launcher, int downs,
                                             int inside) {
   const DWORD pid = launcher.Process().Id();
+  // The menu opens where the pointer is; left on the dialog's last button,
+  // a late report of it would select the entry under it instead of the keys.
+  ParkCursor();
   PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
   if (WaitForPopupMenu(pid) == nullptr) return ::testing::AssertionFailure() << "no menu";
   if (inside >= 0) {

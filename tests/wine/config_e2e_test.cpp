@@ -506,6 +506,7 @@ TEST_F(ConfigUse, BatchListAndDroppedFilesBecomeItems) {
   const HWND batchList = config.Control(IDC_BATCH_LIST);
   auto batchLines = [&] { return SendMessageA(batchList, LB_GETCOUNT, 0, 0); };
   config.Click(IDC_EXPAND);
+  ASSERT_TRUE(config.TextBecomes(IDC_EXPAND, "<<"));  // the batch area shown
   ASSERT_TRUE(config.Type(IDC_BATCH_ENTRY, folder.File("a.exe")));
   config.Click(IDC_ADD_BATCH);
   ASSERT_TRUE(config.Reaches([&] { return batchLines() == 1; }, "one batch line"));
@@ -602,6 +603,7 @@ TEST_F(ConfigUse, CarelessDropsAddWhatExistsOnceAndLoseNothing) {
   EXPECT_EQ(Key(section, "Program32"), files[29]);
 
   config.Click(IDC_EXPAND);
+  ASSERT_TRUE(config.TextBecomes(IDC_EXPAND, "<<"));  // the batch area shown
   config.Click(IDC_ADD_DIRECTORY);
   ASSERT_TRUE(config.Reaches(
       [&] { return IsDlgButtonChecked(config.Window(), IDC_ADD_DIRECTORY) == BST_CHECKED; },

@@ -108,6 +108,7 @@ TEST_F(ConfigUse, LocationsAreStoredAsTheLauncherStartsThem) {
   // The batch area: an entry goes through the same rule, and an entry that
   // would make the batch longer than a location is refused.
   config.Click(IDC_EXPAND);
+  ASSERT_TRUE(config.TextBecomes(IDC_EXPAND, "<<"));  // the batch area shown
   ASSERT_TRUE(config.Paste(IDC_BATCH_ENTRY, foreign));
   config.Click(IDC_ADD_BATCH);
   ASSERT_TRUE(config.Reaches(

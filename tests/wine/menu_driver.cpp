@@ -63,16 +63,37 @@ bool WaitForMenuClosed(DWORD processId, std::chrono::milliseconds timeout) {
                    timeout);
 }
 
-void PressMenuKey(DWORD processId, WPARAM virtualKey) {
-  if (HWND popup = FindPopupMenu(processId)) {
-    PostMessageA(popup, WM_KEYDOWN, virtualKey, 0);
+::testing::AssertionResult PressMenuKey(DWORD processId, WPARAM virtualKey) {
+  int count = 0;
+  const HWND popup = FindPopupMenu(processId, &count);
+  if (popup == nullptr) return ::testing::AssertionFailure() << "no menu open";
+  PostMessageA(popup, WM_KEYDOWN, virtualKey, 0);
+  if (virtualKey == VK_DOWN || virtualKey == VK_UP) {
+    // Another process can see a menu's selection only in its pixels, which
+    // the pointer's hover may change as well, and the platform passes none
+    // of the messages that would say that a key was handled. The menu's
+    // thread takes posted keys in turn, so the next key may follow; this
+    // pause lets a test that looks at the screen next find it moved.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    return ::testing::AssertionSuccess();
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  // The others open or close a popup.
+  return Eventually(
+      [&] {
+        int now = 0;
+        FindPopupMenu(processId, &now);
+        return now != count;
+      },
+      "the menu takes key " + std::to_string(virtualKey) + " (a popup opens or closes)");
 }
 
-void ChooseByKeys(DWORD processId, int downs) {
-  for (int i = 0; i < downs; ++i) PressMenuKey(processId, VK_DOWN);
-  PressMenuKey(processId, VK_RETURN);
+::testing::AssertionResult ChooseByKeys(DWORD processId, int downs) {
+  for (int i = 0; i < downs; ++i) {
+    if (::testing::AssertionResult down = PressMenuKey(processId, VK_DOWN); !down) {
+      return down;
+    }
+  }
+  return PressMenuKey(processId, VK_RETURN);
 }
 
 HWND FindMessageBox(DWORD processId, const char* caption) {

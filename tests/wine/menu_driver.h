@@ -29,13 +29,14 @@ bool WaitForMenuClosed(DWORD processId,
                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 // A key pressed in the topmost open popup of the process: VK_DOWN, VK_UP,
-// VK_RIGHT, VK_RETURN, VK_ESCAPE. Waits a little so that the menu has acted.
-void PressMenuKey(DWORD processId, WPARAM virtualKey);
+// VK_RIGHT, VK_LEFT, VK_RETURN, VK_ESCAPE. Done once a popup opened or
+// closed; VK_DOWN and VK_UP, which show only on the screen, pause instead.
+::testing::AssertionResult PressMenuKey(DWORD processId, WPARAM virtualKey);
 
 // Presses VK_DOWN `downs` times, then VK_RETURN: chooses the entry that many
 // steps below the top of the popup (the selection skips separators and
 // starts on the first selectable entry with the first press).
-void ChooseByKeys(DWORD processId, int downs);
+::testing::AssertionResult ChooseByKeys(DWORD processId, int downs);
 
 // A message box ("#32770") of the process with this caption, or null.
 HWND FindMessageBox(DWORD processId, const char* caption);

@@ -378,6 +378,7 @@ TEST_F(ProfileStoreTest, BareFileNameIsTheOneInTheWindowsFolder) {
   const std::string name =
       "vorlane-test-" + std::to_string(GetCurrentProcessId()) + ".ini";
   const std::string inWindows = test::WindowsDirectory() + "\\" + name;
+  const test::OnScopeExit removeIt([&] { DeleteFileA(inWindows.c_str()); });
   test::WriteTextFile(inWindows, "[Program locations1]\r\n; by hand\r\nProgram1=a\r\n");
   test::WriteTextFile(folder.File(name), "[Program locations1]\r\nProgram1=b\r\n");
   char current[MAX_PATH] = {};
@@ -387,7 +388,6 @@ TEST_F(ProfileStoreTest, BareFileNameIsTheOneInTheWindowsFolder) {
   const std::string program = Read(bare, "Program locations1", kProgram, 1);
   const std::optional<std::set<std::string>> hidden = bare.SectionsWithHiddenLines();
   SetCurrentDirectoryA(current);
-  DeleteFileA(inWindows.c_str());
   EXPECT_EQ(program, "a");
   EXPECT_EQ(hidden, std::set<std::string>{"program locations1"});
 }

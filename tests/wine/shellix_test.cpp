@@ -57,9 +57,19 @@ class Shellix : public ::testing::Test {
     module_ = LoadLibraryA(dllPath_->c_str());
   }
   static void TearDownTestSuite() {
-    // The module stays mapped until the process ends: a handler may still
-    // be cached by COM, and unloading it here would prove nothing.
     CoUninitialize();
+    // Unloaded as COM unloads a server, only when it says that nothing of
+    // it lives on; a mapped library cannot be deleted, and its folder is
+    // then left for the next test program to remove.
+    if (module_ != nullptr &&
+        Export<CanUnloadNow>(module_, "DllCanUnloadNow")() == S_OK) {
+      FreeLibrary(module_);
+    }
+    module_ = nullptr;
+    delete dllPath_;
+    dllPath_ = nullptr;
+    delete folder_;
+    folder_ = nullptr;
   }
 
   void SetUp() override {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwctype>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -288,44 +289,177 @@ bool Answers(HWND window, std::chrono::milliseconds timeout) {
 }
 
 namespace {
+constexpr char kTempFolderStem[] = "vorlane-test-";
+
+std::wstring Widened(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
+  if (length > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+  return wide;
+}
+
+std::string Narrowed(const std::wstring& text) {
+  const int length =
+      WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(length > 0 ? length - 1 : 0, '\0');
+  if (length > 1) {
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(), length, nullptr,
+                        nullptr);
+  }
+  return narrow;
+}
+
+std::wstring TempDirectory() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(static_cast<DWORD>(std::size(temp)), temp);
+  return temp;
+}
+
+// A drive path in the form that lifts the wide calls' length limit: tests
+// make paths of 257 characters and more inside their folders.
+std::wstring Extended(const std::wstring& path) {
+  if (path.size() > 2 && path[1] == L':' && path[2] == L'\\' &&
+      path.find(L'/') == std::wstring::npos) {
+    return L"\\\\?\\" + path;
+  }
+  return path;
+}
+
+void ClearReadOnly(const std::wstring& path, DWORD attributes) {
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+}
+
+void RemoveBelow(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  const win32::UniqueFind search(FindFirstFileW((path + L"\\*").c_str(), &found));
+  if (!search) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring child = path + L"\\" + name;
+    ClearReadOnly(child, found.dwFileAttributes);
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      DeleteFileW(child.c_str());
+    } else {
+      // A junction is removed, never followed into what it points at.
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveBelow(child);
+      RemoveDirectoryW(child.c_str());
+    }
+  } while (FindNextFileW(search.get(), &found));
+}
+
+// How many folders this process made; its n-th is named with its id and n.
+int madeFolders = 0;
+
+struct FolderMaker {
+  DWORD process = 0;
+  int count = 0;
+};
+
+// The process that made a folder named kTempFolderStem, its id, "-" and a
+// count; nullopt for a name of another form.
+std::optional<FolderMaker> MakerOf(const std::wstring& name) {
+  const std::size_t stem = std::size(kTempFolderStem) - 1;
+  FolderMaker maker;
+  std::size_t i = stem;
+  for (; i < name.size() && i < stem + 9 && iswdigit(name[i]); ++i) {
+    maker.process = maker.process * 10 + static_cast<DWORD>(name[i] - L'0');
+  }
+  if (i == stem || i + 1 >= name.size() || name[i] != L'-') return std::nullopt;
+  const std::size_t countStart = ++i;
+  for (; i < name.size() && i < countStart + 9 && iswdigit(name[i]); ++i) {
+    maker.count = maker.count * 10 + (name[i] - L'0');
+  }
+  if (i != name.size()) return std::nullopt;
+  return maker;
+}
+
+bool IsRunningProcess(DWORD id) {
+  const win32::UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+  return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+// Whose folder it may be: this process's own, or one of another test
+// program that still runs (several may share one prefix).
+bool IsInUse(const FolderMaker& maker) {
+  if (maker.process == GetCurrentProcessId()) {
+    // A higher count is of an earlier process that had the same id.
+    return maker.count <= madeFolders;
+  }
+  return IsRunningProcess(maker.process);
+}
+
+class LeftoverTempFolders : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    const int found = RemoveLeftoverTempFolders();
+    if (found > 0) {
+      std::fprintf(stderr, "Left by earlier test programs: %d temporary folders\n", found);
+    }
+  }
+};
+
+[[maybe_unused]] ::testing::Environment* const kLeftoverTempFolders =
+    ::testing::AddGlobalTestEnvironment(new LeftoverTempFolders);
+
 // What every TempFolder's path begins with.
 std::string TempFolderPrefix() {
   char temp[MAX_PATH] = {};
   GetTempPathA(std::size(temp), temp);
-  return std::string(temp) + "vorlane-test-";
+  return std::string(temp) + kTempFolderStem;
 }
+
 }  // namespace
 
 TempFolder::TempFolder() {
-  static int counter = 0;
   for (;;) {
     path_ = TempFolderPrefix() + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter);
+            std::to_string(++madeFolders);
     if (CreateDirectoryA(path_.c_str(), nullptr)) break;
   }
 }
 
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
+int RemoveLeftoverTempFolders() {
+  const std::wstring temp = TempDirectory();
+  std::vector<std::wstring> leftovers;
+  WIN32_FIND_DATAW found;
+  if (const win32::UniqueFind search(
+          FindFirstFileW((temp + Widened(kTempFolderStem) + L"*").c_str(), &found));
+      search) {
     do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string child = path + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(child);
-      } else {
-        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(child.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+      const std::optional<FolderMaker> maker = MakerOf(found.cFileName);
+      if (maker && !IsInUse(*maker)) leftovers.push_back(temp + found.cFileName);
+    } while (FindNextFileW(search.get(), &found));
   }
-  RemoveDirectoryA(path.c_str());
+  for (const std::wstring& folder : leftovers) {
+    if (!RemoveTree(folder)) {
+      std::fprintf(stderr, "Could not remove %s, left by an earlier test program\n",
+                   Narrowed(folder).c_str());
+    }
+  }
+  return static_cast<int>(leftovers.size());
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+bool RemoveTree(const std::wstring& path) {
+  const std::wstring extended = Extended(path);
+  const DWORD attributes = GetFileAttributesW(extended.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  ClearReadOnly(extended, attributes);
+  RemoveBelow(extended);
+  RemoveDirectoryW(extended.c_str());
+  return GetFileAttributesW(extended.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool RemoveTree(const std::string& path) { return RemoveTree(Widened(path)); }
+
+TempFolder::~TempFolder() {
+  if (!RemoveTree(path_)) {
+    std::fprintf(stderr, "The temporary folder %s could not be removed\n", path_.c_str());
+  }
+}
 
 ChildProcess::~ChildProcess() {
   if (info_.hProcess != nullptr) {

@@ -30,8 +30,10 @@ std::string ManifestOf(const std::string& program);
 
 // The path's short (8.3) form; empty when it has none.
 std::string ShortPathOf(const std::string& path);
-// Removes the folder with everything in it, as far as it can.
-void RemoveTree(const std::string& path);
+// Removes the folder with everything in it, read-only files and names
+// outside the code page too; true when it is gone (or never was).
+bool RemoveTree(const std::string& path);
+bool RemoveTree(const std::wstring& path);
 
 // Writes a .ico file holding one 32 by 32 image of one colour.
 void WriteSolidIcon(const std::string& path, COLORREF colour);
@@ -109,7 +111,8 @@ bool WaitUntil(const std::function<bool()>& condition,
 bool Answers(HWND window, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 // A fresh folder under the temporary directory, removed with everything in
-// it when the test ends.
+// it when the test ends. What a killed test program left there is removed
+// when the next test program starts.
 class TempFolder {
  public:
   TempFolder();
@@ -139,6 +142,10 @@ class NamedEvent {
   std::string name_;
   win32::UniqueKernelHandle event_;
 };
+
+// Removes the temporary folders that test programs which no longer run left
+// behind (each program calls it as it starts); how many it found.
+int RemoveLeftoverTempFolders();
 
 // A program started by the test. Ended by force when the test leaves it
 // running, so that a failing test never leaves a process behind.
