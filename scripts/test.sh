@@ -78,7 +78,7 @@ phase_done "build: native"
 echo "== tests: native"
 ctest --test-dir "$build/native" --output-on-failure --timeout 300 -j2 \
   >"$build/native/ctest.log" 2>&1 || true
-grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$build/native/ctest.log" || true
+grep -vE '^ *([0-9]+/[0-9]+ Test +#[0-9]+: .* Passed|Start +[0-9]+: )' "$build/native/ctest.log" || true
 count_ctest native "$build/native/ctest.log"
 phase_done "tests: native"
 
@@ -116,7 +116,7 @@ run_suite() {
   local flavour="$1"
   (
     ctest_pid=""
-    trap 'if [ -n "$ctest_pid" ]; then kill "$ctest_pid" 2>/dev/null; fi; vorlane_wine_stop' EXIT
+    trap 'if [ -n "$ctest_pid" ]; then kill "$ctest_pid" 2>/dev/null || true; fi; vorlane_wine_stop' EXIT
     trap 'exit 143' TERM INT
     vorlane_wine_up "$build/wineprefix-$flavour" || exit 1
     ctest --test-dir "$build/$flavour" --output-on-failure --timeout 300 &
@@ -142,7 +142,7 @@ done
 suite_pids=()
 for flavour in "${flavours[@]}"; do
   echo "== tests: $flavour"
-  grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$build/$flavour/ctest.log" || true
+  grep -vE '^ *([0-9]+/[0-9]+ Test +#[0-9]+: .* Passed|Start +[0-9]+: )' "$build/$flavour/ctest.log" || true
   count_ctest "$flavour" "$build/$flavour/ctest.log"
 done
 phase_done "tests: ${flavours[*]}"

@@ -33,6 +33,9 @@ vorlane_detect_host() {
   if [ "${VORLANE_FORCE_64BIT_ONLY:-0}" = 1 ]; then
     vorlane_runs_32bit=0
     vorlane_no_32bit_reason="VORLANE_FORCE_64BIT_ONLY=1 is set"
+  elif [ ! -e "$vorlane_wine_libdir/wine" ]; then
+    vorlane_runs_32bit=0
+    vorlane_no_32bit_reason="Wine's 32-bit half is not installed ($vorlane_wine_libdir/wine is missing: apt-get install wine32:i386)"
   elif output="$("$vorlane_wine_libdir/wine" --version 2>&1)"; then
     vorlane_runs_32bit=1
   else
@@ -153,6 +156,9 @@ vorlane_prepare_prefix() {
 }
 
 vorlane_start_wineserver() {
+  # A server that a killed run left on this private prefix would refuse the
+  # new one; it ends first.
+  wineserver -k >/dev/null 2>&1 || true
   # Debian's wrapper otherwise ends the server after each process, and every
   # test program would pay a cold start.
   vorlane_step wineserver wineserver -p || return 1
