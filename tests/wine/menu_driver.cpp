@@ -88,11 +88,11 @@ bool WaitForMenuClosed(DWORD processId, std::chrono::milliseconds timeout) {
 }
 
 ::testing::AssertionResult ChooseByKeys(DWORD processId, int downs) {
-  for (int i = 0; i < downs; ++i) {
-    if (::testing::AssertionResult down = PressMenuKey(processId, VK_DOWN); !down) {
-      return down;
-    }
-  }
+  // The menu's thread takes posted keys in the order they came, so the
+  // moves need no pause before the Return, whose effect is waited for.
+  const HWND popup = FindPopupMenu(processId);
+  if (popup == nullptr) return ::testing::AssertionFailure() << "no menu open";
+  for (int i = 0; i < downs; ++i) PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
   return PressMenuKey(processId, VK_RETURN);
 }
 
