@@ -20,12 +20,17 @@ for attempt in 1 2 3; do
   status="${PIPESTATUS[0]}"
   # Wine's own start helper reports such a failure on standard output, so
   # the output counts as the program's only if it holds more than that.
+  # A test program's first act is to print a line (GoogleTest's main), so
+  # one that failed having printed nothing at all never ran either.
+  silent=0
+  if [ ! -s "$work/output" ] && [ ! -s "$work/errors" ]; then silent=1; fi
   if [ "$status" -ne 0 ] && [ "$attempt" -lt 3 ] &&
      ! grep -qvE "$not_started|^[[:space:]]*\$" "$work/output" &&
-     cat "$work/errors" "$work/output" | grep -qE "$not_started"; then
+     { [ "$silent" = 1 ] || cat "$work/errors" "$work/output" | grep -qE "$not_started"; }; then
     if [ -n "${VORLANE_RETRY_LOG:-}" ]; then
+      reason="$(cat "$work/errors" "$work/output" | tr '\n' ' ' | cut -c1-200)"
       printf '%s %s: Wine did not start it (%s); started again\n' \
-        "$(basename "$1")" "${*:2}" "$(cat "$work/errors" "$work/output" | tr '\n' ' ' | cut -c1-200)" \
+        "$(basename "$1")" "${*:2}" "${reason:-exit status $status, no output at all}" \
         >>"$VORLANE_RETRY_LOG"
     fi
     continue
