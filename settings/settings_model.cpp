@@ -158,6 +158,17 @@ std::vector<int> ShownMenus(SettingsStore& store) {
                     ReadCount(store, kMenuCount));
 }
 
+ThemeChoice ParseThemeChoice(int value) {
+  switch (value) {
+    case static_cast<int>(ThemeChoice::Light):
+      return ThemeChoice::Light;
+    case static_cast<int>(ThemeChoice::Dark):
+      return ThemeChoice::Dark;
+    default:
+      return ThemeChoice::FollowSystem;
+  }
+}
+
 IconSpec ParseIconSpec(std::string_view value) {
   IconSpec spec;
   const std::size_t comma = value.rfind(',');

@@ -57,6 +57,11 @@ int HighestKeyNumber(SettingsStore& store, std::string_view section,
 std::vector<int> ShownMenus(std::string_view menuOrder, int menuCount);
 std::vector<int> ShownMenus(SettingsStore& store);
 
+// What Theme asks of the menu's colours. Any value but 1 and 2, a damaged
+// one included, follows the system, as a missing key does.
+enum class ThemeChoice { FollowSystem = 0, Light = 1, Dark = 2 };
+ThemeChoice ParseThemeChoice(int value);
+
 // A file name and an icon number separated by the value's last comma.
 struct IconSpec {
   std::string file;

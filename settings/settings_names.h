@@ -57,6 +57,8 @@ inline constexpr IntKey kStartWithWindows{"Startwithwindows", 0};
 inline constexpr IntKey kContextMenu{"ContextMenu", 0};
 // Written as words ("Ctrl+Alt+V"); none when missing or empty.
 inline constexpr TextKey kHotkey{"Hotkey", "", 63};
+// The menu's colours: 0 follows the system's app mode, 1 is light, 2 dark.
+inline constexpr IntKey kTheme{"Theme", 0};
 
 // Section Program locations<n>, keys numbered by item.
 // Program is read with 259 characters for its icon and 254 to start it.
