@@ -79,6 +79,10 @@ struct PendingIcon {
 // Enough for every icon of several large menus.
 inline constexpr std::size_t kIconCacheCapacity = 2000;
 
+// The app mode, high contrast and the system's colours
+// (menu_look_win32.cpp).
+SystemLook ReadSystemLook();
+
 struct LauncherState {
   HINSTANCE instance = nullptr;
   HWND hwnd = nullptr;
@@ -99,6 +103,13 @@ struct LauncherState {
   win32::UniqueFont ownedFont;
   // The sizes at the dpi of the monitor the menu opens on.
   MenuGeometry geometry;
+  // The colours of this showing, and the brush behind its entries where the
+  // look is not the light one.
+  MenuLook look = MenuLook::Light;
+  MenuPalette palette;
+  win32::UniqueBrush menuBackground;
+  // Popup windows of this showing already asked for rounded corners.
+  std::vector<HWND> roundedMenus;
   std::vector<std::unique_ptr<MenuEntry>> entries;
   std::vector<win32::UniqueMenu> menus;
   std::size_t rootEntryCount = 0;
@@ -109,6 +120,10 @@ struct LauncherState {
   win32::UniqueMemoryDc measuringDc;
   win32::UniqueIcon submenuMark;
   win32::UniqueIcon bannerMark;
+
+  // What the system says of colours, asked at each opening; tests answer
+  // in its place.
+  SystemLook (*systemLook)() = ReadSystemLook;
 
   // Lives as long as the process; emptied when the launcher ends.
   IconCache<win32::UniqueIcon> iconCache{kIconCacheCapacity};
@@ -170,6 +185,14 @@ void OnIconTimer(UINT_PTR timerId);
 void ForgetPendingIcons(std::size_t firstEntry);
 void ReleaseIconCache();
 HICON LoadIconFor(const IconRequest& request, HINSTANCE instance);
+
+// The menu's look (menu_look_win32.cpp): its colours for one showing from
+// Theme and the system, the popups' backgrounds and corners, and the tray
+// icon's answer to a change of the system's modes.
+void ChooseMenuColours(int theme);
+void PaintMenuBackgrounds();
+void RoundOpenMenus();
+void OnSettingChange(LPARAM lParam);
 
 // Painting (menu_paint_win32.cpp): false when the request is declined.
 bool MeasureMenuEntry(MEASUREITEMSTRUCT& measure);

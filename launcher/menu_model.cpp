@@ -309,4 +309,25 @@ std::vector<PlannedEntry> PlanEmailMenu(settings::SettingsStore& store,
   return entries;
 }
 
+std::string PlatformText(MenuEntryKind kind, std::string_view text) {
+  switch (kind) {
+    case MenuEntryKind::Separator:
+      return {};
+    case MenuEntryKind::Banner:
+      return "Vorlane";
+    case MenuEntryKind::Item:
+    case MenuEntryKind::Submenu:
+      break;
+  }
+  std::string doubled;
+  doubled.reserve(text.size() + 8);
+  for (const char c : text) {
+    doubled += c;
+    if (c == '&') {
+      doubled += '&';
+    }
+  }
+  return doubled;
+}
+
 }  // namespace vorlane::launcher

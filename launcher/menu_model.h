@@ -102,6 +102,13 @@ struct PlannedEntry {
   int submenuSlot = -1;  // Submenu entries: the slot they open
 };
 
+// The text the platform keeps for an owner-drawn entry, which screen readers
+// and GetMenuString read: the description with each "&" doubled, so that it
+// reads as stored and gives the platform no mnemonic of its own (the letters
+// typed in the menu stay the launcher's); "Vorlane" for the banner; nothing
+// for a separator.
+std::string PlatformText(MenuEntryKind kind, std::string_view text);
+
 // The part of an entry that choosing it depends on.
 struct EntryRef {
   MenuEntryKind kind = MenuEntryKind::Item;

@@ -1,6 +1,7 @@
 #include "menu_paint_plan.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vorlane::launcher {
 namespace {
@@ -22,7 +23,7 @@ MenuGeometry MenuGeometryAt(int dpi) {
                     &g.separatorLineLeft, &g.separatorWidth, &g.separatorHeight,
                     &g.separatorLineInset, &g.bannerWidth, &g.bannerHeight,
                     &g.minimumEntryHeight, &g.itemExtraWidth, &g.submenuExtraWidth,
-                    &g.frameWidth}) {
+                    &g.frameWidth, &g.arrowWidth, &g.arrowRightGap}) {
     *size = ScaledToDpi(*size, dpi);
   }
   return g;
@@ -44,8 +45,61 @@ PaintSize MeasureEntry(MenuEntryKind kind, PaintSize text, const MenuGeometry& g
           std::max(text.height, g.minimumEntryHeight)};
 }
 
+MenuLook ChooseMenuLook(int theme, const SystemLook& system) {
+  if (system.highContrast) {
+    return MenuLook::HighContrast;
+  }
+  switch (theme) {
+    case 1:
+      return MenuLook::Light;
+    case 2:
+      return MenuLook::Dark;
+    default:
+      return system.appsDark ? MenuLook::Dark : MenuLook::Light;
+  }
+}
+
+MenuPalette PaletteFor(MenuLook look, const SystemColours& system) {
+  switch (look) {
+    case MenuLook::Dark:
+      return {kDarkGutterColour, kDarkBackgroundColour, kDarkSeparatorLineColour,
+              kDarkFrameColour,  kDarkSelectedColour,   kDarkBannerColour,
+              kDarkTextColour,   kDarkTextColour,       true};
+    case MenuLook::HighContrast:
+      // One colour behind the icons and text, as the system's own menus
+      // have it; the selection and the banner in the highlight colour.
+      return {system.menu,      system.menu,     system.shadow,
+              system.highlight, system.highlight, system.highlight,
+              system.menuText,  system.highlightText};
+    case MenuLook::Light:
+      break;
+  }
+  MenuPalette light;
+  light.text = system.menuText;
+  light.selectedText = system.menuText;
+  return light;
+}
+
+namespace {
+double RelativeLuminance(std::uint32_t colour) {
+  const auto linear = [](std::uint32_t channel) {
+    const double c = static_cast<double>(channel & 0xFF) / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(colour) + 0.7152 * linear(colour >> 8) +
+         0.0722 * linear(colour >> 16);
+}
+}  // namespace
+
+double ContrastRatio(std::uint32_t first, std::uint32_t second) {
+  const double a = RelativeLuminance(first);
+  const double b = RelativeLuminance(second);
+  return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
 EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
-                          PaintRect item, int textHeight, const MenuGeometry& g) {
+                          PaintRect item, int textHeight, const MenuGeometry& g,
+                          const MenuPalette& p) {
   // Offsets count from the entry's left edge and the banner's top: on Windows
   // these are the popup's own edges, while Wine keeps a margin around the
   // entries.
@@ -55,16 +109,16 @@ EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
   EntryPaint paint;
   switch (kind) {
     case MenuEntryKind::Separator:
-      paint.fills = {{{l, t, gutter, b}, kGutterColour},
-                     {{gutter, t, r, b}, kBackgroundColour},
+      paint.fills = {{{l, t, gutter, b}, p.gutter},
+                     {{gutter, t, r, b}, p.background},
                      {{l + g.separatorLineLeft, t + g.separatorLineInset, r,
                        b - g.separatorLineInset},
-                      kSeparatorLineColour}};
+                      p.separatorLine}};
       return paint;
     case MenuEntryKind::Banner:
-      paint.fills = {{{l, t, gutter, b}, kGutterColour},
-                     {{gutter, t, r, b}, kFrameColour},
-                     {{gutter + f, t + f, r - f, b - f}, kBannerColour}};
+      paint.fills = {{{l, t, gutter, b}, p.gutter},
+                     {{gutter, t, r, b}, p.frame},
+                     {{gutter + f, t + f, r - f, b - f}, p.banner}};
       paint.icon = PaintedIcon::Banner;
       paint.iconX = r - g.iconSize;
       paint.iconY = t + f;
@@ -74,11 +128,23 @@ EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
       break;
   }
   if (selected) {
-    paint.fills = {{{l, t, r, b}, kFrameColour},
-                   {{l + f, t + f, r - f, b - f}, kSelectedColour}};
+    paint.fills = {{{l, t, r, b}, p.frame},
+                   {{l + f, t + f, r - f, b - f}, p.selected}};
   } else {
-    paint.fills = {{{l, t, gutter, b}, kGutterColour},
-                   {{gutter, t, r, b}, kBackgroundColour}};
+    paint.fills = {{{l, t, gutter, b}, p.gutter},
+                   {{gutter, t, r, b}, p.background}};
+  }
+  if (kind == MenuEntryKind::Submenu && p.ownArrow) {
+    // Column by column, each one row shorter at both ends, pointing right.
+    const std::uint32_t colour = selected ? p.selectedText : p.text;
+    const int height = 2 * g.arrowWidth - 1;
+    const int top = t + (b - t - height) / 2;
+    const int left = r - g.arrowRightGap - g.arrowWidth;
+    for (int column = 0; column < g.arrowWidth; ++column) {
+      paint.fills.push_back({{left + column, top + column, left + column + 1,
+                              top + height - column},
+                             colour});
+    }
   }
   if (kind == MenuEntryKind::Submenu) {
     paint.icon = PaintedIcon::Submenu;
@@ -88,6 +154,7 @@ EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
   paint.iconX = l + g.iconOffset;
   paint.iconY = t + (b - t - g.iconSize) / 2;
   paint.text = true;
+  paint.textColour = selected ? p.selectedText : p.text;
   paint.textX = l + g.textOffset;
   paint.textY = t + (b - t - textHeight) / 2;
   return paint;

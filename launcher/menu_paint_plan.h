@@ -9,13 +9,72 @@
 
 namespace vorlane::launcher {
 
-// COLORREF values, 0x00BBGGRR.
+// COLORREF values, 0x00BBGGRR. The light scheme, as the menu always looked;
+// its text takes the system's menu text colour.
 inline constexpr std::uint32_t kGutterColour = 0x00D1D8DB;
 inline constexpr std::uint32_t kBackgroundColour = 0x00F7F8F9;
 inline constexpr std::uint32_t kSeparatorLineColour = 0x00A6A6A6;
 inline constexpr std::uint32_t kFrameColour = 0x006A240A;
 inline constexpr std::uint32_t kSelectedColour = 0x00D2BDB6;
 inline constexpr std::uint32_t kBannerColour = 0x00E29C7C;
+
+
+// The dark scheme, for the system's dark app mode: the same parts in dark
+// greys and blues, every text at least 4.5 times as bright as what it
+// stands on.
+inline constexpr std::uint32_t kDarkGutterColour = 0x00202020;
+inline constexpr std::uint32_t kDarkBackgroundColour = 0x002B2B2B;
+inline constexpr std::uint32_t kDarkSeparatorLineColour = 0x00606060;
+inline constexpr std::uint32_t kDarkFrameColour = 0x00E0A060;
+inline constexpr std::uint32_t kDarkSelectedColour = 0x00784F26;
+inline constexpr std::uint32_t kDarkBannerColour = 0x00825A37;
+inline constexpr std::uint32_t kDarkTextColour = 0x00F0F0F0;
+
+// The least contrast of text against what it stands on (WCAG AA).
+inline constexpr double kLeastTextContrast = 4.5;
+
+// The system's own colours that the menu may take (GetSysColor's answers).
+struct SystemColours {
+  std::uint32_t menu = 0x00FFFFFF;           // COLOR_MENU
+  std::uint32_t menuText = 0;                // COLOR_MENUTEXT
+  std::uint32_t highlight = 0x00FF0000;      // COLOR_HIGHLIGHT
+  std::uint32_t highlightText = 0x00FFFFFF;  // COLOR_HIGHLIGHTTEXT
+  std::uint32_t shadow = 0x00808080;         // COLOR_3DSHADOW
+};
+
+// What the system says, asked at each opening of the menu.
+struct SystemLook {
+  bool appsDark = false;      // the app mode is dark
+  bool highContrast = false;  // a high-contrast theme is on
+  SystemColours colours;
+};
+
+enum class MenuLook { Light, Dark, HighContrast };
+
+// High contrast wins over everything, so that the menu stays readable in
+// the colours the user chose; else `theme` (Theme's value: 0 follows the
+// system, 1 light, 2 dark; anything else follows the system).
+MenuLook ChooseMenuLook(int theme, const SystemLook& system);
+
+struct MenuPalette {
+  std::uint32_t gutter = kGutterColour;
+  std::uint32_t background = kBackgroundColour;
+  std::uint32_t separatorLine = kSeparatorLineColour;
+  std::uint32_t frame = kFrameColour;
+  std::uint32_t selected = kSelectedColour;
+  std::uint32_t banner = kBannerColour;
+  std::uint32_t text = 0;
+  std::uint32_t selectedText = 0;
+  // The platform draws a submenu's arrow in the system's menu text colour,
+  // black on white under Wine: a scheme of other colours draws its own.
+  bool ownArrow = false;
+  bool operator==(const MenuPalette&) const = default;
+};
+// In high contrast only the system's colours, none of the fixed ones.
+MenuPalette PaletteFor(MenuLook look, const SystemColours& system);
+
+// The contrast ratio of two colours (1 to 21), as WCAG measures it.
+double ContrastRatio(std::uint32_t first, std::uint32_t second);
 
 inline constexpr int kGutterRight = 23;
 inline constexpr int kIconOffset = 3;
@@ -31,6 +90,10 @@ inline constexpr int kItemExtraWidth = 27;
 inline constexpr int kSubmenuExtraWidth = 38;
 inline constexpr int kFrameWidth = 1;
 inline constexpr int kSeparatorLineInset = 2;
+// A submenu's own arrow: a triangle this wide and twice as high less one,
+// this far from the entry's right edge.
+inline constexpr int kArrowWidth = 4;
+inline constexpr int kArrowRightGap = 6;
 
 // The dots per inch at which the numbers above are the sizes on screen.
 inline constexpr int kBaseDpi = 96;
@@ -56,6 +119,8 @@ struct MenuGeometry {
   int itemExtraWidth = kItemExtraWidth;
   int submenuExtraWidth = kSubmenuExtraWidth;
   int frameWidth = kFrameWidth;
+  int arrowWidth = kArrowWidth;
+  int arrowRightGap = kArrowRightGap;
   bool operator==(const MenuGeometry&) const = default;
 };
 MenuGeometry MenuGeometryAt(int dpi);
@@ -84,6 +149,7 @@ struct EntryPaint {
   int iconX = 0, iconY = 0;
   bool text = false;
   int textX = 0, textY = 0;
+  std::uint32_t textColour = 0;
 };
 
 // The size the platform is told for an entry whose text measures `text`.
@@ -94,6 +160,7 @@ PaintSize MeasureEntry(MenuEntryKind kind, PaintSize text,
 // is the measured height of its text; `hasIcon` whether it holds an icon.
 EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
                           PaintRect item, int textHeight,
-                          const MenuGeometry& geometry = {});
+                          const MenuGeometry& geometry = {},
+                          const MenuPalette& palette = {});
 
 }  // namespace vorlane::launcher

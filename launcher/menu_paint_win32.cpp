@@ -51,6 +51,16 @@ HICON PaintIcon(int id) {
   return icon.get();
 }
 
+// The platform paints a submenu's arrow into the same device context once
+// the entry is painted; taking the entry out of the context's clipping
+// keeps it off where the entry draws its own.
+void KeepPlatformArrowOff(const DRAWITEMSTRUCT& draw) {
+  if (State().palette.ownArrow) {
+    ExcludeClipRect(draw.hDC, draw.rcItem.left, draw.rcItem.top,
+                    draw.rcItem.right, draw.rcItem.bottom);
+  }
+}
+
 void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
   win32::SelectedObject font(dc, State().menuFont);
   const bool selected = (draw.itemState & ODS_SELECTED) != 0;
@@ -58,7 +68,6 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
                          entry.kind == MenuEntryKind::Submenu;
   int textHeight = 0;
   if (drawsText) {
-    SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
     SetBkMode(dc, TRANSPARENT);
     textHeight = TextSize(dc, entry.text).height;
     SetTextAlign(dc, TA_LEFT | TA_TOP);
@@ -67,7 +76,8 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
                        draw.rcItem.bottom};
   const EntryPaint paint = PlanEntryPaint(entry.kind, selected,
                                           entry.Icon() != nullptr, item,
-                                          textHeight, State().geometry);
+                                          textHeight, State().geometry,
+                                          State().palette);
   for (const Fill& fill : paint.fills) {
     FillWith(dc, fill);
   }
@@ -85,6 +95,7 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
       break;
   }
   if (paint.text) {
+    SetTextColor(dc, paint.textColour);
     DrawEntryText(dc, entry.text, paint.textX, paint.textY);
   }
 }
@@ -134,6 +145,7 @@ bool DrawMenuEntry(const DRAWITEMSTRUCT& draw) {
       memory ? CreateCompatibleBitmap(draw.hDC, width, height) : nullptr);
   if (!memory || !bitmap) {
     PaintEntry(draw.hDC, entry, draw);
+    KeepPlatformArrowOff(draw);
     return true;
   }
   {
@@ -143,6 +155,7 @@ bool DrawMenuEntry(const DRAWITEMSTRUCT& draw) {
     PaintEntry(memory.get(), entry, atOrigin);
     BitBlt(draw.hDC, r.left, r.top, width, height, memory.get(), 0, 0, SRCCOPY);
   }
+  KeepPlatformArrowOff(draw);
   return true;
 }
 

@@ -74,6 +74,12 @@ void AppendEntry(const PlannedEntry& planned) {
   info.cbSize = sizeof(info);
   info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
   info.fType = MFT_OWNERDRAW;
+  // Painted by the launcher, read by screen readers from the platform.
+  std::string platformText = PlatformText(planned.kind, entry->text);
+  if (!platformText.empty()) {
+    info.fMask |= MIIM_STRING;
+    info.dwTypeData = platformText.data();
+  }
   info.dwItemData = reinterpret_cast<ULONG_PTR>(entry.get());
   info.wID = static_cast<UINT>(planned.commandId);
   if (planned.kind == MenuEntryKind::Separator) {
@@ -122,6 +128,9 @@ void TearDownMenu() {
   state.entries.clear();
   state.entries.shrink_to_fit();
   state.menus.clear();
+  // Only once no menu paints with it any more.
+  state.menuBackground.reset();
+  state.roundedMenus.clear();
   state.measuringDc.reset();
   state.submenuMark.reset();
   state.bannerMark.reset();
@@ -158,11 +167,13 @@ void ShowTrayMenu() {
     const int dpi = win32::DpiAtPoint(cursor);
     state.geometry = MenuGeometryAt(dpi);
     CreateMenuFont(file, dpi);
+    ChooseMenuColours(settings::Read(file, kSettingsSection, settings::kTheme));
     const MainMenuPlan plan = PlanMainMenu(file);
     file.Release();
     for (int slot = 0; slot < plan.slotCount; ++slot) {
       state.menus.emplace_back(CreatePopupMenu());
     }
+    PaintMenuBackgrounds();
     AppendEntries(plan.entries);
     state.rootEntryCount = state.entries.size();
 

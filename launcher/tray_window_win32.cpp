@@ -11,6 +11,7 @@
 #include "settings/profile_store_win32.h"
 #include "settings/settings_model.h"
 #include "win32/shell_icon.h"
+#include "win32/system_theme.h"
 
 namespace vorlane::launcher {
 
@@ -151,7 +152,10 @@ void UpdateTrayIcon() {
   state.trayIcon.reset(
       ExtractIconFromFile(spec.file, spec.index, size));
   if (!state.trayIcon) {
-    state.trayIcon.reset(LoadResourceIcon(IDI_TRAY, size));
+    // The blue tile fades into a light taskbar; that one gets the variant
+    // drawn for it.
+    state.trayIcon.reset(LoadResourceIcon(
+        win32::TaskbarIsLight() ? IDI_TRAY_LIGHT : IDI_TRAY, size));
   }
 
   state.trayData.uFlags |= NIF_ICON;
@@ -190,7 +194,11 @@ void HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENTERIDLE:
       if (wParam == MSGF_MENU) {
         StartIconLoading();
+        RoundOpenMenus();
       }
+      break;
+    case WM_SETTINGCHANGE:
+      OnSettingChange(lParam);
       break;
     case WM_TRAYNOTIFY:
       OnTrayNotify(lParam);

@@ -8,3 +8,4 @@
 #define IDI_BATCH 105
 #define IDI_RUN 106
 #define IDI_BANNER 107
+#define IDI_TRAY_LIGHT 108

@@ -336,5 +336,15 @@ TEST(EntryIcons, CustomIconNeedsAComma) {
   EXPECT_EQ(ItemIconFor("C:\\a.exe", "").source, IconSource::ShellFile);
 }
 
+TEST(PlatformText, ReadsAsStoredWithoutAMnemonicOfItsOwn) {
+  EXPECT_EQ(PlatformText(MenuEntryKind::Item, "Tom & Jerry"), "Tom && Jerry");
+  EXPECT_EQ(PlatformText(MenuEntryKind::Submenu, "&&&"), "&&&&&&");
+  EXPECT_EQ(PlatformText(MenuEntryKind::Item, "Notepad"), "Notepad");
+  EXPECT_EQ(PlatformText(MenuEntryKind::Banner, ""), "Vorlane");
+  EXPECT_EQ(PlatformText(MenuEntryKind::Separator, "x"), "");
+  const std::string longest(63, '&');
+  EXPECT_EQ(PlatformText(MenuEntryKind::Item, longest), std::string(126, '&'));
+}
+
 }  // namespace
 }  // namespace vorlane::launcher

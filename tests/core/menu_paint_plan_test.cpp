@@ -3,6 +3,8 @@
 
 #include "launcher/menu_paint_plan.h"
 
+#include <utility>
+
 namespace vorlane::launcher {
 namespace {
 
@@ -122,6 +124,96 @@ TEST(Scale, EntriesAreMeasuredAndPaintedWithTheScaledSizes) {
   EXPECT_EQ(banner.fills[0].rect.right, 35);
   EXPECT_EQ(banner.iconX, 150 - 24);
   EXPECT_EQ(banner.iconY, 2);
+}
+
+// Colours no scheme of the menu uses, so that each shows where it went.
+SystemColours MarkedSystemColours() {
+  return {0x00010101, 0x00020202, 0x00030303, 0x00040404, 0x00050505};
+}
+
+TEST(Look, HighContrastWinsThenThemeThenTheAppMode) {
+  SystemLook light, dark, contrast;
+  dark.appsDark = true;
+  contrast.highContrast = true;
+  contrast.appsDark = true;
+  EXPECT_EQ(ChooseMenuLook(0, light), MenuLook::Light);
+  EXPECT_EQ(ChooseMenuLook(0, dark), MenuLook::Dark);
+  EXPECT_EQ(ChooseMenuLook(1, dark), MenuLook::Light);
+  EXPECT_EQ(ChooseMenuLook(2, light), MenuLook::Dark);
+  for (const int damaged : {-1, 3, 7, 1 << 30}) {
+    EXPECT_EQ(ChooseMenuLook(damaged, light), MenuLook::Light) << damaged;
+    EXPECT_EQ(ChooseMenuLook(damaged, dark), MenuLook::Dark) << damaged;
+  }
+  for (const int theme : {0, 1, 2, 7}) {
+    EXPECT_EQ(ChooseMenuLook(theme, contrast), MenuLook::HighContrast) << theme;
+  }
+}
+
+TEST(Look, LightIsTheFixedSchemeWithTheSystemsMenuText) {
+  const MenuPalette light = PaletteFor(MenuLook::Light, MarkedSystemColours());
+  EXPECT_EQ(light, (MenuPalette{kGutterColour, kBackgroundColour,
+                                kSeparatorLineColour, kFrameColour,
+                                kSelectedColour, kBannerColour, 0x00020202,
+                                0x00020202}));
+  const EntryPaint plain = PlanEntryPaint(MenuEntryKind::Item, false, false,
+                                          {0, 0, 99, 20}, 14, {}, light);
+  EXPECT_EQ(plain.fills[1].colour, kBackgroundColour);
+  EXPECT_EQ(plain.textColour, 0x00020202u);
+}
+
+TEST(Look, DarkTextStandsOutAgainstEveryPartItIsDrawnOn) {
+  const MenuPalette dark = PaletteFor(MenuLook::Dark, MarkedSystemColours());
+  for (const auto& [what, behind] :
+       {std::pair{"background", dark.background}, {"gutter", dark.gutter}}) {
+    EXPECT_GE(ContrastRatio(dark.text, behind), kLeastTextContrast) << what;
+  }
+  EXPECT_GE(ContrastRatio(dark.selectedText, dark.selected), kLeastTextContrast);
+  // Dark, and told apart from one another.
+  EXPECT_LT(ContrastRatio(dark.background, 0), 2.0);
+  EXPECT_NE(dark.gutter, dark.background);
+  EXPECT_NE(dark.selected, dark.background);
+  EXPECT_NEAR(ContrastRatio(0x00FFFFFF, 0), 21.0, 1e-9);
+  EXPECT_NEAR(ContrastRatio(0x00777777, 0x00777777), 1.0, 1e-9);
+}
+
+TEST(Look, HighContrastPaintsOnlyInTheSystemsColours) {
+  const SystemColours system = MarkedSystemColours();
+  const MenuPalette palette = PaletteFor(MenuLook::HighContrast, system);
+  EXPECT_EQ(palette.text, system.menuText);
+  EXPECT_EQ(palette.selectedText, system.highlightText);
+  EXPECT_EQ(palette.separatorLine, system.shadow);
+  for (const bool selected : {false, true}) {
+    for (const MenuEntryKind kind :
+         {MenuEntryKind::Item, MenuEntryKind::Submenu, MenuEntryKind::Separator,
+          MenuEntryKind::Banner}) {
+      const EntryPaint paint =
+          PlanEntryPaint(kind, selected, true, {0, 0, 99, 20}, 14, {}, palette);
+      for (const Fill& fill : paint.fills) {
+        EXPECT_LE(fill.colour, 0x00050505u)
+            << "a fixed colour in entry kind " << static_cast<int>(kind);
+        EXPECT_EQ(fill.colour & 0xFF, (fill.colour >> 8) & 0xFF);
+      }
+    }
+  }
+  const EntryPaint selected = PlanEntryPaint(MenuEntryKind::Item, true, false,
+                                             {0, 0, 99, 20}, 14, {}, palette);
+  EXPECT_EQ(selected.fills.back().colour, system.highlight);
+  EXPECT_EQ(selected.textColour, system.highlightText);
+}
+
+TEST(Look, OnlyTheDarkSchemeDrawsASubmenusArrowItself) {
+  const SystemColours system = MarkedSystemColours();
+  const PaintRect item{0, 20, 150, 40};
+  EXPECT_EQ(PlanEntryPaint(MenuEntryKind::Submenu, false, false, item, 14, {},
+                           PaletteFor(MenuLook::Light, system))
+                .fills.size(),
+            2u);
+  const EntryPaint dark = PlanEntryPaint(MenuEntryKind::Submenu, false, false, item,
+                                         14, {}, PaletteFor(MenuLook::Dark, system));
+  ASSERT_EQ(dark.fills.size(), 2u + kArrowWidth);
+  // A triangle pointing right, centred in the entry, its tip 6 from the edge.
+  EXPECT_EQ(dark.fills[2], (Fill{{140, 26, 141, 33}, kDarkTextColour}));
+  EXPECT_EQ(dark.fills[5], (Fill{{143, 29, 144, 30}, kDarkTextColour}));
 }
 
 }  // namespace

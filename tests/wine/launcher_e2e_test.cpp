@@ -22,6 +22,8 @@ using settings::IniDocument;
 // The built-in tray icon's tile colour, and the colour of the icon files
 // that the tests draw.
 constexpr COLORREF kBuiltInBlue = RGB(0x2a, 0x5b, 0xd7);
+// The deeper tile of the icon drawn for a light taskbar.
+constexpr COLORREF kLightTaskbarBlue = RGB(0x1d, 0x47, 0xb8);
 constexpr COLORREF kCustomColour = RGB(0xe0, 0x10, 0xc0);
 
 std::string ListFolder(const TempFolder& folder) {
@@ -257,6 +259,21 @@ TEST_F(TrayIcon, ReloadShowsTheConfiguredIcon) {
   EXPECT_TRUE(ShowsAfterReload(folder.File("custom.ico"), kCustomColour));
   EXPECT_TRUE(ShowsAfterReload(folder.File("custom.ico") + ",0", kCustomColour));
   EXPECT_TRUE(ShowsAfterReload("", kBuiltInBlue));
+}
+
+TEST_F(TrayIcon, ALightTaskbarGetsTheVariantDrawnForItUnlessAnIconIsChosen) {
+  UserDword taskbar(kPersonalizeKey, "SystemUsesLightTheme");
+  ASSERT_TRUE(taskbar.Set(1));
+  BroadcastColourSetChange();
+  EXPECT_TRUE(WaitUntil([] {
+    return TrayShowsColour(kLightTaskbarBlue) && !TrayShowsColour(kBuiltInBlue);
+  })) << "the icon for a dark taskbar stayed";
+  EXPECT_TRUE(ShowsAfterReload(folder.File("custom.ico"), kCustomColour));
+  EXPECT_TRUE(ShowsAfterReload("", kLightTaskbarBlue));
+  ASSERT_TRUE(taskbar.Set(0));
+  BroadcastColourSetChange();
+  EXPECT_TRUE(WaitUntil([] { return TrayShowsColour(kBuiltInBlue); }))
+      << "the icon for a light taskbar stayed";
 }
 
 TEST_F(TrayIcon, IconNumberChoosesAmongTheFilesIcons) {

@@ -16,6 +16,24 @@ constexpr COLORREF kFrame = 0x006A240A;
 constexpr COLORREF kSelected = 0x00D2BDB6;
 constexpr COLORREF kBanner = 0x00E29C7C;
 
+// The fills of each part of an entry in one look.
+struct Scheme {
+  COLORREF gutter;
+  COLORREF background;
+  COLORREF separatorLine;
+  COLORREF frame;
+  COLORREF selected;
+  COLORREF banner;
+};
+constexpr Scheme kLightScheme{kGutter,   kBackground, kSeparatorLine,
+                              kFrame,    kSelected,   kBanner};
+// The look in the system's dark app mode, its text near white.
+constexpr Scheme kDarkScheme{0x00202020, 0x002B2B2B, 0x00606060,
+                             0x00E0A060, 0x00784F26, 0x00825A37};
+
+// The least contrast a person with low vision can read text at (WCAG AA).
+constexpr double kReadableContrast = 4.5;
+
 // x offsets from an entry's left edge, which under Wine lies a few pixels
 // inside the popup; the icon box is centred in the entry's height.
 constexpr int kGutterRight = 23;

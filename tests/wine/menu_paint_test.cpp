@@ -161,6 +161,7 @@ struct PlacedEntry {
 // them.
 struct PopupLayout {
   Sizes sizes;
+  Scheme scheme = kLightScheme;
   int left = 0;
   int top = 0;
   int right = 0;
@@ -196,18 +197,20 @@ struct PopupLayout {
 
 std::optional<PopupLayout> LayOut(HWND popup,
                                   const std::vector<EntryShape>& shapes,
-                                  Sizes sizes) {
+                                  Sizes sizes, Scheme scheme = kLightScheme) {
   std::optional<POINT> corner;
   int clientWidth = 0, clientHeight = 0;
   WaitUntil([&] {
     const ScreenShot shot(popup);
     clientWidth = shot.Width();
     clientHeight = shot.Height();
-    return (corner = FirstEntryCorner(shot)).has_value();
+    return (corner = FirstEntryCorner(shot, scheme.gutter, scheme.frame))
+        .has_value();
   });
   if (!corner) return std::nullopt;
   PopupLayout layout;
   layout.sizes = sizes;
+  layout.scheme = scheme;
   layout.left = corner->x;
   layout.top = corner->y;
   layout.right = clientWidth - corner->x;
@@ -230,34 +233,35 @@ std::vector<Fill> PlainFills(const PopupLayout& popup,
   const std::string name = entry.shape.name;
   const int l = popup.left, r = popup.right, t = entry.top, b = entry.bottom;
   const Sizes& z = popup.sizes;
+  const Scheme& c = popup.scheme;
   const int g = l + z.gutterRight(), line = l + z.separatorLineLeft();
   const int f = z.frame(), inset = z.separatorLineInset();
   switch (entry.shape.kind) {
     case Kind::Banner: {
       const std::vector<RECT> icon{
           {r - z.iconSize(), t + f, r, t + f + z.iconSize()}};
-      return {{"banner gutter", {l, t, g, b}, kGutter, {}},
-              {"banner frame top", {g, t, r, t + f}, kFrame, icon},
-              {"banner frame bottom", {g, b - f, r, b}, kFrame, icon},
-              {"banner frame left", {g, t, g + f, b}, kFrame, {}},
-              {"banner frame right", {r - f, t, r, b}, kFrame, icon},
-              {"banner inside", {g + f, t + f, r - f, b - f}, kBanner, icon}};
+      return {{"banner gutter", {l, t, g, b}, c.gutter, {}},
+              {"banner frame top", {g, t, r, t + f}, c.frame, icon},
+              {"banner frame bottom", {g, b - f, r, b}, c.frame, icon},
+              {"banner frame left", {g, t, g + f, b}, c.frame, {}},
+              {"banner frame right", {r - f, t, r, b}, c.frame, icon},
+              {"banner inside", {g + f, t + f, r - f, b - f}, c.banner, icon}};
     }
     case Kind::Separator:
-      return {{name + " gutter", {l, t, g, b}, kGutter, {}},
-              {name + " above the line", {g, t, r, t + inset}, kBackground, {}},
+      return {{name + " gutter", {l, t, g, b}, c.gutter, {}},
+              {name + " above the line", {g, t, r, t + inset}, c.background, {}},
               {name + " left of the line", {g, t + inset, line, b - inset},
-               kBackground, {}},
-              {name + " line", {line, t + inset, r, b - inset}, kSeparatorLine, {}},
-              {name + " below the line", {g, b - inset, r, b}, kBackground, {}}};
+               c.background, {}},
+              {name + " line", {line, t + inset, r, b - inset}, c.separatorLine, {}},
+              {name + " below the line", {g, b - inset, r, b}, c.background, {}}};
     case Kind::Submenu:
     case Kind::Item:
       break;
   }
   std::vector<RECT> icon;
   if (popup.HasIcon(entry)) icon.push_back(popup.IconBox(entry));
-  return {{name + " gutter", {l, t, g, b}, kGutter, icon},
-          {name + " background", {g, t, r, b}, kBackground,
+  return {{name + " gutter", {l, t, g, b}, c.gutter, icon},
+          {name + " background", {g, t, r, b}, c.background,
            {popup.TextRows(entry)}}};
 }
 
@@ -268,14 +272,15 @@ std::vector<Fill> SelectedFills(const PopupLayout& popup,
   std::vector<RECT> inner{popup.TextRows(entry)};
   if (popup.HasIcon(entry)) inner.push_back(popup.IconBox(entry));
   const int f = popup.sizes.frame();
+  const Scheme& c = popup.scheme;
   // Wine draws its own arrow on a submenu entry, at the right edge.
   std::vector<RECT> arrow;
   if (entry.shape.kind == Kind::Submenu) arrow.push_back(popup.TextRows(entry));
-  return {{name + " frame top", {l, t, r, t + f}, kFrame, {}},
-          {name + " frame bottom", {l, b - f, r, b}, kFrame, {}},
-          {name + " frame left", {l, t, l + f, b}, kFrame, {}},
-          {name + " frame right", {r - f, t, r, b}, kFrame, arrow},
-          {name + " inside", {l + f, t + f, r - f, b - f}, kSelected, inner}};
+  return {{name + " frame top", {l, t, r, t + f}, c.frame, {}},
+          {name + " frame bottom", {l, b - f, r, b}, c.frame, {}},
+          {name + " frame left", {l, t, l + f, b}, c.frame, {}},
+          {name + " frame right", {r - f, t, r, b}, c.frame, arrow},
+          {name + " inside", {l + f, t + f, r - f, b - f}, c.selected, inner}};
 }
 
 void Append(std::vector<Fill>& fills, std::vector<Fill> more) {
@@ -364,6 +369,17 @@ class MenuPaint : public EndToEndTest, public ::testing::WithParamInterface<int>
 
   void PressDown(int times) {
     for (int i = 0; i < times; ++i) PressMenuKey(Pid(), VK_DOWN);
+  }
+
+  // Closes the menu and opens it again, as the user does after a change,
+  // and finds its entries painted in `scheme`.
+  std::optional<PopupLayout> Reopen(Scheme scheme) {
+    PressMenuKey(Pid(), VK_ESCAPE);
+    if (!WaitForMenuClosed(Pid())) return std::nullopt;
+    PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+    popup = WaitForPopupMenu(Pid());
+    if (popup == nullptr) return std::nullopt;
+    return LayOut(popup, kMainPopup, sizes, scheme);
   }
 
   Sizes sizes;
@@ -484,6 +500,118 @@ TEST_P(MenuPaint, OpenSubmenuIsPaintedFromItsOwnLeftEdgeUnderASelectedEntry) {
     Append(fills, PlainFills(*system, system->entries[i]));
   }
   EXPECT_TRUE(PaintedAs(submenu, fills));
+}
+
+// Every part of the menu of the light look, in the dark scheme once the
+// system's app mode is dark, with its text readable on it.
+TEST_P(MenuPaint, DarkAppModePaintsEveryPartDarkWithReadableText) {
+  UserDword appMode(kPersonalizeKey, "AppsUseLightTheme");
+  ASSERT_TRUE(appMode.Set(0));
+  const std::optional<PopupLayout> dark = Reopen(kDarkScheme);
+  ASSERT_TRUE(dark.has_value()) << "no entry painted in the dark scheme";
+  PressDown(5);  // Missing
+  std::vector<Fill> fills = SelectedFills(*dark, dark->Entry("Missing"));
+  for (const PlacedEntry& entry : dark->entries) {
+    if (std::string(entry.shape.name) != "Missing") {
+      Append(fills, PlainFills(*dark, entry));
+    }
+  }
+  EXPECT_TRUE(PaintedAs(popup, fills));
+  const ScreenShot shot(popup);
+  for (const char* name : {"Vorlane", "Notepad", "Run"}) {
+    EXPECT_GE(TextContrast(shot, dark->TextRows(dark->Entry(name)),
+                           kDarkScheme.background),
+              kReadableContrast)
+        << name;
+  }
+  EXPECT_GE(TextContrast(shot, dark->TextRows(dark->Entry("Missing")),
+                         kDarkScheme.selected),
+            kReadableContrast)
+      << "the selected entry";
+  WriteScreenShot(popup, "menu-dark-" + std::to_string(sizes.dpi) + "dpi");
+}
+
+// The look is chosen at each opening: from the system's app mode, also when
+// it changes while the launcher runs, and from the Theme key over it.
+class MenuColours : public EndToEndTest {
+ protected:
+  void TearDown() override {
+    for (int i = 0; i < 5 && FindPopupMenu(Pid()) != nullptr; ++i) {
+      PressMenuKey(Pid(), VK_ESCAPE);
+    }
+    if (launcher.Process().IsRunning()) {
+      EXPECT_EQ(launcher.Close(), 0u);
+    }
+  }
+
+  DWORD Pid() { return launcher.Process().Id(); }
+
+  ::testing::AssertionResult Start() {
+    const std::string icon = folder.File("sized.ico");
+    WriteSizedIcon(icon, {{16, kImage16}});
+    return launcher.StartWith(folder, SettingsWithEveryKind(icon)
+                                          .Set("Theme", theme));
+  }
+
+  void SetTheme(const char* value) {
+    WritePrivateProfileStringA("Settings", "Theme", value,
+                               folder.File("vorlane.ini").c_str());
+  }
+
+  // Opens the menu, finds every entry painted in the scheme, and closes it.
+  ::testing::AssertionResult OpensIn(const Scheme& scheme) {
+    PostTrayMouse(launcher.Window(), WM_MOUSEMOVE);
+    const HWND popup = WaitForPopupMenu(Pid());
+    if (popup == nullptr) {
+      return ::testing::AssertionFailure() << "the menu did not open";
+    }
+    const std::optional<PopupLayout> layout =
+        LayOut(popup, kMainPopup, Sizes{}, scheme);
+    ::testing::AssertionResult painted = ::testing::AssertionFailure()
+                                         << "not one pixel of the gutter";
+    if (layout) {
+      std::vector<Fill> fills;
+      for (const PlacedEntry& entry : layout->entries) {
+        Append(fills, PlainFills(*layout, entry));
+      }
+      painted = PaintedAs(popup, fills);
+    }
+    PressMenuKey(Pid(), VK_ESCAPE);
+    if (!WaitForMenuClosed(Pid())) {
+      return ::testing::AssertionFailure() << "the menu did not close";
+    }
+    return painted;
+  }
+
+  UserDword appMode{kPersonalizeKey, "AppsUseLightTheme"};
+  std::string theme = "0";
+  TempFolder folder;
+  Launcher launcher;
+};
+
+TEST_F(MenuColours, FollowTheAppModeFromTheStartAndWhenItChanges) {
+  ASSERT_TRUE(appMode.Set(0));
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(OpensIn(kDarkScheme)) << "started in the dark app mode";
+  ASSERT_TRUE(appMode.Set(1));
+  BroadcastColourSetChange();
+  EXPECT_TRUE(OpensIn(kLightScheme)) << "switched to light";
+  ASSERT_TRUE(appMode.Set(0));
+  BroadcastColourSetChange();
+  EXPECT_TRUE(OpensIn(kDarkScheme)) << "switched back to dark";
+}
+
+TEST_F(MenuColours, ThemeKeyOverridesTheAppMode) {
+  ASSERT_TRUE(appMode.Set(0));
+  theme = "1";
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(OpensIn(kLightScheme)) << "Theme=1 in the dark app mode";
+  ASSERT_TRUE(appMode.Set(1));
+  BroadcastColourSetChange();
+  SetTheme("2");
+  EXPECT_TRUE(OpensIn(kDarkScheme)) << "Theme=2 in the light app mode";
+  SetTheme("0");
+  EXPECT_TRUE(OpensIn(kLightScheme)) << "Theme=0 in the light app mode";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "menu_screen.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "menu_look.h"
@@ -81,14 +82,41 @@ int MenuEntryHeight() {
   return std::max(MenuTextHeight(), kMinimumEntryHeight);
 }
 
-std::optional<POINT> FirstEntryCorner(const ScreenShot& shot) {
+std::optional<POINT> FirstEntryCorner(const ScreenShot& shot, COLORREF gutter,
+                                      COLORREF frame) {
   for (int y = 0; y < shot.Height(); ++y) {
     for (int x = 0; x < shot.Width(); ++x) {
       const COLORREF pixel = shot.At(x, y);
-      if (pixel == kGutter || pixel == kFrame) return POINT{x, y};
+      if (pixel == gutter || pixel == frame) return POINT{x, y};
     }
   }
   return std::nullopt;
+}
+
+namespace {
+double Luminance(COLORREF colour) {
+  const auto linear = [](int channel) {
+    const double c = channel / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(GetRValue(colour)) + 0.7152 * linear(GetGValue(colour)) +
+         0.0722 * linear(GetBValue(colour));
+}
+}  // namespace
+
+double ContrastRatio(COLORREF first, COLORREF second) {
+  const double a = Luminance(first), b = Luminance(second);
+  return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+double TextContrast(const ScreenShot& shot, const RECT& area, COLORREF behind) {
+  double most = 1.0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      most = std::max(most, ContrastRatio(shot.At(x, y), behind));
+    }
+  }
+  return most;
 }
 
 MenuLook LauncherLook() { return {{kBanner}, {kSelected}, {kGutter}}; }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "menu_look.h"
 #include "screen_shot.h"
 
 namespace vorlane::test {
@@ -22,7 +23,17 @@ int MenuEntryHeight();
 // gutter or of the frame of its selection. Wine insets the entries from the
 // popup's frame, and a popup taller than the screen has a scroll arrow
 // above them.
-std::optional<POINT> FirstEntryCorner(const ScreenShot& shot);
+// `gutter` and `frame` are the colours of the menu's look.
+std::optional<POINT> FirstEntryCorner(const ScreenShot& shot,
+                                      COLORREF gutter = kGutter,
+                                      COLORREF frame = kFrame);
+
+// How far apart two colours are to the eye, from 1 (the same brightness)
+// to 21 (black on white), as WCAG measures contrast.
+double ContrastRatio(COLORREF first, COLORREF second);
+// The contrast of the text drawn in `area` against the colour it is drawn
+// on: that of the pixel that stands out most.
+double TextContrast(const ScreenShot& shot, const RECT& area, COLORREF behind);
 
 // The colours that tell a popup's entries painted, each list complete when
 // every one of its colours is seen in the band it is looked for in.

@@ -21,6 +21,8 @@
 
 #include "churned_menus.h"
 #include "launcher/launcher_state.h"
+#include "menu_look.h"
+#include "screen_shot.h"
 #include "test_support.h"
 
 namespace vorlane::launcher {
@@ -295,6 +297,80 @@ TEST_F(Popup, MainPopupItemsWhileTheMenuRuns) {
   }});
   EXPECT_FALSE(g_measuredHeights.empty());
   EXPECT_FALSE(g_draws.empty());
+}
+
+// What screen readers read: the platform's own text of each entry, as
+// GetMenuString gives it ("&&" is how the platform keeps one "&").
+std::vector<std::string> PlatformTexts(HMENU menu) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[256] = {};
+    GetMenuStringA(menu, static_cast<UINT>(i), text, std::size(text), MF_BYPOSITION);
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+TEST_F(Popup, EveryEntryCarriesItsTextForScreenReaders) {
+  Settings(ThreeMenus().Item(1, 3, "C:\\", "Tom & Jerry"));
+  Show({[&] {
+          EXPECT_EQ(PlatformTexts(Slot(0)),
+                    (std::vector<std::string>{"Vorlane", "Vorlane", "", "Email",
+                                              "Three", "Two", "", "Notepad",
+                                              "Drive", "Tom && Jerry", "", "Run"}));
+          EXPECT_EQ(PlatformTexts(Slot(1)),
+                    (std::vector<std::string>{"Config", "Options", "Help",
+                                              "Donate!", "About", "Exit"}));
+          Press(VK_DOWN, 5);  // banner, Vorlane, Email, Three, Two
+          Press(VK_RIGHT);
+        },
+        [&] {
+          EXPECT_EQ(PlatformTexts(g_filled),
+                    (std::vector<std::string>{"Windows", ""}));
+          EndMenu();
+        }});
+}
+
+// Where high contrast is on, the menu takes the system's colours only,
+// whatever the Theme key asks; Wine cannot turn high contrast on, so the
+// launcher is told so in its place.
+TEST_F(Popup, HighContrastPaintsOnlyInTheSystemsColours) {
+  State().systemLook = [] {
+    SystemLook look = ReadSystemLook();
+    look.highContrast = true;
+    return look;
+  };
+  test::OnScopeExit putBack([] { State().systemLook = ReadSystemLook; });
+  Settings(ThreeMenus().Set("Theme", "2"));
+  Show({[&] { Press(VK_DOWN, 2); },  // banner, Vorlane
+        [&] {
+          const COLORREF menu = GetSysColor(COLOR_MENU);
+          const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+          const test::ScreenShot shot(TopPopup());
+          // A pixel `x`, `y` into the entry at `position`, in the shot.
+          const auto at = [&](int position, int x, int y) {
+            RECT item{};
+            EXPECT_TRUE(GetMenuItemRect(TopPopup(), Slot(0),
+                                        static_cast<UINT>(position), &item));
+            POINT point{item.left + x, item.top + y};
+            ScreenToClient(TopPopup(), &point);
+            return shot.At(point.x, point.y);
+          };
+          const std::vector<ItemView> items = Items(Slot(0));
+          for (std::size_t i = 0; i < items.size(); ++i) {
+            const bool banner = i == 0, selected = i == 1;
+            const int position = static_cast<int>(i);
+            EXPECT_EQ(at(position, 1, 1), selected ? highlight : menu)
+                << "gutter of entry " << i;
+            EXPECT_EQ(at(position, 25, 1), banner || selected ? highlight : menu)
+                << "right of the gutter of entry " << i;
+            if (items[i].type & MFT_SEPARATOR) {
+              EXPECT_EQ(at(position, 30, 2), GetSysColor(COLOR_3DSHADOW))
+                  << "line of entry " << i;
+            }
+          }
+          EndMenu();
+        }});
 }
 
 TEST_F(Popup, SubmenusAreFilledWhenTheyOpen) {

@@ -155,6 +155,36 @@ DisplayDpi::~DisplayDpi() {
   }
 }
 
+UserDword::~UserDword() {
+  if (!touched_) return;
+  if (before_) {
+    const DWORD value = *before_;
+    RegSetKeyValueA(HKEY_CURRENT_USER, key_, name_, REG_DWORD, &value, sizeof(value));
+  } else {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key_, name_);
+  }
+}
+
+bool UserDword::Set(DWORD value) {
+  if (!touched_) {
+    DWORD old = 0, size = sizeof(old);
+    if (RegGetValueA(HKEY_CURRENT_USER, key_, name_, RRF_RT_REG_DWORD, nullptr,
+                     &old, &size) == ERROR_SUCCESS) {
+      before_ = old;
+    }
+    touched_ = true;
+  }
+  return RegSetKeyValueA(HKEY_CURRENT_USER, key_, name_, REG_DWORD, &value,
+                         sizeof(value)) == ERROR_SUCCESS;
+}
+
+void BroadcastColourSetChange() {
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                      reinterpret_cast<LPARAM>("ImmersiveColorSet"),
+                      SMTO_ABORTIFHUNG, 5000, &answer);
+}
+
 void WriteSolidIcon(const std::string& path, COLORREF colour) {
   const std::string image = SolidIconImage(colour);
   std::string file = IconDirectoryHead();
@@ -1074,6 +1104,12 @@ bool RemoveExtensionRegistration() {
     // The prefix holds no value of its own: Wine's default is 96.
     RegDeleteKeyValueA(HKEY_CURRENT_USER, DisplayDpi::kDesktopKey, DisplayDpi::kLogPixels);
     putBack += " the display's dpi;";
+  }
+  // A fresh prefix holds no modes: light apps on a dark taskbar.
+  for (const char* mode : {"AppsUseLightTheme", "SystemUsesLightTheme"}) {
+    if (RegDeleteKeyValueA(HKEY_CURRENT_USER, kPersonalizeKey, mode) == ERROR_SUCCESS) {
+      putBack += std::string(" ") + mode + ";";
+    }
   }
   if (!ended.empty() || !putBack.empty()) {
     std::fprintf(stderr, "Left by an earlier test: ended%s; removed or put back%s\n",

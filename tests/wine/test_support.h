@@ -324,6 +324,32 @@ class DisplayDpi {
   bool set_ = false;
 };
 
+// A DWORD under the current user's key, set for a test and put back as it
+// was (or removed) when the scope ends.
+class UserDword {
+ public:
+  UserDword(const char* key, const char* name) : key_(key), name_(name) {}
+  ~UserDword();
+  UserDword(const UserDword&) = delete;
+  UserDword& operator=(const UserDword&) = delete;
+  bool Set(DWORD value);
+
+ private:
+  const char* key_;
+  const char* name_;
+  bool touched_ = false;
+  std::optional<DWORD> before_;
+};
+
+// Where the system's app mode (AppsUseLightTheme) and taskbar mode
+// (SystemUsesLightTheme) are kept.
+inline constexpr char kPersonalizeKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+
+// Tells every window that the modes changed, as the system does; returns
+// once each has handled it.
+void BroadcastColourSetChange();
+
 // A fixture for tests that drive the programs from outside.
 class EndToEndTest : public ::testing::Test {
  protected:
