@@ -25,7 +25,7 @@ SystemLook ReadSystemLook() {
 void ChooseMenuColours(int theme) {
   LauncherState& state = State();
   const SystemLook system = state.systemLook();
-  state.look = ChooseMenuLook(theme, system);
+  state.look = ChooseMenuLook(settings::ParseThemeChoice(theme), system);
   state.palette = PaletteFor(state.look, system.colours);
 }
 

@@ -45,18 +45,19 @@ PaintSize MeasureEntry(MenuEntryKind kind, PaintSize text, const MenuGeometry& g
           std::max(text.height, g.minimumEntryHeight)};
 }
 
-MenuLook ChooseMenuLook(int theme, const SystemLook& system) {
+MenuLook ChooseMenuLook(settings::ThemeChoice theme, const SystemLook& system) {
   if (system.highContrast) {
     return MenuLook::HighContrast;
   }
   switch (theme) {
-    case 1:
+    case settings::ThemeChoice::Light:
       return MenuLook::Light;
-    case 2:
+    case settings::ThemeChoice::Dark:
       return MenuLook::Dark;
-    default:
-      return system.appsDark ? MenuLook::Dark : MenuLook::Light;
+    case settings::ThemeChoice::FollowSystem:
+      break;
   }
+  return system.appsDark ? MenuLook::Dark : MenuLook::Light;
 }
 
 MenuPalette PaletteFor(MenuLook look, const SystemColours& system) {

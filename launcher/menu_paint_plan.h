@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "launcher/menu_model.h"
+#include "settings/settings_model.h"
 
 namespace vorlane::launcher {
 
@@ -52,9 +53,8 @@ struct SystemLook {
 enum class MenuLook { Light, Dark, HighContrast };
 
 // High contrast wins over everything, so that the menu stays readable in
-// the colours the user chose; else `theme` (Theme's value: 0 follows the
-// system, 1 light, 2 dark; anything else follows the system).
-MenuLook ChooseMenuLook(int theme, const SystemLook& system);
+// the colours the user chose; then the Theme key; then the app mode.
+MenuLook ChooseMenuLook(settings::ThemeChoice theme, const SystemLook& system);
 
 struct MenuPalette {
   std::uint32_t gutter = kGutterColour;

@@ -132,20 +132,25 @@ SystemColours MarkedSystemColours() {
 }
 
 TEST(Look, HighContrastWinsThenThemeThenTheAppMode) {
+  using settings::ParseThemeChoice;
   SystemLook light, dark, contrast;
   dark.appsDark = true;
   contrast.highContrast = true;
   contrast.appsDark = true;
-  EXPECT_EQ(ChooseMenuLook(0, light), MenuLook::Light);
-  EXPECT_EQ(ChooseMenuLook(0, dark), MenuLook::Dark);
-  EXPECT_EQ(ChooseMenuLook(1, dark), MenuLook::Light);
-  EXPECT_EQ(ChooseMenuLook(2, light), MenuLook::Dark);
+  EXPECT_EQ(ChooseMenuLook(ParseThemeChoice(0), light), MenuLook::Light);
+  EXPECT_EQ(ChooseMenuLook(ParseThemeChoice(0), dark), MenuLook::Dark);
+  EXPECT_EQ(ChooseMenuLook(ParseThemeChoice(1), dark), MenuLook::Light);
+  EXPECT_EQ(ChooseMenuLook(ParseThemeChoice(2), light), MenuLook::Dark);
   for (const int damaged : {-1, 3, 7, 1 << 30}) {
-    EXPECT_EQ(ChooseMenuLook(damaged, light), MenuLook::Light) << damaged;
-    EXPECT_EQ(ChooseMenuLook(damaged, dark), MenuLook::Dark) << damaged;
+    EXPECT_EQ(ChooseMenuLook(ParseThemeChoice(damaged), light), MenuLook::Light)
+        << damaged;
+    EXPECT_EQ(ChooseMenuLook(ParseThemeChoice(damaged), dark), MenuLook::Dark)
+        << damaged;
   }
   for (const int theme : {0, 1, 2, 7}) {
-    EXPECT_EQ(ChooseMenuLook(theme, contrast), MenuLook::HighContrast) << theme;
+    EXPECT_EQ(ChooseMenuLook(ParseThemeChoice(theme), contrast),
+              MenuLook::HighContrast)
+        << theme;
   }
 }
 
