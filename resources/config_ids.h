@@ -113,6 +113,9 @@
 #define IDC_PAUSE 1013
 #define IDC_PAUSE_SPIN 1014
 #define IDC_HOTKEY 1019
+#define IDC_THEME_SYSTEM 1020
+#define IDC_THEME_LIGHT 1021
+#define IDC_THEME_DARK 1022
 
 // Choose-icon dialog.
 #define IDC_ICON_LIST 1016

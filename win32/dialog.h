@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "win32/system_theme.h"
+
 namespace vorlane::win32 {
 
 // WM_DRAWITEM sent on to the owner-drawn control it is for, so that a
@@ -36,6 +38,14 @@ class Dialog {
   HWND Window() const { return window_; }
 
  protected:
+  // From its creation on, the title bar is dark while the app mode chosen
+  // in Windows is, and turns with the mode while the dialog is open. The
+  // controls keep the look the system gives them. Called before DoModal.
+  void FollowAppModeInTitleBar() { followAppMode_ = true; }
+  // The title bar's colours asked of the system; systems without dark
+  // title bars keep their own.
+  virtual void ShowTitleBarDark(bool dark) { UseDarkTitleBar(window_, dark); }
+
   virtual BOOL OnInit() { return TRUE; }
   // A command from a control or the keyboard; true when handled.
   virtual bool OnCommand(int id, int notification) {
@@ -92,6 +102,7 @@ class Dialog {
     }
     // Nothing may unwind through the platform's dialog loop.
     try {
+      if (self->followAppMode_) self->FollowAppMode(message, lParam);
       switch (message) {
         case WM_INITDIALOG:
           return self->OnInit();
@@ -129,9 +140,31 @@ class Dialog {
     }
   }
 
+  // The title bar starts as the system's own, light one: it is asked for
+  // only when dark.
+  void FollowAppMode(UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG && AppsUseDarkMode()) {
+      ShowTitleBarDark(true);
+    } else if (message == WM_SETTINGCHANGE && SaysColourSetChangedHere(lParam)) {
+      ShowTitleBarDark(AppsUseDarkMode());
+      // Windows 10 shows a changed title bar of an open window only once
+      // its frame is drawn again.
+      SetWindowPos(window_, nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                       SWP_FRAMECHANGED);
+    }
+  }
+  // A dialog of wide controls hears the setting's name in wide characters.
+  bool SaysColourSetChangedHere(LPARAM lParam) const {
+    if (!wide_) return SaysColourSetChanged(lParam);
+    const auto* area = reinterpret_cast<const wchar_t*>(lParam);
+    return area != nullptr && lstrcmpiW(area, L"ImmersiveColorSet") == 0;
+  }
+
   HINSTANCE resources_;
   int templateId_;
   bool wide_;
+  bool followAppMode_ = false;
   HWND window_ = nullptr;
 };
 

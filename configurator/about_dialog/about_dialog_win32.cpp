@@ -50,7 +50,9 @@ constexpr Tip kTips[] = {
 }  // namespace
 
 CAboutDialog::CAboutDialog(CConfigApp& app)
-    : Dialog(app.Instance(), IDD_ABOUT), app_(app) {}
+    : Dialog(app.Instance(), IDD_ABOUT), app_(app) {
+  FollowAppModeInTitleBar();
+}
 
 BOOL CAboutDialog::OnInit() {
   CentreOnPointerMonitor(Window());

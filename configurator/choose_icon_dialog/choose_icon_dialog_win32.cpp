@@ -35,7 +35,9 @@ void Frame(HDC dc, RECT row, int colourIndex, int dpi) {
 }  // namespace
 
 CChooseIconDialog::CChooseIconDialog(HINSTANCE resources, std::string iconFile)
-    : Dialog(resources, IDD_CHOOSE_ICON), iconFile_(std::move(iconFile)) {}
+    : Dialog(resources, IDD_CHOOSE_ICON), iconFile_(std::move(iconFile)) {
+  FollowAppModeInTitleBar();
+}
 
 CChooseIconDialog::~CChooseIconDialog() = default;
 

@@ -13,8 +13,11 @@ using settings::kSettingsSection;
 
 constexpr int kColumnWidth = 150;  // at 96 dpi
 
+// The browse buttons show only their icons; their window text names them.
+constexpr auto kNameOnly = CIconButton::Caption::NameOnly;
 struct ButtonIcons {
   int id, hot, normal;
+  CIconButton::Caption caption = CIconButton::Caption::Painted;
 };
 constexpr ButtonIcons kButtons[] = {
     {IDC_ADD_ITEM, IDI_CHECK, IDI_CHECK_GREY},
@@ -29,9 +32,9 @@ constexpr ButtonIcons kButtons[] = {
     {IDC_ITEM_DOWN, IDI_ARROW_DOWN, IDI_ARROW_DOWN_GREY},
     {IDC_MENU_DOWN, IDI_ARROW_DOWN, IDI_ARROW_DOWN_GREY},
     {IDOK, IDI_DOOR, IDI_DOOR_GREY},
-    {IDC_BROWSE_PROGRAM, IDI_FOLDER_PAGE, IDI_FOLDER_PAGE_GREY},
-    {IDC_BROWSE_BATCH, IDI_FOLDER_PAGE, IDI_FOLDER_PAGE_GREY},
-    {IDC_BROWSE_FOLDER, IDI_FOLDER_OPEN, IDI_FOLDER_OPEN_GREY},
+    {IDC_BROWSE_PROGRAM, IDI_FOLDER_PAGE, IDI_FOLDER_PAGE_GREY, kNameOnly},
+    {IDC_BROWSE_BATCH, IDI_FOLDER_PAGE, IDI_FOLDER_PAGE_GREY, kNameOnly},
+    {IDC_BROWSE_FOLDER, IDI_FOLDER_OPEN, IDI_FOLDER_OPEN_GREY, kNameOnly},
     {IDC_EXPAND, 0, 0},
     {IDC_ADD_BATCH, 0, 0},
 };
@@ -79,7 +82,9 @@ constexpr Tip kTips[] = {
 }  // namespace
 
 CConfigDialog::CConfigDialog(CConfigApp& app)
-    : Dialog(app.Instance(), IDD_CONFIG, true), app_(app) {}
+    : Dialog(app.Instance(), IDD_CONFIG, true), app_(app) {
+  FollowAppModeInTitleBar();
+}
 
 BOOL CConfigDialog::OnInit() {
   dpi_ = win32::WindowDpi(Window());
@@ -119,7 +124,7 @@ BOOL CConfigDialog::OnInit() {
 
 void CConfigDialog::AttachButtons() {
   for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-    buttons_[i].Attach(Window(), kButtons[i].id);
+    buttons_[i].Attach(Window(), kButtons[i].id, kButtons[i].caption);
     if (kButtons[i].hot != 0) {
       buttons_[i].SetIcons(Resources(), kButtons[i].hot, kButtons[i].normal);
     }

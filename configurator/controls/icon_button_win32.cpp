@@ -22,6 +22,9 @@ constexpr char kPreviousProcProperty[] = "Vorlane.IconButton.Proc";
 // caption's area starts as far right of the icon. Sizes at 96 dpi.
 constexpr int kIconInset = 3;
 constexpr int kIconSize = 16;
+// The focus rectangle lies this far inside the edges, clear of the hot
+// edge and just outside the icon.
+constexpr int kFocusInset = 2;
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
@@ -93,7 +96,7 @@ CIconButton::CIconButton()
 
 CIconButton::~CIconButton() { Detach(); }
 
-bool CIconButton::Attach(HWND dialog, int id) {
+bool CIconButton::Attach(HWND dialog, int id, Caption caption) {
   Detach();
   HWND button = GetDlgItem(dialog, id);
   if (button == nullptr || ObjectOf(button) != nullptr) return false;
@@ -116,6 +119,8 @@ bool CIconButton::Attach(HWND dialog, int id) {
   window_ = button;
   previousProc_ = previous;
   hot_ = false;
+  caption_ = caption;
+  focusCueHidden_ = (SendMessageA(button, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
   if (!chained) {
     SetWindowLongPtrA(button, GWLP_WNDPROC,
                       reinterpret_cast<LONG_PTR>(&ButtonProc));
@@ -224,6 +229,12 @@ LRESULT CALLBACK CIconButton::ButtonProc(HWND hwnd, UINT message,
         if ((self = ObjectOf(hwnd)) != nullptr) self->OnKillFocus();
         return result;
       }
+      case WM_UPDATEUISTATE: {
+        const LRESULT result =
+            CallWindowProcA(previous, hwnd, message, wParam, lParam);
+        if ((self = ObjectOf(hwnd)) != nullptr) self->OnUpdateUiState(wParam);
+        return result;
+      }
       case WM_CAPTURECHANGED:
         self->OnCaptureChanged(reinterpret_cast<HWND>(lParam));
         return CallWindowProcA(previous, hwnd, message, wParam, lParam);
@@ -282,6 +293,26 @@ void CIconButton::OnKillFocus() {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
+// The dialog tells its controls when the keyboard cues go (a dialog
+// opened with the mouse) and come (the first Tab or Alt). The button keeps
+// the focus cue's state as the system keeps a window's, and is painted
+// again when it changed, as the system's own buttons are. Wine 8 keeps no
+// such state for a window (WM_QUERYUISTATE stays 0) and shows the cues
+// always, so there the button's own state is all there is.
+void CIconButton::OnUpdateUiState(WPARAM wParam) {
+  bool hidden = focusCueHidden_;
+  if (LOWORD(wParam) == UIS_INITIALIZE) {
+    hidden = (SendMessageA(window_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
+  } else if ((HIWORD(wParam) & UISF_HIDEFOCUS) != 0 && LOWORD(wParam) == UIS_SET) {
+    hidden = true;
+  } else if ((HIWORD(wParam) & UISF_HIDEFOCUS) != 0 && LOWORD(wParam) == UIS_CLEAR) {
+    hidden = false;
+  }
+  if (hidden == focusCueHidden_) return;
+  focusCueHidden_ = hidden;
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
 // By now the capture belongs to `newCapture`: releasing it here would take
 // it from whoever holds it, be that this button's own press or a menu or a
 // drag elsewhere. A button without the capture cannot hear the pointer
@@ -315,13 +346,22 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& item) {
   }
 
   RECT caption = button;
-  const std::string text = WindowText(window_);
+  const std::string text =
+      caption_ == Caption::Painted ? WindowText(window_) : std::string();
   if (hotIcon_) {
     DrawIcon(dc, button, caption, !text.empty(), pressed, disabled);
   }
   if (!text.empty()) {
     DrawCaption(dc, caption, text.c_str(), static_cast<int>(text.size()),
                 pressed, disabled);
+  }
+  const bool focusCue = (item.itemState & ODS_FOCUS) != 0 &&
+                        (item.itemState & ODS_NOFOCUSRECT) == 0 && !focusCueHidden_;
+  if (focusCue) {
+    RECT focus = button;
+    const int inset = kFocusInset * WholePixels(dpi_);
+    InflateRect(&focus, -inset, -inset);
+    DrawFocusRect(dc, &focus);
   }
 }
 

@@ -35,9 +35,14 @@ class CIconButton {
   CIconButton(const CIconButton&) = delete;
   CIconButton& operator=(const CIconButton&) = delete;
 
+  // What the button's window text is: the caption painted beside the
+  // icon, or only the button's name, which screen readers and
+  // GetWindowText read while the icon stands alone.
+  enum class Caption { Painted, NameOnly };
+
   // Subclasses the dialog's button `id` and makes it owner-drawn; false
   // when there is no such control.
-  bool Attach(HWND dialog, int id);
+  bool Attach(HWND dialog, int id, Caption caption = Caption::Painted);
   // Hot and normal icon from `resources`, at the size for the button's
   // dpi; a normalIconId of 0 uses the hot icon in both states.
   void SetIcons(HINSTANCE resources, int hotIconId, int normalIconId);
@@ -55,6 +60,7 @@ class CIconButton {
   void LoadIcons();
   void OnMouseMove(WPARAM keys, LPARAM position);
   void OnKillFocus();
+  void OnUpdateUiState(WPARAM wParam);
   void OnCaptureChanged(HWND newCapture);
   void DrawItem(const DRAWITEMSTRUCT& item);
   void DrawIcon(HDC dc, const RECT& button, RECT& caption, bool hasCaption,
@@ -65,6 +71,8 @@ class CIconButton {
   HWND window_ = nullptr;
   WNDPROC previousProc_ = nullptr;
   bool hot_ = false;
+  Caption caption_ = Caption::Painted;
+  bool focusCueHidden_ = false;
   HINSTANCE resources_ = nullptr;
   int hotIconId_ = 0;
   int normalIconId_ = 0;

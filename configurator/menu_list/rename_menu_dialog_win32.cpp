@@ -8,7 +8,9 @@
 namespace vorlane::configurator {
 
 CRenameMenuDialog::CRenameMenuDialog(HINSTANCE resources)
-    : Dialog(resources, IDD_RENAME_MENU) {}
+    : Dialog(resources, IDD_RENAME_MENU) {
+  FollowAppModeInTitleBar();
+}
 
 BOOL CRenameMenuDialog::OnInit() {
   CentreOnPointerMonitor(Window());

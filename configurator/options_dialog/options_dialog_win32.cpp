@@ -60,6 +60,9 @@ constexpr Tip kTips[] = {
     {IDC_PICK_ICON, kIconTip},
     {IDC_PAUSE, "Delay in seconds between the launching of batch commands"},
     {IDC_HOTKEY, "Keys that open the Vorlane menu from any program"},
+    {IDC_THEME_SYSTEM, "Light or dark menu as Windows shows its programs"},
+    {IDC_THEME_LIGHT, "Light menu whatever Windows shows"},
+    {IDC_THEME_DARK, "Dark menu whatever Windows shows"},
 };
 
 // Notes what the font dialog shows for the stored font once it has filled
@@ -101,7 +104,9 @@ bool ExtensionRegistered() {
 }  // namespace
 
 COptionsDialog::COptionsDialog(CConfigApp& app)
-    : Dialog(app.Instance(), IDD_OPTIONS), app_(app) {}
+    : Dialog(app.Instance(), IDD_OPTIONS), app_(app) {
+  FollowAppModeInTitleBar();
+}
 
 BOOL COptionsDialog::OnInit() {
   CentreOnPointerMonitor(Window());
@@ -120,6 +125,8 @@ BOOL COptionsDialog::OnInit() {
                                                        settings::kOpenMenu))) {
     CheckRadioButton(Window(), IDC_MOUSE_OVER, IDC_BOTH_CLICKS, button);
   }
+  CheckRadioButton(Window(), IDC_THEME_SYSTEM, IDC_THEME_DARK,
+                   ThemeButton(settings::Read(file, kSettingsSection, settings::kTheme)));
   const std::pair<int, const settings::IntKey*> boxes[] = {
       {IDC_SHOW_TOOLTIPS, &settings::kShowTooltips},
       {IDC_START_WITH_WINDOWS, &settings::kStartWithWindows},
@@ -170,6 +177,9 @@ bool COptionsDialog::OnCommand(int id, int notification) {
     case IDC_LEFT_CLICK: WriteOpenMenu(2); return true;
     case IDC_RIGHT_CLICK: WriteOpenMenu(3); return true;
     case IDC_BOTH_CLICKS: WriteOpenMenu(4); return true;
+    case IDC_THEME_SYSTEM: WriteTheme(settings::ThemeChoice::FollowSystem); return true;
+    case IDC_THEME_LIGHT: WriteTheme(settings::ThemeChoice::Light); return true;
+    case IDC_THEME_DARK: WriteTheme(settings::ThemeChoice::Dark); return true;
     case IDC_SHOW_RUN: FlipKey(settings::kShowFastStart.name); return true;
     case IDC_SHOW_EMAIL: FlipKey(settings::kShowEmailItem.name); return true;
     case IDC_SHOW_TOOLTIPS: FlipKey(settings::kShowTooltips.name); return true;
@@ -198,6 +208,12 @@ void COptionsDialog::FlipKey(const char* key) {
 
 void COptionsDialog::WriteOpenMenu(int value) {
   Finish(app_.WriteProfileInt(kSettingsSection, settings::kOpenMenu.name, value));
+}
+
+// The launcher reads Theme each time it opens its menu: it need not be told.
+void COptionsDialog::WriteTheme(settings::ThemeChoice theme) {
+  Finish(app_.WriteProfileInt(kSettingsSection, settings::kTheme.name,
+                              static_cast<int>(theme)));
 }
 
 void COptionsDialog::ToggleStartWithWindows() {

@@ -8,6 +8,7 @@
 
 #include "configurator/controls/icon_button_win32.h"
 #include "configurator/controls/tooltips_win32.h"
+#include "settings/settings_model.h"
 #include "win32/dialog.h"
 #include "win32/handles.h"
 
@@ -29,6 +30,7 @@ class COptionsDialog final : public win32::Dialog {
   void SetUpTooltips();
   void FlipKey(const char* key);
   void WriteOpenMenu(int value);
+  void WriteTheme(settings::ThemeChoice theme);
   void ToggleStartWithWindows();
   void ToggleContextMenu();
   // The tool's exit code, or nothing when it did not end in time.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config_ids.h"
+#include "settings/settings_model.h"
 
 namespace vorlane::configurator {
 
@@ -23,6 +24,15 @@ int OpenMenuButton(int openMenu) {
     case 4: return IDC_BOTH_CLICKS;
     default: return 0;
   }
+}
+
+int ThemeButton(int theme) {
+  switch (settings::ParseThemeChoice(theme)) {
+    case settings::ThemeChoice::Light: return IDC_THEME_LIGHT;
+    case settings::ThemeChoice::Dark: return IDC_THEME_DARK;
+    case settings::ThemeChoice::FollowSystem: break;
+  }
+  return IDC_THEME_SYSTEM;
 }
 
 FontKeys FontKeysFor(const ChosenFont& chosen, const StoredFont& stored,

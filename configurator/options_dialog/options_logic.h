@@ -1,5 +1,5 @@
 // What the options dialog decides without a window: the pause shown and
-// stored, the radio button of OpenMenu, the font keys from the font
+// stored, the radio buttons of OpenMenu and Theme, the font keys from the font
 // dialog's answer, the registration tool's command line.
 #pragma once
 
@@ -21,6 +21,9 @@ int PauseToStore(int seconds);
 // The radio button that OpenMenu checks (0 reads as "Mouse Over"); 0 for a
 // value that checks none.
 int OpenMenuButton(int openMenu);
+// The radio button that Theme checks: a missing or damaged value checks
+// "As Windows", as the launcher then follows Windows.
+int ThemeButton(int theme);
 
 // The font keys for a font chosen in the system's font dialog. The size
 // stored is the chosen font's height, which the launcher makes its font

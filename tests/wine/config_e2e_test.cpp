@@ -75,8 +75,8 @@ TEST_F(ConfigUse, OpensOnThePathAsPassedWithItsMenusRowsAndControls) {
       {IDC_LOCATION, nullptr, {119, 167, 142, 14}},
       {IDC_DESCRIPTION, nullptr, {119, 184, 142, 14}},
       {IDC_PARAMETERS, nullptr, {119, 201, 142, 14}},
-      {IDC_BROWSE_PROGRAM, "", {264, 167, 15, 14}},
-      {IDC_BROWSE_FOLDER, "", {264, 184, 15, 14}},
+      {IDC_BROWSE_PROGRAM, "Browse for a program", {264, 167, 15, 14}},
+      {IDC_BROWSE_FOLDER, "Browse for a folder", {264, 184, 15, 14}},
       {IDC_EXPAND, ">>", {264, 201, 15, 14}},
       {IDC_OPEN_MIN, "Min", {119, 220, 27, 10}},
       {IDC_OPEN_NORMAL, "Normal", {149, 220, 38, 10}},
@@ -810,6 +810,7 @@ TEST_F(ConfigUse, OptionsOpenAsTheFileSaysAndWriteEachClick) {
   EXPECT_EQ(IsDlgButtonChecked(w, IDC_DEFAULT_FONT), BST_CHECKED);
   EXPECT_FALSE(IsWindowEnabled(config.Control(IDC_CHOOSE_FONT)));
   EXPECT_EQ(config.Text(IDC_PAUSE), "1");
+  EXPECT_EQ(IsDlgButtonChecked(w, IDC_THEME_SYSTEM), BST_CHECKED) << "Theme missing";
 
   config.Click(IDC_MOUSE_OVER);
   EXPECT_TRUE(KeyBecomes("Settings", "OpenMenu", "1")) << "written although checked";
@@ -848,6 +849,34 @@ TEST_F(ConfigUse, OptionsOpenAsTheFileSaysAndWriteEachClick) {
     EXPECT_EQ(IsDlgButtonChecked(seven.Window(), id), BST_UNCHECKED) << id;
   }
   EXPECT_EQ(seven.Text(IDC_PAUSE), "10");
+}
+
+// The menu's colours are written at the click or arrow key, as OpenMenu
+// is; a value the launcher reads as following Windows shows as such.
+TEST_F(ConfigUse, OptionsMenuColoursAreWrittenAtOnce) {
+  WriteTextFile(ini, SettingsFile().Set("Theme", "7").Text());
+  ASSERT_TRUE(config.Start("2 " + ini, kOptionsCaption));
+  const HWND w = config.Window();
+  EXPECT_EQ(IsDlgButtonChecked(w, IDC_THEME_SYSTEM), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(w, IDC_THEME_LIGHT), BST_UNCHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(w, IDC_THEME_DARK), BST_UNCHECKED);
+
+  config.Click(IDC_THEME_DARK);
+  EXPECT_TRUE(KeyBecomes("Settings", "Theme", "2"));
+  // The three make one group: from the last the arrow comes round to the
+  // first.
+  Configurator::PressKey(VK_DOWN);
+  EXPECT_TRUE(KeyBecomes("Settings", "Theme", "0"));
+  EXPECT_EQ(IsDlgButtonChecked(w, IDC_THEME_SYSTEM), BST_CHECKED);
+  config.Click(IDC_THEME_LIGHT);
+  EXPECT_TRUE(KeyBecomes("Settings", "Theme", "1"));
+  config.Close();
+  EXPECT_EQ(config.Process().WaitForExit(), 0u);
+
+  Configurator again;
+  ASSERT_TRUE(again.Start("2 " + ini, kOptionsCaption));
+  EXPECT_EQ(IsDlgButtonChecked(again.Window(), IDC_THEME_LIGHT), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(again.Window(), IDC_THEME_SYSTEM), BST_UNCHECKED);
 }
 
 // What the dialog reads from the field; the bounds themselves are the

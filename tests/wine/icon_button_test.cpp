@@ -1,5 +1,6 @@
 // The configurator's icon button in a dialog of this process: its pixels
-// read back from the screen in each state, with the real mouse driving it.
+// read back from the screen in each state, with the real mouse and
+// keyboard driving it; and the main dialog's buttons seen from outside.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "config_driver.h"
 #include "configurator/controls/icon_button_win32.h"
 #include "icon_button_test_ids.h"
 #include "screen_shot.h"
@@ -51,13 +53,19 @@ INT_PTR CALLBACK TestDialogProc(HWND, UINT message, WPARAM wParam,
   return message == WM_INITDIALOG;
 }
 
-// Runs this thread's messages until the condition holds or the time is up.
+// Runs this thread's messages, the keys through the dialog manager as a
+// dialog's own loop runs them, until the condition holds or the time is
+// up.
 bool PumpUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = 5s) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.hwnd != nullptr &&
+          IsDialogMessageA(GetAncestor(message.hwnd, GA_ROOT), &message)) {
+        continue;
+      }
       TranslateMessage(&message);
       DispatchMessageA(&message);
     }
@@ -72,6 +80,24 @@ void SendMouse(DWORD flags) {
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = flags;
   SendInput(1, &input, sizeof(input));
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    inputs.push_back(input);
+  }
+  for (auto key = keys.end(); key != keys.begin();) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = *--key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 void MoveMouseTo(POINT at) {
@@ -103,10 +129,12 @@ struct Box {
   }
 };
 
-Box Find(const ScreenShot& shot, const std::function<bool(COLORREF)>& match) {
+// Looks `inset` pixels inside the edges.
+Box Find(const ScreenShot& shot, const std::function<bool(COLORREF)>& match,
+         int inset = 0) {
   Box box;
-  for (int y = 0; y < shot.Height(); ++y) {
-    for (int x = 0; x < shot.Width(); ++x) {
+  for (int y = inset; y < shot.Height() - inset; ++y) {
+    for (int x = inset; x < shot.Width() - inset; ++x) {
       if (!match(shot.At(x, y))) continue;
       box = {std::min(box.left, x), std::min(box.top, y),
              std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
@@ -119,11 +147,15 @@ Box Pixels(const ScreenShot& shot, COLORREF colour) {
   return Find(shot, [colour](COLORREF c) { return c == colour; });
 }
 
-// The caption's ink: the icons, face and edges are all lighter.
+// The caption's ink: the icons, face and edges are all lighter. The focus
+// rectangle, which Wine shows on the focused button, lies outside it.
 Box Ink(const ScreenShot& shot) {
-  return Find(shot, [](COLORREF c) {
-    return c != CLR_INVALID && std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) < 0x60;
-  });
+  return Find(
+      shot,
+      [](COLORREF c) {
+        return c != CLR_INVALID && std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) < 0x60;
+      },
+      3);
 }
 
 // Empty when the outermost pixels, corners aside, show `upperLeft` on the
@@ -150,6 +182,17 @@ std::string EdgeMismatch(const ScreenShot& shot, COLORREF upperLeft,
   return {};
 }
 
+// The pixels of a focus rectangle: those along the rectangle two pixels
+// inside the edges that are not the face. The icon and the caption lie
+// further in.
+int FocusDots(const ScreenShot& shot) {
+  const int w = shot.Width(), h = shot.Height();
+  int dots = 0;
+  for (int x = 2; x < w - 2; ++x) dots += (shot.At(x, 2) != kFace) + (shot.At(x, h - 3) != kFace);
+  for (int y = 3; y < h - 3; ++y) dots += (shot.At(2, y) != kFace) + (shot.At(w - 3, y) != kFace);
+  return dots;
+}
+
 bool Flat(const ScreenShot& s) { return EdgeMismatch(s, kFace, kFace).empty(); }
 bool Raised(const ScreenShot& s) { return EdgeMismatch(s, kLight, kShadow).empty(); }
 bool Sunken(const ScreenShot& s) { return EdgeMismatch(s, kShadow, kLight).empty(); }
@@ -169,7 +212,8 @@ struct ButtonDialog {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     window = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_BUTTON_TEST),
                                 nullptr, TestDialogProc, 0);
-    if (!add.Attach(window, IDC_ADD) || !iconOnly.Attach(window, IDC_ICON_ONLY) ||
+    if (!add.Attach(window, IDC_ADD) ||
+        !iconOnly.Attach(window, IDC_ICON_ONLY, CIconButton::Caption::NameOnly) ||
         !disabled.Attach(window, IDC_DISABLED)) {
       return;
     }
@@ -219,13 +263,15 @@ TEST_F(IconButtonTest, RestingButtonsPlaceTheirIconsAndCaptions) {
       << ink_.Text();
   EXPECT_NEAR((ink_.top + ink_.bottom) / 2.0, height / 2.0, 2.0) << ink_.Text();
 
-  // Without a caption the icon is centred, and the hot one serves at rest.
+  // A button whose text only names it shows its icon centred, the hot one
+  // at rest, and no text.
   const ScreenShot alone = ShotWhen(dialog_->iconOnly.Window(), [](const ScreenShot& s) {
     return Pixels(s, kHotIcon).Text() != "none";
   });
   const int left = (alone.Width() - kIconSize) / 2;
   EXPECT_EQ(Pixels(alone, kHotIcon).Text(),
             (Box{left, top, left + kIconSize, top + kIconSize}.Text()));
+  EXPECT_EQ(Ink(alone).Text(), "none");
 }
 
 TEST_F(IconButtonTest, DisabledButtonIsEmbossedGrey) {
@@ -297,6 +343,34 @@ TEST_F(IconButtonTest, CaptureTakenByAnotherWindowStaysThere) {
   ReleaseCapture();
 }
 
+// Wine shows the keyboard cues always: the focus that Tab and Shift+Tab
+// move shows its rectangle on the button that has it. Windows hides the
+// cues in a dialog opened with the mouse until the first Tab or Alt, and
+// tells each control so; the button follows what it is told.
+TEST_F(IconButtonTest, FocusRectangleShowsWhereTheKeyboardMovedTheFocus) {
+  const HWND iconOnly = dialog_->iconOnly.Window();
+  auto dots = [](const ScreenShot& s) { return FocusDots(s) > 0; };
+  auto none = [](const ScreenShot& s) { return FocusDots(s) == 0; };
+  ASSERT_EQ(GetFocus(), button_) << "the dialog gives the first button the focus";
+
+  PressKeys({VK_TAB});
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == iconOnly; })) << "Tab moved no focus";
+  EXPECT_GT(FocusDots(ShotWhen(iconOnly, dots)), 0);
+  EXPECT_EQ(FocusDots(ShotWhen(button_, none)), 0) << "the button that lost the focus";
+
+  PressKeys({VK_SHIFT, VK_TAB});
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == button_; })) << "Shift+Tab moved no focus";
+  const ScreenShot back = ShotWhen(button_, dots);
+  EXPECT_GT(FocusDots(back), 0);
+  EXPECT_EQ(Pixels(back, kNormalIcon).Text(), icon_.Text()) << "the icon stays";
+
+  SendMessageA(button_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+  EXPECT_EQ(FocusDots(ShotWhen(button_, none)), 0) << "without keyboard cues";
+  EXPECT_EQ(GetFocus(), button_);
+  SendMessageA(button_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  EXPECT_GT(FocusDots(ShotWhen(button_, dots)), 0) << "once the cues are back";
+}
+
 long LiveHandles() {
   return win32::UniqueIcon::Live() + win32::UniqueBrush::Live() +
          win32::UniquePen::Live() + win32::UniqueBitmap::Live() +
@@ -341,6 +415,29 @@ TEST(IconButtonLifetime, ButtonOutlivingItsObjectIsAPlainButtonAgain) {
   SendMessageA(button, BM_CLICK, 0, 0);
   EXPECT_EQ(g_clicks, before + 1);
   DestroyWindow(dialog);
+}
+
+// Screen readers and GetWindowText read each button of the configurator's
+// main dialog by its window text, the browse buttons that show only an
+// icon included.
+using MainDialogButtons = test::ConfigUse;
+
+TEST_F(MainDialogButtons, EachIconButtonIsNamedByItsWindowText) {
+  test::WriteTextFile(ini, test::SettingsFile().Text());
+  ASSERT_TRUE(config.Start("1 " + ini));
+  int iconButtons = 0;
+  for (HWND child = GetWindow(config.Window(), GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    // The icon buttons are the dialog's owner-drawn ones.
+    if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW) continue;
+    ++iconButtons;
+    char text[128] = {};
+    EXPECT_GT(GetWindowTextA(child, text, static_cast<int>(std::size(text))), 0)
+        << "button " << GetDlgCtrlID(child);
+  }
+  EXPECT_EQ(GetWindowLongA(config.Control(IDC_BROWSE_PROGRAM), GWL_STYLE) & BS_TYPEMASK,
+            BS_OWNERDRAW);
+  EXPECT_GE(iconButtons, 3);
 }
 
 }  // namespace
