@@ -41,10 +41,13 @@ vorlane_wine ./vorlane_config_bench.exe "$@"
 
 echo "== footprint: stripped release programs, in KB"
 kb() { echo $(( ($(stat -c %s "$1") + 1023) / 1024 )); }
+# The launcher's goal is per architecture: 32-bit exceptions unwind by
+# DWARF tables, which take more room than the 64-bit ones.
+declare -A launcher_goal=([i686]=330 [x86_64]=270)
 for arch in i686 x86_64; do
   bin="$build/$arch/bin"
   line="  $arch:"
-  for entry in Vorlane.exe:250 config.exe:350 Shellix.dll:250; do
+  for entry in "Vorlane.exe:${launcher_goal[$arch]}" config.exe:350 Shellix.dll:250; do
     file="${entry%%:*}"
     goal="${entry##*:}"
     size="$(kb "$bin/$file")"

@@ -3,8 +3,13 @@
 
 The drawing names its colours first, one per line ("B 2a5bd7": a character
 and an RGB value in hex; "." is always transparent), then one block per image
-size ("image 16" followed by 16 rows of 16 characters). Every image is stored
-as a 32-bit bitmap with an AND mask, which every Windows since XP reads.
+size ("image 16" followed by 16 rows of 16 characters). Each image is stored
+as a 32-bit bitmap with an AND mask or as a PNG (RGBA, 8 bits a channel,
+fully transparent where the drawing has "."), whichever is smaller: the
+bitmap spends four bytes a pixel, so the larger images come out as PNG and
+the smallest ones may stay bitmaps. Windows reads PNG images in icons since
+Vista, and Wine does too; --bitmaps keeps every image a bitmap, as XP would
+need, and gives the pixels to compare the PNG images with.
 
 Every icon also gets images for the sizes a 16-pixel icon takes at higher
 display scales (20, 24 and 32; and 48 where a 32 is drawn), derived from the
@@ -13,7 +18,7 @@ size, Scale3x sampled every other pixel for one and a half times, the nearest
 pixel otherwise. A size the drawing has wins over a derived one. Derived
 images use the drawing's own colours.
 
---colours 16 stores the images as 4-bit bitmaps instead, for code that asks
+--colours 16 stores the images as 4-bit bitmaps instead, never PNG, for code that asks
 for 16-colour icons; the drawing may then name at most 15 colours, as index 0
 stays black so that it shows the screen through the mask. --grey redraws the
 picture in black and grey: dark colours become black, all others grey.
@@ -21,6 +26,7 @@ picture in black and grey: dark colours become black, all others grey.
 import argparse
 import struct
 import sys
+import zlib
 
 BLACK = (0, 0, 0)
 GREY = (0x80, 0x80, 0x80)
@@ -181,6 +187,39 @@ def bitmap(size, image_rows, palette, indices=None):
     return header + bytes(pixels) + bytes(mask)
 
 
+def png_chunk(kind, data):
+    return (struct.pack(">I", len(data)) + kind + data
+            + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+
+def png(size, image_rows, palette):
+    """The image as a PNG, RGBA with 8 bits a channel. Rows go unfiltered:
+    on these flat drawings zlib finds the repeated pixels better than in
+    the differences the PNG filters take (a fifth smaller, over the
+    launcher's icons, than the filter chosen row by row)."""
+    raw = bytearray()
+    for r in image_rows:
+        raw.append(0)  # filter: none
+        for char in r:
+            colour = palette[char]
+            raw += bytes((0, 0, 0, 0)) if colour is None else bytes(colour) + b"\xff"
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+            + png_chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+            + png_chunk(b"IEND", b""))
+
+
+def image(size, image_rows, palette, indices, bitmaps_only):
+    """The smaller of the bitmap and the PNG of one image; 16-colour icons
+    and --bitmaps keep the bitmap."""
+    stored = bitmap(size, image_rows, palette, indices)
+    if indices is None and not bitmaps_only:
+        compressed = png(size, image_rows, palette)
+        if len(compressed) < len(stored):
+            return compressed
+    return stored
+
+
 def main():
     parser = argparse.ArgumentParser(description="Builds a .ico file from a text drawing.")
     parser.add_argument("drawing")
@@ -189,6 +228,8 @@ def main():
                         help="16 for 4-bit images; 32-bit images otherwise")
     parser.add_argument("--grey", action="store_true",
                         help="redraw the picture in black and grey")
+    parser.add_argument("--bitmaps", action="store_true",
+                        help="store every image as a bitmap, never as PNG")
     args = parser.parse_args()
     palette, images = parse(args.drawing)
     images = derived(images)
@@ -196,7 +237,7 @@ def main():
         palette = greyed(palette)
     indices = colour_indices(palette, args.drawing) if args.colours == 16 else None
     bits = 32 if indices is None else 4
-    blobs = [bitmap(size, rows, palette, indices) for size, rows in images]
+    blobs = [image(size, rows, palette, indices, args.bitmaps) for size, rows in images]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for (size, _), blob in zip(images, blobs):

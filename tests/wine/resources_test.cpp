@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <iterator>
 #include <set>
 #include <string>
@@ -15,6 +18,7 @@
 #include "resources/version.h"
 #include "test_support.h"
 #include "win32/handles.h"
+#include "win32/shell_icon.h"
 
 namespace vorlane::test {
 namespace {
@@ -72,7 +76,9 @@ class LauncherResources : public ::testing::Test {
 
 TEST_F(LauncherResources, IconsHaveTheirSizes) {
   ASSERT_TRUE(module);
-  EXPECT_EQ(IconSizes(module.get(), IDI_TRAY), (std::set<int>{16, 20, 24, 32, 48}));
+  for (int id : {IDI_TRAY, IDI_TRAY_LIGHT}) {
+    EXPECT_EQ(IconSizes(module.get(), id), (std::set<int>{16, 20, 24, 32, 48})) << id;
+  }
   for (int id : {IDI_SUBMENU, IDI_EMAIL, IDI_BATCH, IDI_RUN, IDI_BANNER}) {
     EXPECT_EQ(IconSizes(module.get(), id), (std::set<int>{16, 20, 24, 32})) << id;
   }
@@ -92,6 +98,80 @@ TEST(IconScales, LoadImageFindsAnImageForEachDisplayScale) {
     EXPECT_EQ(ImageChosenFor(launcher.get(), IDI_SUBMENU, size), size);
     EXPECT_EQ(ImageChosenFor(config.get(), IDI_CHECK, size), size);
     EXPECT_EQ(ImageChosenFor(config.get(), IDI_CHECK_GREY, size), size);
+  }
+}
+
+// The icon drawn at `size` pixels square over a background of one colour,
+// one 0x00RRGGBB per pixel; empty when it cannot be drawn.
+std::vector<std::uint32_t> DrawnOver(HICON icon, int size, std::uint32_t background) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const win32::UniqueBitmap bitmap(
+      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const win32::UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  if (!bitmap || !memory) return {};
+  const win32::SelectedObject selected(memory.get(), bitmap.get());
+  auto* pixels = static_cast<std::uint32_t*>(bits);
+  std::vector<std::uint32_t> drawn(static_cast<std::size_t>(size) * size);
+  std::fill(pixels, pixels + drawn.size(), background);
+  if (!DrawIconEx(memory.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) return {};
+  GdiFlush();
+  for (std::size_t i = 0; i < drawn.size(); ++i) drawn[i] = pixels[i] & 0xFFFFFF;
+  return drawn;
+}
+
+// "same", or how many pixels differ and the first of them.
+std::string Difference(const std::vector<std::uint32_t>& got,
+                       const std::vector<std::uint32_t>& expected, int size) {
+  if (got.empty() || expected.empty()) return "nothing drawn";
+  if (got.size() != expected.size()) {
+    return "drew " + std::to_string(got.size()) + " pixels of " +
+           std::to_string(expected.size());
+  }
+  int count = 0;
+  std::string first;
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    if (got[i] == expected[i]) continue;
+    if (count++ == 0) {
+      char text[96];
+      snprintf(text, std::size(text), " first at (%d, %d): %06X, drawing %06X",
+               static_cast<int>(i) % size, static_cast<int>(i) / size,
+               static_cast<unsigned>(got[i]), static_cast<unsigned>(expected[i]));
+      first = text;
+    }
+  }
+  return count == 0 ? "same" : std::to_string(count) + " pixels differ," + first;
+}
+
+// Most images are stored as PNG: each loads, at every size the programs
+// ask for, as the pixels of the drawing stored as bitmaps (built into this
+// test), over black and white alike so that transparency counts too.
+TEST(IconScales, LauncherIconsShowTheirDrawingAtEverySize) {
+  const win32::UniqueModule launcher(LoadLibraryExA(
+      (BinDirectory() + "\\Vorlane.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(launcher);
+  const HMODULE bitmaps = GetModuleHandleA(nullptr);
+  for (int id : {IDI_TRAY, IDI_TRAY_LIGHT, IDI_SUBMENU, IDI_EMAIL, IDI_BATCH, IDI_RUN,
+                 IDI_BANNER}) {
+    for (int size : {16, 20, 24, 32, 48}) {
+      SCOPED_TRACE("icon " + std::to_string(id) + " at " + std::to_string(size));
+      const win32::UniqueIcon shipped(win32::ResourceIconAtSize(launcher.get(), id, size));
+      const win32::UniqueIcon drawing(win32::ResourceIconAtSize(bitmaps, id, size));
+      ASSERT_TRUE(drawing);
+      ASSERT_TRUE(shipped);
+      for (std::uint32_t background : {0x000000u, 0xFFFFFFu}) {
+        EXPECT_EQ(Difference(DrawnOver(shipped.get(), size, background),
+                             DrawnOver(drawing.get(), size, background), size),
+                  "same")
+            << "over " << std::hex << background;
+      }
+    }
   }
 }
 
