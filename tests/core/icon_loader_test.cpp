@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -61,11 +62,13 @@ class IconLoaderTest : public ::testing::Test {
     Loader::Options options;
     options.lookUp = [this](const Loader::Job& job) { return LookUp(job); };
     options.answersWaiting = [this] { ++wakes_; };
-    options.workerStarts = [this] {
-      ++workersStarted_;
+    // A worker made just before its loader was shut down may begin after
+    // the test has ended: the counts it touches outlive the test.
+    options.workerStarts = [counts = workerCounts_] {
+      ++counts->started;
       return true;
     };
-    options.workerEnds = [this] { ++workersEnded_; };
+    options.workerEnds = [counts = workerCounts_] { ++counts->ended; };
     options.now = [this] { return Loader::Clock::time_point(clock_.load()); };
     options.noAnswerAfter = 300ms;
     options.rememberSilence = 30s;
@@ -108,8 +111,13 @@ class IconLoaderTest : public ::testing::Test {
   std::atomic<int> wakes_{0};
   std::atomic<int> running_{0};
   std::atomic<int> mostRunning_{0};
-  std::atomic<int> workersStarted_{0};
-  std::atomic<int> workersEnded_{0};
+  struct WorkerCounts {
+    std::atomic<int> started{0};
+    std::atomic<int> ended{0};
+  };
+  std::shared_ptr<WorkerCounts> workerCounts_ = std::make_shared<WorkerCounts>();
+  std::atomic<int>& workersStarted_ = workerCounts_->started;
+  std::atomic<int>& workersEnded_ = workerCounts_->ended;
   std::mutex recordMutex_;
   std::set<std::thread::id> lookUpThreads_;
   std::vector<std::string> lookedUp_;
