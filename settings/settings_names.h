@@ -68,6 +68,9 @@ inline constexpr TextKey kDes{"Des", "", 63};
 inline constexpr TextKey kPar{"Par", "", 254};
 inline constexpr IntKey kOpenMode{"OM", 0};
 inline constexpr TextKey kItemIcon{"Icon", "", 259};
+// 1: a folder's contents shown as a submenu; missing or 0: the folder
+// opens as any item does.
+inline constexpr IntKey kExpand{"Expand", 0};
 
 // Section "Emailcontacts", keys numbered by contact.
 inline constexpr TextKey kContactName{"Name", "", 254};
