@@ -56,8 +56,9 @@ struct FolderMenuEntry {
 // The submenu: "Open folder", a separator, the subfolders, then the files,
 // each group in Explorer's order, hidden and system entries left out; at
 // most kFolderMenuLimit of them, then "More... (opens the folder)". A
-// folder with nothing to show gets "(empty)"; one not found "(not found)";
-// one that did not answer "(not answering)" (these without "Open folder").
+// folder with nothing to show gets "(empty)" after the separator. A folder
+// not found shows only "(not found)", one that did not answer only
+// "(not answering)": there is nothing to open.
 std::vector<FolderMenuEntry> PlanFolderMenu(const FolderListing& listing);
 
 }  // namespace vorlane::launcher
