@@ -159,6 +159,10 @@ std::vector<EntryRef> EntryRefs() {
 
 void DispatchCommand(int commandId) {
   LauncherState& state = State();
+  // What a folder's submenu lists is no item of the settings file.
+  if (LaunchFolderEntry(commandId)) {
+    return;
+  }
   settings::ProfileStore store(state.iniPath);
   std::optional<settings::LockHold> hold(std::in_place, store,
                                          settings::LockPurpose::Read);

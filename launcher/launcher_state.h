@@ -37,6 +37,14 @@ struct MenuEntry {
   // Where the item stands, to repaint it when its icon arrives.
   HMENU menu = nullptr;
   int position = 0;
+  // Entries of a folder's submenu: the name shown, which may lie outside
+  // the ANSI code page (`text` then holds its ANSI form, for the typed
+  // letters), and what they open or list in full; `directory` is the folder
+  // a file starts in. The submenu entry of an item whose folder shows as a
+  // submenu lists `path` too.
+  std::wstring wideText;
+  std::wstring path;
+  std::wstring directory;
 
   HICON Icon() const { return icon ? icon->get() : nullptr; }
 };
@@ -113,6 +121,9 @@ struct LauncherState {
   std::vector<std::unique_ptr<MenuEntry>> entries;
   std::vector<win32::UniqueMenu> menus;
   std::size_t rootEntryCount = 0;
+  // The popups of folders, each destroyed with the menu its entry stands
+  // in, and the entry that opens it.
+  std::unordered_map<HMENU, std::size_t> folderMenus;
   // In the order the entries were added, the first shown first.
   std::list<PendingIcon> pendingIcons;
   std::unordered_map<std::string, std::list<PendingIcon>::iterator> pendingByKey;
@@ -172,6 +183,15 @@ void ReleaseMenuHotkey();
 // menuOpen set and clears it.
 void ShowTrayMenu();
 void OnInitMenuPopup(HMENU menu, int position);
+// Fills the popup of a folder from the folder as it is now
+// (folder_popup_win32.cpp).
+void OnInitFolderPopup(HMENU menu, std::size_t ownerIndex);
+// Forgets the folder popups that stand in `menu`, and theirs, which go
+// with its items.
+void ForgetFolderMenusIn(HMENU menu);
+// An entry of a folder's submenu that starts or opens its path; false for
+// every other entry.
+bool LaunchFolderEntry(int commandId);
 // The answer to a letter typed in the open popup `menu`.
 LRESULT OnMenuChar(char typed, HMENU menu);
 

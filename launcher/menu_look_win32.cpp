@@ -16,6 +16,7 @@ SystemLook ReadSystemLook() {
   look.colours.menuText = GetSysColor(COLOR_MENUTEXT);
   look.colours.highlight = GetSysColor(COLOR_HIGHLIGHT);
   look.colours.highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  look.colours.grayText = GetSysColor(COLOR_GRAYTEXT);
   look.colours.shadow = GetSysColor(COLOR_3DSHADOW);
   return look;
 }

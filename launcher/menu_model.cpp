@@ -282,6 +282,19 @@ std::vector<PlannedEntry> PlanMenuItems(settings::SettingsStore& store,
     }
     const std::string location = read(settings::kProgram, i);
     const std::string icon = read(settings::kItemIcon, i);
+    const int expand = data.IsWhole()
+                           ? settings::Read(items, settings::kExpand, i)
+                           : settings::Read(store, section, settings::kExpand, i);
+    if (expand == 1 && !location.empty() &&
+        settings::ClassifyLocation(location) == settings::LocationKind::Path) {
+      PlannedEntry folder = Submenu(slot, des, -1);
+      folder.menuRef = static_cast<std::int16_t>(slot + 1);
+      folder.itemNo = i;
+      folder.icon = ItemIconFor(location, icon);
+      folder.folder = location;
+      entries.push_back(std::move(folder));
+      continue;
+    }
     entries.push_back(Item(slot, i, ENTRY_COMMAND_BASE + static_cast<int>(index),
                            des, ItemIconFor(location, icon)));
   }

@@ -100,6 +100,9 @@ struct PlannedEntry {
   std::int32_t commandId = 0;
   IconRequest icon;
   int submenuSlot = -1;  // Submenu entries: the slot they open
+  // Submenu entries of an item whose folder shows as a submenu: the folder,
+  // listed when the submenu opens (submenuSlot is then -1).
+  std::string folder;
 };
 
 // The text the platform keeps for an owner-drawn entry, which screen readers

@@ -65,19 +65,21 @@ MenuPalette PaletteFor(MenuLook look, const SystemColours& system) {
     case MenuLook::Dark:
       return {kDarkGutterColour, kDarkBackgroundColour, kDarkSeparatorLineColour,
               kDarkFrameColour,  kDarkSelectedColour,   kDarkBannerColour,
-              kDarkTextColour,   kDarkTextColour,       true};
+              kDarkTextColour,   kDarkTextColour,       kDarkDisabledTextColour,
+              true};
     case MenuLook::HighContrast:
       // One colour behind the icons and text, as the system's own menus
       // have it; the selection and the banner in the highlight colour.
       return {system.menu,      system.menu,     system.shadow,
               system.highlight, system.highlight, system.highlight,
-              system.menuText,  system.highlightText};
+              system.menuText,  system.highlightText, system.grayText};
     case MenuLook::Light:
       break;
   }
   MenuPalette light;
   light.text = system.menuText;
   light.selectedText = system.menuText;
+  light.disabledText = system.grayText;
   return light;
 }
 
@@ -100,7 +102,7 @@ double ContrastRatio(std::uint32_t first, std::uint32_t second) {
 
 EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
                           PaintRect item, int textHeight, const MenuGeometry& g,
-                          const MenuPalette& p) {
+                          const MenuPalette& p, bool disabled) {
   // Offsets count from the entry's left edge and the banner's top: on Windows
   // these are the popup's own edges, while Wine keeps a margin around the
   // entries.
@@ -155,7 +157,7 @@ EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
   paint.iconX = l + g.iconOffset;
   paint.iconY = t + (b - t - g.iconSize) / 2;
   paint.text = true;
-  paint.textColour = selected ? p.selectedText : p.text;
+  paint.textColour = disabled ? p.disabledText : selected ? p.selectedText : p.text;
   paint.textX = l + g.textOffset;
   paint.textY = t + (b - t - textHeight) / 2;
   return paint;

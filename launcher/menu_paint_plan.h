@@ -30,6 +30,7 @@ inline constexpr std::uint32_t kDarkFrameColour = 0x00E0A060;
 inline constexpr std::uint32_t kDarkSelectedColour = 0x00784F26;
 inline constexpr std::uint32_t kDarkBannerColour = 0x00825A37;
 inline constexpr std::uint32_t kDarkTextColour = 0x00F0F0F0;
+inline constexpr std::uint32_t kDarkDisabledTextColour = 0x00A0A0A0;
 
 // The least contrast of text against what it stands on (WCAG AA).
 inline constexpr double kLeastTextContrast = 4.5;
@@ -40,6 +41,7 @@ struct SystemColours {
   std::uint32_t menuText = 0;                // COLOR_MENUTEXT
   std::uint32_t highlight = 0x00FF0000;      // COLOR_HIGHLIGHT
   std::uint32_t highlightText = 0x00FFFFFF;  // COLOR_HIGHLIGHTTEXT
+  std::uint32_t grayText = 0x00808080;       // COLOR_GRAYTEXT
   std::uint32_t shadow = 0x00808080;         // COLOR_3DSHADOW
 };
 
@@ -65,6 +67,8 @@ struct MenuPalette {
   std::uint32_t banner = kBannerColour;
   std::uint32_t text = 0;
   std::uint32_t selectedText = 0;
+  // The lines a folder's submenu shows that choose nothing.
+  std::uint32_t disabledText = 0x00808080;
   // The platform draws a submenu's arrow in the system's menu text colour,
   // black on white under Wine: a scheme of other colours draws its own.
   bool ownArrow = false;
@@ -161,6 +165,7 @@ PaintSize MeasureEntry(MenuEntryKind kind, PaintSize text,
 EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,
                           PaintRect item, int textHeight,
                           const MenuGeometry& geometry = {},
-                          const MenuPalette& palette = {});
+                          const MenuPalette& palette = {},
+                          bool disabled = false);
 
 }  // namespace vorlane::launcher

@@ -13,14 +13,26 @@ const MenuEntry* EntryOf(ULONG_PTR itemData) {
 
 // Descriptions are drawn exactly as stored: "&" is a character like any
 // other, as it always was in this menu.
-PaintSize TextSize(HDC dc, const char* text) {
+// A folder's entries show their names as the folder holds them, also
+// outside the ANSI code page.
+PaintSize TextSize(HDC dc, const MenuEntry& entry) {
   SIZE size{};
-  GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+  if (!entry.wideText.empty()) {
+    GetTextExtentPoint32W(dc, entry.wideText.c_str(),
+                          static_cast<int>(entry.wideText.size()), &size);
+  } else {
+    GetTextExtentPoint32A(dc, entry.text, lstrlenA(entry.text), &size);
+  }
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
 
-void DrawEntryText(HDC dc, const char* text, int x, int y) {
-  TextOutA(dc, x, y, text, lstrlenA(text));
+void DrawEntryText(HDC dc, const MenuEntry& entry, int x, int y) {
+  if (!entry.wideText.empty()) {
+    TextOutW(dc, x, y, entry.wideText.c_str(),
+             static_cast<int>(entry.wideText.size()));
+  } else {
+    TextOutA(dc, x, y, entry.text, lstrlenA(entry.text));
+  }
 }
 
 void FillWith(HDC dc, const Fill& fill) {
@@ -69,7 +81,7 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
   int textHeight = 0;
   if (drawsText) {
     SetBkMode(dc, TRANSPARENT);
-    textHeight = TextSize(dc, entry.text).height;
+    textHeight = TextSize(dc, entry).height;
     SetTextAlign(dc, TA_LEFT | TA_TOP);
   }
   const PaintRect item{draw.rcItem.left, draw.rcItem.top, draw.rcItem.right,
@@ -77,7 +89,8 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
   const EntryPaint paint = PlanEntryPaint(entry.kind, selected,
                                           entry.Icon() != nullptr, item,
                                           textHeight, State().geometry,
-                                          State().palette);
+                                          State().palette,
+                                          (draw.itemState & ODS_DISABLED) != 0);
   for (const Fill& fill : paint.fills) {
     FillWith(dc, fill);
   }
@@ -96,7 +109,7 @@ void PaintEntry(HDC dc, const MenuEntry& entry, const DRAWITEMSTRUCT& draw) {
   }
   if (paint.text) {
     SetTextColor(dc, paint.textColour);
-    DrawEntryText(dc, entry.text, paint.textX, paint.textY);
+    DrawEntryText(dc, entry, paint.textX, paint.textY);
   }
 }
 
@@ -116,7 +129,7 @@ bool MeasureMenuEntry(MEASUREITEMSTRUCT& measure) {
     }
     if (dc) {
       win32::SelectedObject font(dc.get(), State().menuFont);
-      text = TextSize(dc.get(), entry.text);
+      text = TextSize(dc.get(), entry);
     }
   }
   const PaintSize size = MeasureEntry(entry.kind, text, State().geometry);

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "launcher/launcher_state.h"
 #include "launcher/menu_keys.h"
 #include "resources/resource_ids.h"
@@ -85,6 +87,7 @@ void AppendEntry(const PlannedEntry& planned) {
   if (planned.kind == MenuEntryKind::Separator) {
     info.fType |= MFT_SEPARATOR;
   }
+  HMENU menu = state.menus[planned.slot].get();
   if (planned.kind == MenuEntryKind::Submenu) {
     info.fMask |= MIIM_SUBMENU;
     info.wID = 0;
@@ -92,8 +95,15 @@ void AppendEntry(const PlannedEntry& planned) {
         static_cast<std::size_t>(planned.submenuSlot) < state.menus.size()) {
       info.hSubMenu = state.menus[planned.submenuSlot].get();
     }
+    if (!planned.folder.empty()) {
+      // Destroyed with the item that holds it.
+      info.hSubMenu = CreatePopupMenu();
+      entry->path = WidenedPath(planned.folder);
+      if (info.hSubMenu != nullptr) {
+        state.folderMenus[info.hSubMenu] = state.entries.size();
+      }
+    }
   }
-  HMENU menu = state.menus[planned.slot].get();
   entry->menu = menu;
   entry->position = GetMenuItemCount(menu);
   state.entries.push_back(std::move(entry));
@@ -118,10 +128,22 @@ void DropEntriesFrom(std::size_t first) {
   }
 }
 
+std::wstring WidenedPath(const std::string& path) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(),
+                                         static_cast<int>(path.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
+                        wide.data(), length);
+  }
+  return wide;
+}
+
 // Everything one showing of the menu made goes, also when building it
 // failed half-way.
 void TearDownMenu() {
   LauncherState& state = State();
+  state.folderMenus.clear();
   state.menuFont = nullptr;
   state.ownedFont.reset();
   ForgetPendingIcons(0);
@@ -195,14 +217,25 @@ void ShowTrayMenu() {
 }
 
 void OnInitMenuPopup(HMENU menu, int position) {
-  if (position == 0 || position == 1 || State().menus.empty()) {
+  LauncherState& state = State();
+  if (const auto folder = state.folderMenus.find(menu);
+      folder != state.folderMenus.end()) {
+    OnInitFolderPopup(menu, folder->second);
     return;
   }
-  // The items go before the entries they point at.
+  if (position == 0 || position == 1 || state.menus.empty()) {
+    return;
+  }
+  // The items go before the entries they point at, and the folder popups
+  // with the items that hold them: every entry from the main popup's last
+  // on was made for another submenu.
   while (GetMenuItemCount(menu) > 0) {
     DeleteMenu(menu, 0, MF_BYPOSITION);
   }
-  DropEntriesFrom(State().rootEntryCount);
+  std::erase_if(state.folderMenus, [&](const auto& folder) {
+    return folder.second >= state.rootEntryCount;
+  });
+  DropEntriesFrom(state.rootEntryCount);
   try {
     settings::ProfileStore store(State().iniPath);
     // One picture of the file, read as for the main popup; the icons are

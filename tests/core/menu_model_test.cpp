@@ -164,6 +164,25 @@ TEST(SubmenuContents, PositionsShowTheMenuOfTheirToken) {
             (std::vector<std::string>{"Two 5/1 #10019"}));
 }
 
+TEST(SubmenuContents, AnExpandedFolderIsASubmenuOfItsFolderAndNothingElseIs) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nMenuOrder=1*\nMenuCount=1\nCount1=4\n"
+      "[Program locations1]\nProgram1=C:\\Tools\nDes1=Tools\nExpand1=1\n"
+      "Program2=www.example.org\nDes2=Web\nExpand2=1\n"
+      "Program3=C:\\a.exe?C:\\b.exe\nDes3=Batch\nExpand3=1\n"
+      "Program4=C:\\Docs\nDes4=Docs\nExpand4=0\n");
+  const std::vector<PlannedEntry> entries = PlanProgramMenu(doc, 0, 20);
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].kind, MenuEntryKind::Submenu);
+  EXPECT_EQ(entries[0].folder, "C:\\Tools");
+  EXPECT_EQ(entries[0].text, "Tools");
+  EXPECT_EQ(entries[0].submenuSlot, -1);
+  for (std::size_t i = 1; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i].kind, MenuEntryKind::Item) << entries[i].text;
+    EXPECT_TRUE(entries[i].folder.empty()) << entries[i].text;
+  }
+}
+
 TEST(SubmenuContents, EmptyDescriptionIsASeparatorInItsPlace) {
   IniDocument doc = IniDocument::Parse(
       "[Settings]\nMenuOrder=1*2*\nMenuCount=2\nCount2=3\n"

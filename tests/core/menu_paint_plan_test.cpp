@@ -128,7 +128,7 @@ TEST(Scale, EntriesAreMeasuredAndPaintedWithTheScaledSizes) {
 
 // Colours no scheme of the menu uses, so that each shows where it went.
 SystemColours MarkedSystemColours() {
-  return {0x00010101, 0x00020202, 0x00030303, 0x00040404, 0x00050505};
+  return {0x00010101, 0x00020202, 0x00030303, 0x00040404, 0x00050505, 0x00060606};
 }
 
 TEST(Look, HighContrastWinsThenThemeThenTheAppMode) {
@@ -159,7 +159,7 @@ TEST(Look, LightIsTheFixedSchemeWithTheSystemsMenuText) {
   EXPECT_EQ(light, (MenuPalette{kGutterColour, kBackgroundColour,
                                 kSeparatorLineColour, kFrameColour,
                                 kSelectedColour, kBannerColour, 0x00020202,
-                                0x00020202}));
+                                0x00020202, 0x00050505}));
   const EntryPaint plain = PlanEntryPaint(MenuEntryKind::Item, false, false,
                                           {0, 0, 99, 20}, 14, {}, light);
   EXPECT_EQ(plain.fills[1].colour, kBackgroundColour);
@@ -173,6 +173,7 @@ TEST(Look, DarkTextStandsOutAgainstEveryPartItIsDrawnOn) {
     EXPECT_GE(ContrastRatio(dark.text, behind), kLeastTextContrast) << what;
   }
   EXPECT_GE(ContrastRatio(dark.selectedText, dark.selected), kLeastTextContrast);
+  EXPECT_GE(ContrastRatio(dark.disabledText, dark.background), kLeastTextContrast);
   // Dark, and told apart from one another.
   EXPECT_LT(ContrastRatio(dark.background, 0), 2.0);
   EXPECT_NE(dark.gutter, dark.background);
@@ -194,7 +195,7 @@ TEST(Look, HighContrastPaintsOnlyInTheSystemsColours) {
       const EntryPaint paint =
           PlanEntryPaint(kind, selected, true, {0, 0, 99, 20}, 14, {}, palette);
       for (const Fill& fill : paint.fills) {
-        EXPECT_LE(fill.colour, 0x00050505u)
+        EXPECT_LE(fill.colour, 0x00060606u)
             << "a fixed colour in entry kind " << static_cast<int>(kind);
         EXPECT_EQ(fill.colour & 0xFF, (fill.colour >> 8) & 0xFF);
       }
