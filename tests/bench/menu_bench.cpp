@@ -62,7 +62,9 @@ constexpr int kDownsToPrograms = 3;
 
 constexpr double kMainPopupGoalRatio = 1.1;
 constexpr double kLargeMainPopupTargetMs = 50;
-constexpr double kSubmenuGoalRatio = 2;
+constexpr double kSubmenuGoalRatio = 1.5;
+// A folder shown as a submenu, with as many files as such a submenu lists.
+constexpr int kFolderFiles = 1000;
 constexpr double kAllIconsGoalMs = 1000;
 
 // Shows popups on request: the launcher, or this program's bare popups.
@@ -484,6 +486,60 @@ bool BenchProgramSubmenu(const BareMenuHost& host, int runs) {
   return !figures.firstEntries.Empty() || !figures.secondEntries.Empty();
 }
 
+// A folder of files with names and no content: the listing and the entries
+// are timed, and every file still has its own icon to look up.
+bool WriteFolderSettings(const TempFolder& folder) {
+  const std::string files = folder.File("Folder");
+  if (!CreateDirectoryA(files.c_str(), nullptr)) return false;
+  for (int i = 1; i <= kFolderFiles; ++i) {
+    char name[32] = {};
+    std::snprintf(name, std::size(name), "\\file%04d.txt", i);
+    HANDLE file = CreateFileA((files + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+  }
+  test::SettingsFile settings;
+  settings.Set("MenuOrder", "1*").Set("MenuCount", "1");
+  settings.Item(1, 1, files, "Folder", {{"Expand", "1"}});
+  test::WriteTextFile(folder.File(kSettingsFile), settings.Text());
+  return true;
+}
+
+// The main popup holds the banner, "Vorlane", a separator and the folder:
+// the same keys as to the programs' submenu reach it.
+bool BenchFolderSubmenu(const BareMenuHost& host, int runs) {
+  std::printf("folder of %d files as a submenu, opened by key, against a "
+              "bare submenu of %d items\n", kFolderFiles, kFolderFiles);
+  TempFolder folder;
+  if (!WriteFolderSettings(folder)) {
+    std::printf("  could not write the folder in %s\n", folder.Path().c_str());
+    return false;
+  }
+  Launcher launcher;
+  if (!StartLauncher(launcher, folder)) return false;
+  const MenuSource launcherMenus = LauncherSource(launcher);
+  const BareLayout shape = {SubmenuItem("Folder", kFolderFiles)};
+  const MenuSource bareMenus = BareSource(host, shape);
+  Series folderEntries, bareEntries;
+  folderEntries.SetWarmUp(
+      TimeSubmenu(launcherMenus, kDownsToPrograms, Icons::Ignore).entries);
+  bareEntries.SetWarmUp(
+      TimeSubmenu(bareMenus, kDownsToPrograms, Icons::Ignore).entries);
+  for (int i = 0; i < runs; ++i) {
+    folderEntries.Add(
+        TimeSubmenu(launcherMenus, kDownsToPrograms, Icons::Ignore).entries);
+    bareEntries.Add(
+        TimeSubmenu(bareMenus, kDownsToPrograms, Icons::Ignore).entries);
+  }
+  launcher.Close();
+  PrintSeries("folder submenu, entries", folderEntries);
+  PrintSeries("bare submenu, entries", bareEntries);
+  PrintRatio("folder/bare", folderEntries, bareEntries, kSubmenuGoalRatio);
+  std::fflush(stdout);
+  return !folderEntries.Empty();
+}
+
 int Run(int runs) {
   const BareMenuHost host;
   if (!host.Ready()) {
@@ -492,6 +548,7 @@ int Run(int runs) {
   bool measured = BenchDefaultMainPopup(host, runs);
   measured = BenchLargeMainPopup(runs) || measured;
   measured = BenchProgramSubmenu(host, runs) || measured;
+  measured = BenchFolderSubmenu(host, runs) || measured;
   return measured ? 0 : 1;
 }
 

@@ -844,6 +844,50 @@ TEST_F(MenuLetters, OnlyEntryWithTheLetterStartsAndSharedLettersMoveOn) {
   EXPECT_EQ(starts[2].program, "kayak.exe");
 }
 
+// An item whose folder shows as a submenu, browsed by letters: Q opens
+// "Quick", Z starts the only entry there with that letter (a hidden file
+// with it is left out), in its own folder; Q N K goes a folder deeper.
+TEST_F(MenuLetters, AFoldersSubmenuIsBrowsedByLettersAndStartsInItsFolder) {
+  const std::string quick = folder.File("Quick");
+  const std::string nested = quick + "\\Nested";
+  ASSERT_TRUE(CreateDirectoryA(quick.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(nested.c_str(), nullptr));
+  CopyProbe(quick + "\\zulu.exe");
+  CopyProbe(quick + "\\yankee.exe");
+  CopyProbe(nested + "\\kilo.exe");
+  const std::string hidden = CopyProbe(quick + "\\zebra.exe");
+  ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(StartWith(SettingsFile().Item(1, 1, quick, "Quick", {{"Expand", "1"}})));
+  const auto popupsOpen = [&](int wanted) {
+    return WaitUntil([&] {
+      int count = 0;
+      FindPopupMenu(Pid(), &count);
+      return count == wanted;
+    });
+  };
+
+  ASSERT_TRUE(OpenByHover());
+  Type('q');
+  ASSERT_TRUE(popupsOpen(2)) << "Q did not open the folder's submenu";
+  Type('z');
+  ASSERT_TRUE(WaitUntil([&] { return !ReadProbeLog(quick).empty(); }))
+      << "Z started nothing";
+  ASSERT_TRUE(WaitForMenuClosed(Pid()));
+  const std::vector<ProbeStart> started = ReadProbeLog(quick);
+  EXPECT_EQ(started[0].program, "zulu.exe");
+  EXPECT_EQ(started[0].directory, quick);
+
+  ASSERT_TRUE(OpenByHover());
+  Type('q');
+  ASSERT_TRUE(popupsOpen(2));
+  Type('n');
+  ASSERT_TRUE(popupsOpen(3)) << "N did not open the nested folder";
+  Type('k');
+  ASSERT_TRUE(WaitUntil([&] { return !ReadProbeLog(nested).empty(); }))
+      << "K started nothing";
+  EXPECT_EQ(ReadProbeLog(nested)[0].program, "kilo.exe");
+}
+
 // The hotkey chord, typed as a person would.
 void PressCtrlAltV() {
   const WORD keys[] = {VK_CONTROL, VK_MENU, 'V'};
