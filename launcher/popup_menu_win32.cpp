@@ -58,6 +58,17 @@ void CreateMenuFont(settings::SettingsStore& store, int dpi) {
   }
 }
 
+std::wstring WidenedPath(const std::string& path) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(),
+                                         static_cast<int>(path.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+  if (length > 0) {
+    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
+                        wide.data(), length);
+  }
+  return wide;
+}
+
 void AppendEntry(const PlannedEntry& planned) {
   LauncherState& state = State();
   if (planned.slot < 0 ||
@@ -126,17 +137,6 @@ void DropEntriesFrom(std::size_t first) {
     entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(first),
                   entries.end());
   }
-}
-
-std::wstring WidenedPath(const std::string& path) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(),
-                                         static_cast<int>(path.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-  if (length > 0) {
-    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
-                        wide.data(), length);
-  }
-  return wide;
 }
 
 // Everything one showing of the menu made goes, also when building it

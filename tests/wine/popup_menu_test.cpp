@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "churned_menus.h"
+#include "launcher/folder_listing_win32.h"
 #include "launcher/launcher_state.h"
 #include "menu_look.h"
 #include "screen_shot.h"
@@ -369,6 +370,50 @@ TEST_F(Popup, HighContrastPaintsOnlyInTheSystemsColours) {
                   << "line of entry " << i;
             }
           }
+          EndMenu();
+        }});
+}
+
+// A folder on a share that does not answer: its submenu says so within the
+// listing's bound, and the menu goes on answering keys meanwhile.
+HANDLE g_releaseListing = nullptr;
+FolderListing HangingListing(const std::wstring& folder) {
+  WaitForSingleObject(g_releaseListing, 10000);
+  return ListFolder(folder);
+}
+
+TEST_F(Popup, AFolderThatDoesNotAnswerSaysSoAndTheMenuGoesOn) {
+  g_releaseListing = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  SetFolderLister(HangingListing);
+  test::OnScopeExit putBack([] {
+    SetEvent(g_releaseListing);
+    SetFolderLister(nullptr);
+    EXPECT_TRUE(test::WaitUntil([] { return FolderListingsRunning() == 0; }));
+    CloseHandle(g_releaseListing);
+  });
+  Settings(SettingsFile().Item(1, 1, folder.Path(), "Share", {{"Expand", "1"}}));
+  Show({[&] {
+          Press(VK_DOWN, 3);  // banner, Vorlane, Share
+          Press(VK_RIGHT);
+        },
+        [&] {
+          EXPECT_EQ(PlatformTexts(g_filled), std::vector<std::string>{"(not answering)"});
+          Press(VK_LEFT);
+        },
+        [&] {
+          int open = 0;
+          EnumThreadWindows(
+              GetCurrentThreadId(),
+              [](HWND window, LPARAM count) {
+                char name[16] = {};
+                GetClassNameA(window, name, std::size(name));
+                if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(window)) {
+                  ++*reinterpret_cast<int*>(count);
+                }
+                return TRUE;
+              },
+              reinterpret_cast<LPARAM>(&open));
+          EXPECT_EQ(open, 1) << "Left did not close the folder's submenu";
           EndMenu();
         }});
 }
