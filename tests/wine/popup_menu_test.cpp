@@ -377,6 +377,14 @@ TEST_F(Popup, HighContrastPaintsOnlyInTheSystemsColours) {
 // A folder on a share that does not answer: its submenu says so within the
 // listing's bound, and the menu goes on answering keys meanwhile.
 HANDLE g_releaseListing = nullptr;
+BOOL CALLBACK CountVisiblePopups(HWND window, LPARAM count) {
+  char name[16] = {};
+  GetClassNameA(window, name, std::size(name));
+  if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(window)) {
+    ++*reinterpret_cast<int*>(count);
+  }
+  return TRUE;
+}
 FolderListing HangingListing(const std::wstring& folder) {
   WaitForSingleObject(g_releaseListing, 10000);
   return ListFolder(folder);
@@ -402,17 +410,8 @@ TEST_F(Popup, AFolderThatDoesNotAnswerSaysSoAndTheMenuGoesOn) {
         },
         [&] {
           int open = 0;
-          EnumThreadWindows(
-              GetCurrentThreadId(),
-              [](HWND window, LPARAM count) {
-                char name[16] = {};
-                GetClassNameA(window, name, std::size(name));
-                if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(window)) {
-                  ++*reinterpret_cast<int*>(count);
-                }
-                return TRUE;
-              },
-              reinterpret_cast<LPARAM>(&open));
+          EnumThreadWindows(GetCurrentThreadId(), CountVisiblePopups,
+                            reinterpret_cast<LPARAM>(&open));
           EXPECT_EQ(open, 1) << "Left did not close the folder's submenu";
           EndMenu();
         }});
