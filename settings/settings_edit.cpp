@@ -131,6 +131,7 @@ bool SettingsEdit::WriteString(std::string_view section, std::string_view key,
     line->value = stored;
     line->hasValue = true;
   } else {
+    if (s.erased.count(keyId)) s.readded.insert(keyId);
     s.index.emplace(keyId, s.lines.size());
     s.lines.push_back(Line{std::string(key), stored, true});
   }
@@ -161,6 +162,8 @@ bool SettingsEdit::DeleteKey(std::string_view section, std::string_view key) {
                                                       : std::nullopt;
   }
   if (!whole) s.deleted.insert(keyId);
+  s.erased.insert(keyId);
+  s.readded.erase(keyId);
   const auto found = s.index.find(keyId);
   if (found != s.index.end()) {
     s.lines.erase(s.lines.begin() + static_cast<std::ptrdiff_t>(found->second));
@@ -208,7 +211,8 @@ bool SettingsEdit::Commit() {
       for (const std::string& key : s.written) {
         const Line* line = Find(s, key);
         const std::optional<std::string>& before = s.before[Lower(key)];
-        if (!before || line == nullptr || *before != line->value) {
+        if (!before || line == nullptr || *before != line->value ||
+            s.readded.count(Lower(key))) {
           changed.push_back(&key);
         }
       }
@@ -227,15 +231,24 @@ bool SettingsEdit::Commit() {
         if (!file_.WriteSection(s.name, Data(s))) failed_ = true;
         continue;
       }
+      // Keys taken away go first. A key written in place lands where it
+      // was whatever the order; one appended lands after those appended
+      // before it, so the appends follow the order the lines now have.
+      std::set<std::string> toWrite;
       for (const std::string* key : changed) {
-        const Line* line = Find(s, *key);
+        const std::string id = Lower(*key);
+        if (Find(s, *key) == nullptr || s.readded.count(id)) {
+          if (!file_.DeleteKey(s.name, *key)) failed_ = true;
+        }
+        if (Find(s, *key) != nullptr) toWrite.insert(id);
+      }
+      for (const Line& line : s.lines) {
+        const std::string id = Lower(line.key);
+        if (!toWrite.count(id) || Find(s, line.key) != &line) continue;
         // The store puts the value in its file form again.
-        const bool stored =
-            line == nullptr
-                ? file_.DeleteKey(s.name, *key)
-                : file_.WriteString(s.name, *key,
-                                    std::string(Unquoted(line->value)));
-        if (!stored) failed_ = true;
+        if (!file_.WriteString(s.name, line.key, std::string(Unquoted(line.value)))) {
+          failed_ = true;
+        }
       }
     }
   }
@@ -244,6 +257,8 @@ bool SettingsEdit::Commit() {
     s.written.clear();
     s.before.clear();
     s.deleted.clear();
+    s.erased.clear();
+    s.readded.clear();
     s.replaced = false;
   }
   Release();

@@ -96,6 +96,10 @@ class SettingsEdit final : public SettingsStore {
     // Lower-case keys the edit took away and has not written since: of a
     // section not read whole, the file would still give them.
     std::set<std::string> deleted;
+    // Keys taken away and then written again: the platform puts such a key
+    // at the end of its section, where a write in place would not.
+    std::set<std::string> erased;
+    std::set<std::string> readded;
   };
 
   // Takes the lock unless held.

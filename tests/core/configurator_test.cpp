@@ -280,6 +280,9 @@ TEST(SettingsEdit, LeavesWhatKeyByKeyWritesLeave) {
       store->DeleteKey("program locations1", "DES1");
       store->DeleteKey("Program locations9", "K1");
       store->DeleteKey("Program locations1", "Expand1");
+      // Taken away and written again, unchanged: it now ends its section.
+      store->DeleteKey("Program locations1", "Program1");
+      store->WriteString("Program locations1", "Program1", "a");
     }
     EXPECT_EQ(edit.ReadString("Program locations1", "Des1", "gone", 10), "gone");
     EXPECT_EQ(edit.ReadString("Settings", "MenuName1", "", 10), "3!");
