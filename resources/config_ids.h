@@ -91,6 +91,7 @@
 #define IDC_BATCH_LIST 1004
 #define IDC_BATCH_ENTRY 1005
 #define IDC_ADD_DIRECTORY 1010
+#define IDC_EXPAND_FOLDER 1011
 
 // Rename dialog.
 #define IDC_NEW_NAME 124

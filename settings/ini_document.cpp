@@ -193,6 +193,21 @@ bool IniDocument::WriteString(std::string_view section, std::string_view key,
   return true;
 }
 
+bool IniDocument::DeleteKey(std::string_view section, std::string_view key) {
+  const std::string keyName = UpToNul(key);
+  for (IniSection& s : sections_) {
+    if (!EqualsIgnoringCase(s.name, section)) continue;
+    for (auto e = s.entries.begin(); e != s.entries.end(); ++e) {
+      if (EqualsIgnoringCase(e->key, keyName)) {
+        s.entries.erase(e);
+        return true;
+      }
+    }
+    return true;
+  }
+  return true;
+}
+
 bool IniDocument::WriteSection(std::string_view section, std::string_view data) {
   SectionToWrite(section).entries = SectionLines(data);
   return true;

@@ -37,6 +37,7 @@ class IniDocument final : public SettingsStore {
               int fallback) override;
   bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
+  bool DeleteKey(std::string_view section, std::string_view key) override;
   SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
   std::optional<std::set<std::string>> SectionsWithHiddenLines() override;

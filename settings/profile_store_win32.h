@@ -48,8 +48,7 @@ class ProfileStore final : public SettingsStore {
   SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
   std::optional<std::set<std::string>> SectionsWithHiddenLines() override;
-  // Removes the key; true also when there was none.
-  bool DeleteKey(std::string_view section, std::string_view key);
+  bool DeleteKey(std::string_view section, std::string_view key) override;
   // The settings lock of the file's full path; a write outside a held lock
   // takes it for itself.
   LockOutcome Lock(LockPurpose purpose) override;

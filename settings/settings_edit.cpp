@@ -85,7 +85,8 @@ std::string SettingsEdit::ReadString(std::string_view section,
                                      std::size_t limit) {
   Section& s = Load(section);
   const Line* line = Find(s, key);
-  if (line == nullptr && s.read != SectionRead::Outcome::Whole) {
+  if (line == nullptr && s.read != SectionRead::Outcome::Whole &&
+      !s.deleted.count(Lower(key))) {
     return file_.ReadString(section, key, fallback, limit);
   }
   const std::string_view value =
@@ -97,7 +98,8 @@ int SettingsEdit::ReadInt(std::string_view section, std::string_view key,
                           int fallback) {
   Section& s = Load(section);
   const Line* line = Find(s, key);
-  if (line == nullptr && s.read != SectionRead::Outcome::Whole) {
+  if (line == nullptr && s.read != SectionRead::Outcome::Whole &&
+      !s.deleted.count(Lower(key))) {
     return file_.ReadInt(section, key, fallback);
   }
   if (line == nullptr || !line->hasValue) return fallback;
@@ -117,6 +119,7 @@ bool SettingsEdit::WriteString(std::string_view section, std::string_view key,
   const std::string stored = StoredValue(value);
   Line* line = Find(s, key);
   const std::string keyId = Lower(key);
+  s.deleted.erase(keyId);
   if (!s.before.count(keyId)) {
     s.written.emplace_back(key);
     // What a section not read whole holds is unknown: its keys are written.
@@ -128,8 +131,45 @@ bool SettingsEdit::WriteString(std::string_view section, std::string_view key,
     line->value = stored;
     line->hasValue = true;
   } else {
+    if (s.erased.count(keyId)) s.readded.insert(keyId);
     s.index.emplace(keyId, s.lines.size());
     s.lines.push_back(Line{std::string(key), stored, true});
+  }
+  return true;
+}
+
+bool SettingsEdit::DeleteKey(std::string_view section, std::string_view key) {
+  Section& s = Load(section);
+  const std::string keyId = Lower(key);
+  const bool whole = s.read == SectionRead::Outcome::Whole;
+  // Nothing to take away costs nothing: no write, and the section is not
+  // counted as changed. Of a section not read whole, only the file knows.
+  const bool present =
+      whole ? Find(s, key) != nullptr
+            : !s.deleted.count(keyId) &&
+                  (s.before.count(keyId) != 0 ||
+                   !file_.ReadString(section, key, "", 1).empty());
+  if (!present) return true;
+  const std::string id = Lower(section);
+  if (std::find(writeOrder_.begin(), writeOrder_.end(), id) ==
+      writeOrder_.end()) {
+    writeOrder_.push_back(id);
+  }
+  if (!s.before.count(keyId)) {
+    s.written.emplace_back(key);
+    const Line* line = Find(s, key);
+    s.before[keyId] = whole && line && line->hasValue ? ValueOf(&line->value)
+                                                      : std::nullopt;
+  }
+  if (!whole) s.deleted.insert(keyId);
+  s.erased.insert(keyId);
+  s.readded.erase(keyId);
+  const auto found = s.index.find(keyId);
+  if (found != s.index.end()) {
+    s.lines.erase(s.lines.begin() + static_cast<std::ptrdiff_t>(found->second));
+    // A second line of the same name, hidden until now, is read from here on,
+    // as the platform's file would give it.
+    Index(s);
   }
   return true;
 }
@@ -171,7 +211,8 @@ bool SettingsEdit::Commit() {
       for (const std::string& key : s.written) {
         const Line* line = Find(s, key);
         const std::optional<std::string>& before = s.before[Lower(key)];
-        if (!before || line == nullptr || *before != line->value) {
+        if (!before || line == nullptr || *before != line->value ||
+            s.readded.count(Lower(key))) {
           changed.push_back(&key);
         }
       }
@@ -190,10 +231,22 @@ bool SettingsEdit::Commit() {
         if (!file_.WriteSection(s.name, Data(s))) failed_ = true;
         continue;
       }
+      // Keys taken away go first. A key written in place lands where it
+      // was whatever the order; one appended lands after those appended
+      // before it, so the appends follow the order the lines now have.
+      std::set<std::string> toWrite;
       for (const std::string* key : changed) {
+        const std::string id = Lower(*key);
+        if (Find(s, *key) == nullptr || s.readded.count(id)) {
+          if (!file_.DeleteKey(s.name, *key)) failed_ = true;
+        }
+        if (Find(s, *key) != nullptr) toWrite.insert(id);
+      }
+      for (const Line& line : s.lines) {
+        const std::string id = Lower(line.key);
+        if (!toWrite.count(id) || Find(s, line.key) != &line) continue;
         // The store puts the value in its file form again.
-        if (!file_.WriteString(s.name, *key,
-                               std::string(Unquoted(Find(s, *key)->value)))) {
+        if (!file_.WriteString(s.name, line.key, std::string(Unquoted(line.value)))) {
           failed_ = true;
         }
       }
@@ -203,6 +256,9 @@ bool SettingsEdit::Commit() {
   for (auto& [id, s] : sections_) {
     s.written.clear();
     s.before.clear();
+    s.deleted.clear();
+    s.erased.clear();
+    s.readded.clear();
     s.replaced = false;
   }
   Release();

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,6 +44,7 @@ class SettingsEdit final : public SettingsStore {
               int fallback) override;
   bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override;
+  bool DeleteKey(std::string_view section, std::string_view key) override;
   SectionRead ReadSection(std::string_view section) override;
   bool WriteSection(std::string_view section, std::string_view data) override;
   std::optional<std::set<std::string>> SectionsWithHiddenLines() override {
@@ -91,6 +93,13 @@ class SettingsEdit final : public SettingsStore {
     // Keys in the order first written, and what each read before the edit.
     std::vector<std::string> written;
     std::map<std::string, std::optional<std::string>> before;
+    // Lower-case keys the edit took away and has not written since: of a
+    // section not read whole, the file would still give them.
+    std::set<std::string> deleted;
+    // Keys taken away and then written again: the platform puts such a key
+    // at the end of its section, where a write in place would not.
+    std::set<std::string> erased;
+    std::set<std::string> readded;
   };
 
   // Takes the lock unless held.

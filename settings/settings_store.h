@@ -48,6 +48,12 @@ class SettingsStore {
   virtual bool WriteString(std::string_view section, std::string_view key,
                            std::string_view value) = 0;
 
+  // Takes the key's line out of the file, as the platform does (the first
+  // line of that name); true also when there was none. A key that only some
+  // items carry is taken away rather than emptied, so that a file of a user
+  // who never set it stays as it was.
+  virtual bool DeleteKey(std::string_view section, std::string_view key) = 0;
+
   // The whole section in one read, in the platform's form: one string per
   // line, "key=value", or the bare name of a line without "=", each ended by
   // a NUL, and one more NUL after the last (an absent or empty section, or

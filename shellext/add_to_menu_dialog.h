@@ -1,5 +1,6 @@
 // The dialog that appends the chosen file to one of the menus of the
-// settings file, or adds an empty menu.
+// settings file, or adds an empty menu. A folder may be added as a submenu
+// of its contents.
 #pragma once
 
 #include <string>

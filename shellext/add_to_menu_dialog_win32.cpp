@@ -14,6 +14,12 @@ CAddToMenuDialog::CAddToMenuDialog(std::string path, std::string description)
 
 BOOL CAddToMenuDialog::OnInit() {
   FillMenuList();
+  // Only a folder's contents can make a submenu; unchecked until asked for.
+  const DWORD attributes = path_.empty() ? INVALID_FILE_ATTRIBUTES
+                                         : GetFileAttributesA(path_.c_str());
+  EnableWindow(Item(IDC_EXPAND_FOLDER),
+               attributes != INVALID_FILE_ATTRIBUTES &&
+                   (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
   return TRUE;
 }
 
@@ -60,7 +66,11 @@ void CAddToMenuDialog::OnOK() {
   settings::ProfileStore store(SettingsPath());
   const int line =
       static_cast<int>(SendMessageA(Item(IDC_MENU_LIST), LB_GETCURSEL, 0, 0));
-  const AddResult result = AddFileToMenu(store, line + 1, path_, description_);
+  HWND expand = Item(IDC_EXPAND_FOLDER);
+  const bool expanded = IsWindowEnabled(expand) &&
+                        SendMessageA(expand, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  const AddResult result =
+      AddFileToMenu(store, line + 1, path_, description_, expanded);
   if (result == AddResult::Added) {
     path_.clear();
     description_.clear();

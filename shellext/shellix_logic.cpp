@@ -100,7 +100,8 @@ std::vector<std::string> MenuNames(settings::SettingsStore& store) {
 }
 
 AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
-                    std::string_view path, std::string_view description) {
+                    std::string_view path, std::string_view description,
+                    bool expand) {
   if (path.empty() || description.empty()) {
     return AddResult::NothingToAdd;
   }
@@ -118,7 +119,7 @@ AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
                      entry);
   const std::string section = settings::NumberedName(
       settings::kProgramSectionStemLaunch, menuNumber);
-  // All five keys: the slot may still hold those of an item the
+  // All the keys: the slot may still hold those of an item the
   // configurator removed.
   store.WriteString(section, settings::NumberedName(settings::kProgram.name, entry),
                     path);
@@ -129,13 +130,22 @@ AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
                      settings::NumberedName(settings::kOpenMode.name, entry), 0);
   store.WriteString(section, settings::NumberedName(settings::kItemIcon.name, entry),
                     "");
+  // Only an expanded folder has the key, so that files of users who never
+  // expand one stay as they were.
+  const std::string expandKey = settings::NumberedName(settings::kExpand.name, entry);
+  if (expand) {
+    settings::WriteInt(store, section, expandKey, 1);
+  } else {
+    store.DeleteKey(section, expandKey);
+  }
   return AddResult::Added;
 }
 
 AddResult AddFileToMenu(settings::SettingsStore& file, int menuNumber,
-                        std::string_view path, std::string_view description) {
+                        std::string_view path, std::string_view description,
+                        bool expand) {
   settings::SettingsEdit edit(file);
-  const AddResult result = AddToMenu(edit, menuNumber, path, description);
+  const AddResult result = AddToMenu(edit, menuNumber, path, description, expand);
   if (result != AddResult::Added) return result;
   if (edit.LockTimedOut()) return AddResult::Busy;
   return edit.Commit() ? AddResult::Added : AddResult::NotStored;

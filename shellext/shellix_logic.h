@@ -61,16 +61,19 @@ enum class AddResult {
 };
 
 // Appends the item as the last entry of the menu: Count, then Program, Des,
-// and Par, OM and Icon empty (0 for OM), over whatever the slot held. A
+// and Par, OM and Icon empty (0 for OM), over whatever the slot held;
+// Expand 1 for a folder shown as a submenu, else no Expand key at all. A
 // Count outside 0 .. kMostCount is damage: nothing is written.
 AddResult AddToMenu(settings::SettingsStore& store, int menuNumber,
-                    std::string_view path, std::string_view description);
+                    std::string_view path, std::string_view description,
+                    bool expand = false);
 
 // AddToMenu as one edit of the file: the count is read and the item written
 // under the settings lock, so that two Explorer windows or the configurator
 // adding at the same moment never take one number.
 AddResult AddFileToMenu(settings::SettingsStore& file, int menuNumber,
-                        std::string_view path, std::string_view description);
+                        std::string_view path, std::string_view description,
+                        bool expand = false);
 
 // A new empty menu as one edit of the file: Added, DamagedCount (a menu
 // count that cannot grow), Busy or NotStored.

@@ -17,6 +17,7 @@ inline constexpr int IDB_ADD_ARROW = 129;
 inline constexpr int IDD_ADD_TO_MENU = 140;
 inline constexpr int IDC_MENU_LIST = 1000;
 inline constexpr int IDC_NEW_MENU = 1001;
+inline constexpr int IDC_EXPAND_FOLDER = 1002;
 
 // Every factory and handler adds one while it lives. Explorer makes them on
 // many threads (each of its windows and every file dialog is an apartment

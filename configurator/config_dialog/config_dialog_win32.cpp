@@ -68,6 +68,7 @@ constexpr Tip kTips[] = {
     {IDC_OPEN_HIDDEN, "Opens the program hidden"},
     {IDC_DESCRIPTION, "Enter description of program here"},
     {IDC_LOCATION, "Enter location of program here"},
+    {IDC_EXPAND_FOLDER, "Shows the folder's contents as a submenu of the menu"},
     {IDC_PARAMETERS, "Enter additional parameters here"},
     {IDOK, "Exit"},
     {IDC_EXPAND, "Additional options"},
@@ -194,6 +195,10 @@ bool CConfigDialog::OnCommand(int id, int notification) {
     case IDC_EXPAND:
       ToggleExpanded();
       return true;
+    case IDC_LOCATION:
+      if (notification != EN_CHANGE) return Dialog::OnCommand(id, notification);
+      UpdateExpandFolder();
+      return true;
     case IDC_ALWAYS_ON_TOP:
       SetAlwaysOnTop();
       return true;
@@ -308,6 +313,32 @@ void CConfigDialog::ToggleExpanded() {
   SetWindowPos(Window(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
   SetDlgItemTextA(Window(), IDC_EXPAND, expanded_ ? ">>" : "<<");
   expanded_ = !expanded_;
+}
+
+void CConfigDialog::UpdateExpandFolder() {
+  HWND location = Item(IDC_LOCATION);
+  bool folder = false;
+  if (!contactMode_ && IsWindowEnabled(location)) {
+    const int length = GetWindowTextLengthW(location);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(location, text.data(), static_cast<int>(text.size()))));
+    // Wide, so that a folder named outside the ANSI code page is found too;
+    // the field is read the way Add reads it.
+    const std::wstring path = LocationTyped(text);
+    const DWORD attributes =
+        path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    folder = attributes != INVALID_FILE_ATTRIBUTES &&
+             (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+  HWND box = Item(IDC_EXPAND_FOLDER);
+  if (!folder) CheckDlgButton(Window(), IDC_EXPAND_FOLDER, BST_UNCHECKED);
+  EnableWindow(box, folder ? TRUE : FALSE);
+}
+
+bool CConfigDialog::ExpandFolderChecked() const {
+  return IsWindowEnabled(Item(IDC_EXPAND_FOLDER)) &&
+         IsDlgButtonChecked(Window(), IDC_EXPAND_FOLDER) == BST_CHECKED;
 }
 
 void CConfigDialog::SetAlwaysOnTop() {

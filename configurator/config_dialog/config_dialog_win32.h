@@ -52,6 +52,10 @@ class CConfigDialog final : public win32::Dialog {
   void OnMenuSelected();
   void OnItemClicked();
   void ToggleExpanded();
+  // The submenu box follows the location field: enabled only while it names
+  // an existing folder, and unchecked whenever it is not.
+  void UpdateExpandFolder();
+  bool ExpandFolderChecked() const;
 
   void AddItem();
   void AddSeparator();

@@ -64,6 +64,7 @@ void CConfigDialog::OnItemClicked() {
   std::string location, description, parameters;
   int count = 0;
   int openMode = openMode_;
+  bool expand = false;
   if (contactMode_) {
     count = settings::Read(file, kSettingsSection, settings::kContactCount);
     const Contact contact = ReadContact(file, k);
@@ -76,6 +77,7 @@ void CConfigDialog::OnItemClicked() {
     description = item.description;
     parameters = item.parameters;
     openMode = item.openMode;
+    expand = item.expand;
   }
   // Fields filled from a file that could not be read would show nothing
   // true; they keep what they held, and Change waits for a row.
@@ -96,6 +98,8 @@ void CConfigDialog::OnItemClicked() {
   SetDlgItemTextA(Window(), IDC_LOCATION, location.c_str());
   SetDlgItemTextA(Window(), IDC_DESCRIPTION, description.c_str());
   SetDlgItemTextA(Window(), IDC_PARAMETERS, parameters.c_str());
+  CheckDlgButton(Window(), IDC_EXPAND_FOLDER, expand ? BST_CHECKED : BST_UNCHECKED);
+  UpdateExpandFolder();
   shownRow_ = row;
 }
 
@@ -377,7 +381,7 @@ void CConfigDialog::SetItemIcon(bool custom) {
 
 std::optional<ItemFields> CConfigDialog::ItemFromFields(bool batch) {
   ItemFields item{"", EditText(IDC_DESCRIPTION), EditText(IDC_PARAMETERS), "",
-                  openMode_};
+                  openMode_, ExpandFolderChecked()};
   if (item.description.empty()) {
     ShowMissingFields();
     return std::nullopt;

@@ -44,6 +44,18 @@ void WriteText(settings::SettingsStore& store, std::string_view section,
   store.WriteString(section, NumberedName(stem, number), value);
 }
 
+// Older files never hold the key, and a user who never expands a folder
+// keeps the file as it was: only an expanded item writes one.
+void WriteExpand(settings::SettingsStore& store, std::string_view section,
+                 int number, bool expand) {
+  const std::string key = NumberedName(settings::kExpand.name, number);
+  if (expand) {
+    settings::WriteInt(store, section, key, 1);
+  } else {
+    store.DeleteKey(section, key);
+  }
+}
+
 }  // namespace
 
 ItemFields ReadItem(settings::SettingsStore& store, std::string_view section,
@@ -57,6 +69,7 @@ ItemFields ReadItem(settings::SettingsStore& store, std::string_view section,
   item.parameters = whole(settings::kPar.name);
   item.openMode = settings::Read(store, section, settings::kOpenMode, number);
   item.icon = whole(settings::kItemIcon.name);
+  item.expand = settings::Read(store, section, settings::kExpand, number) == 1;
   return item;
 }
 
@@ -68,13 +81,14 @@ void WriteItem(settings::SettingsStore& store, std::string_view section,
   settings::WriteInt(store, section, NumberedName(settings::kOpenMode.name, number),
                      item.openMode);
   WriteText(store, section, settings::kItemIcon.name, number, item.icon);
+  WriteExpand(store, section, number, item.expand);
 }
 
 std::optional<int> AddItem(settings::SettingsStore& store, int menu,
                            const ItemFields& item) {
   const std::optional<int> number = NextNumber(store, menu);
   if (!number) return std::nullopt;
-  // All five keys: the slot may still hold a removed item's.
+  // All the keys: the slot may still hold a removed item's.
   WriteItem(store, settings::ProgramSection(menu), *number, item);
   return number;
 }
@@ -86,7 +100,8 @@ std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
   std::vector<ItemFields> added;
   if (!files.empty() && !batch.empty() && !FitsLocation(JoinBatch(batch))) return added;
   for (const ItemFields& file : files) {
-    ItemFields item{file.program, file.description, parameters, "", openMode};
+    ItemFields item{file.program, file.description, parameters, "", openMode,
+                    file.expand};
     if (added.empty() && !batch.empty()) item.program = JoinBatch(batch);
     if (!AddItem(store, menu, item)) break;
     parameters.clear();
@@ -112,6 +127,7 @@ void ChangeItem(settings::SettingsStore& store, int menu, int number,
   WriteText(store, section, settings::kPar.name, number, item.parameters);
   settings::WriteInt(store, section, NumberedName(settings::kOpenMode.name, number),
                      item.openMode);
+  WriteExpand(store, section, number, item.expand);
 }
 
 int RemoveNumbered(int count, const std::optional<std::vector<int>>& held,
@@ -148,8 +164,7 @@ void RemoveItems(settings::SettingsStore& store, int menu,
   const std::string section = settings::ProgramSection(menu);
   const int left = RemoveNumbered(
       *count,
-      settings::KeyNumbers(store, section, {"Program", "Des", "Par", "OM", "Icon"},
-                           *count),
+      settings::KeyNumbers(store, section, kItemKeyStems, *count),
       std::move(numbers), [&](int from) {
         WriteItem(store, section, from - 1, ReadItem(store, section, from));
       });

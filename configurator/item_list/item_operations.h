@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,13 +15,15 @@
 
 namespace vorlane::configurator {
 
-// The five keys of one item.
+// The keys of one item. Expand is stored only for an item that has it: a
+// write of an item without it takes away a key the slot held before.
 struct ItemFields {
   std::string program;
   std::string description;
   std::string parameters;
   std::string icon;
   int openMode = 0;
+  bool expand = false;
 };
 
 // Values are read whole, so that an edit never cuts one.
@@ -29,7 +32,7 @@ ItemFields ReadItem(settings::SettingsStore& store, std::string_view section,
 void WriteItem(settings::SettingsStore& store, std::string_view section,
                int number, const ItemFields& item);
 
-// Appends the item as the menu's last, all five keys written (the slot may
+// Appends the item as the menu's last, all its keys written (the slot may
 // still hold the keys of an item removed before); its number, or nothing
 // (and nothing written) when the menu is no stored menu or its count cannot
 // grow.
@@ -42,7 +45,7 @@ std::optional<int> AddItem(settings::SettingsStore& store, int menu,
 // The items as stored, in order; fewer than given when the count stopped
 // growing, and none (nothing written) when the joined batch does not fit
 // the launcher's reading (FitsLocation): it would be stored whole and
-// started cut.
+// started cut. Each file keeps its own expand.
 std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
                                      const std::vector<ItemFields>& files,
                                      std::string parameters, int openMode,
@@ -50,7 +53,8 @@ std::vector<ItemFields> AddFileItems(settings::SettingsStore& store, int menu,
 // Appends a separator: Program, Des, Par and Icon empty, OM 0.
 std::optional<int> AddSeparator(settings::SettingsStore& store, int menu);
 
-// Rewrites Program, Des, Par and OM of item `number`; its icon stays.
+// Rewrites Program, Des, Par, OM and Expand of item `number`; its icon
+// stays.
 void ChangeItem(settings::SettingsStore& store, int menu, int number,
                 const ItemFields& item);
 
@@ -73,7 +77,7 @@ int RemoveNumbered(int count, const std::optional<std::vector<int>>& held,
                    std::vector<int> numbers,
                    const std::function<void(int from)>& moveDown);
 
-// Swaps items `number` and `number + 1`, all five keys; false (nothing
+// Swaps items `number` and `number + 1`, all their keys; false (nothing
 // written) when either lies outside 1 .. Count.
 bool SwapWithNext(settings::SettingsStore& store, int menu, int number);
 
@@ -86,6 +90,12 @@ std::optional<int> CopyItemToMenu(settings::SettingsStore& store, int source,
 // value. A separator takes no icon of its own: false, nothing written.
 bool SetItemIcon(settings::SettingsStore& store, int menu, int number,
                  std::string_view iconSpec);
+
+// The stems of an item's numbered keys: an item is held where the file has
+// any of them.
+inline const std::initializer_list<std::string_view> kItemKeyStems{
+    settings::kProgram.name, settings::kDes.name,      settings::kPar.name,
+    settings::kOpenMode.name, settings::kItemIcon.name, settings::kExpand.name};
 
 // The batch list as one location: a single entry alone, several each
 // followed by "?".

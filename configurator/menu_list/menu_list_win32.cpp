@@ -72,6 +72,7 @@ void CConfigDialog::OnMenuSelected() {
   SetDlgItemTextA(Window(), IDC_ITEM_GROUP,
                   contactMode_ ? "Contact list" : "Program list");
   ApplyControls(view.controls);
+  UpdateExpandFolder();
   SelectFirstRow();
 }
 

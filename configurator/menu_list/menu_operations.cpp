@@ -36,7 +36,7 @@ void WriteOrder(settings::SettingsStore& store, const std::vector<int>& numbers)
 int HighestItem(settings::SettingsStore& store, int menu, int count) {
   if (!settings::CountInRange(count)) return 0;
   return settings::HighestKeyNumber(store, settings::ProgramSection(menu),
-                                    {"Program", "Des", "Par", "OM", "Icon"}, count);
+                                    kItemKeyStems, count);
 }
 
 void ClearItems(settings::SettingsStore& store, int menu, int items) {

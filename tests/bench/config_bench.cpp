@@ -184,6 +184,10 @@ class CountingStore final : public settings::SettingsStore {
     ++calls_.writeString;
     return file_.WriteString(section, key, value);
   }
+  bool DeleteKey(std::string_view section, std::string_view key) override {
+    ++calls_.writeString;
+    return file_.DeleteKey(section, key);
+  }
   settings::SectionRead ReadSection(std::string_view section) override {
     ++calls_.readSection;
     return file_.ReadSection(section);

@@ -160,6 +160,41 @@ TEST(MenuRemoval, MovesEveryHigherMenuDownWithItsItems) {
   EXPECT_EQ(Get(doc, "Program locations1", "Des1"), "d11");
 }
 
+// A menu moved down takes its folders' Expand with it; the slots it leaves
+// and the menu it replaces keep no Expand that would turn another folder
+// into a submenu.
+TEST(MenuRemoval, ExpandMovesWithItsItemAndLeavesNoneBehind) {
+  IniDocument doc = ThreeMenus();
+  doc.WriteString("Program locations3", "Expand2", "1");
+  doc.WriteString("Program locations2", "Expand1", "1");
+  doc.WriteString("Program locations1", "Expand1", "1");
+  ASSERT_TRUE(RemoveMenu(doc, 1));
+  EXPECT_EQ(Get(doc, "Program locations2", "Expand2"), "1");
+  EXPECT_EQ(Get(doc, "Program locations2", "Expand1"), "<absent>");
+  EXPECT_EQ(Get(doc, "Program locations3", "Expand2"), "<absent>");
+  EXPECT_EQ(Get(doc, "Program locations1", "Expand1"), "1");
+
+  // A counted item of which the file holds nothing but Expand still moves.
+  IniDocument bare = ThreeMenus();
+  bare.WriteString("Settings", "Count3", "3");
+  bare.WriteString("Program locations3", "Expand3", "1");
+  ASSERT_TRUE(RemoveMenu(bare, 1));
+  EXPECT_EQ(Get(bare, "Program locations2", "Expand3"), "1");
+  EXPECT_EQ(Get(bare, "Program locations3", "Expand3"), "<absent>");
+
+  // The highest menu removed: nothing moves into its number, and a menu
+  // added there later starts without the removed one's folders.
+  IniDocument last = ThreeMenus();
+  last.WriteString("Program locations3", "Expand1", "1");
+  ASSERT_TRUE(RemoveMenu(last, 2));
+  EXPECT_EQ(Get(last, "Program locations3", "Expand1"), "<absent>");
+
+  // A file that never held the key gains none from any menu edit.
+  IniDocument plain = ThreeMenus();
+  ASSERT_TRUE(RemoveMenu(plain, 1));
+  EXPECT_EQ(plain.Text().find("Expand"), std::string::npos);
+}
+
 TEST(MenuRemoval, RenumbersTheOrderAndDropsTheRemovedMenu) {
   IniDocument doc = ThreeMenus("1*3*2*");
   ASSERT_TRUE(RemoveMenu(doc, 2));
@@ -241,7 +276,15 @@ TEST(SettingsEdit, LeavesWhatKeyByKeyWritesLeave) {
                            std::to_string(i));
       }
       store->WriteString("Settings", "Count1", "7");
+      // Taken away: a key of the file, one the edit wrote, one never there.
+      store->DeleteKey("program locations1", "DES1");
+      store->DeleteKey("Program locations9", "K1");
+      store->DeleteKey("Program locations1", "Expand1");
+      // Taken away and written again, unchanged: it now ends its section.
+      store->DeleteKey("Program locations1", "Program1");
+      store->WriteString("Program locations1", "Program1", "a");
     }
+    EXPECT_EQ(edit.ReadString("Program locations1", "Des1", "gone", 10), "gone");
     EXPECT_EQ(edit.ReadString("Settings", "MenuName1", "", 10), "3!");
     EXPECT_TRUE(edit.Commit());
     EXPECT_EQ(file.Text(), direct.Text());
@@ -260,6 +303,7 @@ class RefusingStore final : public settings::SettingsStore {
   bool WriteString(std::string_view, std::string_view, std::string_view) override {
     return false;
   }
+  bool DeleteKey(std::string_view, std::string_view) override { return false; }
   settings::SectionRead ReadSection(std::string_view) override {
     return {settings::SectionRead::Outcome::Whole, std::string(1, '\0')};
   }
@@ -285,6 +329,9 @@ class DamagedReads final : public settings::SettingsStore {
   bool WriteString(std::string_view section, std::string_view key,
                    std::string_view value) override {
     return doc_.WriteString(section, key, value);
+  }
+  bool DeleteKey(std::string_view section, std::string_view key) override {
+    return doc_.DeleteKey(section, key);
   }
   settings::SectionRead ReadSection(std::string_view section) override {
     const std::string name(section);
@@ -345,7 +392,7 @@ TEST(SettingsEdit, WritesKeyByKeyWhenInDoubt) {
   const std::string text =
       "[Settings]\nMenuCount=2\nCount1=2\nCount2=1\n"
       "[Program locations1]\n; by hand\nProgram1=a\nDes1=A\nstray line\n"
-      "Program2=b\nDes2=B\n[Program locations2]\nProgram1=c\nDes1=C\n";
+      "Program2=b\nDes2=B\nExpand2=1\n[Program locations2]\nProgram1=c\nDes1=C\n";
   for (bool tooLarge : {false, true}) {
     SCOPED_TRACE(tooLarge ? "section too large" : "hidden-lines look failed");
     IniDocument direct = IniDocument::Parse(text);
@@ -356,9 +403,15 @@ TEST(SettingsEdit, WritesKeyByKeyWhenInDoubt) {
     settings::SettingsEdit edit(file);
     for (settings::SettingsStore* store :
          std::vector<settings::SettingsStore*>{&direct, &edit}) {
-      ASSERT_EQ(AddFileItems(*store, 1, Files(4), "-x", 1, {}).size(), 4u);
+      std::vector<ItemFields> files = Files(4);
+      files[1].expand = true;
+      ASSERT_EQ(AddFileItems(*store, 1, files, "-x", 1, {}).size(), 4u);
       RemoveItems(*store, 1, {1});
     }
+    EXPECT_EQ(edit.ReadString("Program locations1", "Expand1", "<absent>", 10), "1");
+    EXPECT_EQ(edit.ReadString("Program locations1", "Expand2", "<absent>", 10),
+              "<absent>");
+    EXPECT_EQ(edit.ReadString("Program locations1", "Expand3", "<absent>", 10), "1");
     EXPECT_EQ(Get(doc, "Program locations1", "Program1"), "a") << "nothing before the commit";
     EXPECT_EQ(edit.ReadString("Program locations1", "Program1", "", 10), "b");
     ASSERT_TRUE(edit.Commit());

@@ -23,8 +23,8 @@ using launcher::PlannedEntry;
 using settings::IniDocument;
 
 // Each menu the launcher shows, in order (the standard menu first): its
-// label, then one line per entry with what choosing it starts. Last, the
-// contacts of the e-mail submenu.
+// label, then one line per entry with what choosing it starts and whether
+// its folder shows as a submenu. Last, the contacts of the e-mail submenu.
 using Shown = std::vector<std::vector<std::string>>;
 
 std::string EntryLine(IniDocument& doc, int menu, const PlannedEntry& e) {
@@ -34,7 +34,9 @@ std::string EntryLine(IniDocument& doc, int menu, const PlannedEntry& e) {
   return e.text + " | " + settings::Read(doc, section, settings::kProgramToLaunch, e.itemNo) +
          " | " + settings::Read(doc, section, settings::kPar, e.itemNo) + " | " +
          std::to_string(settings::Read(doc, section, settings::kOpenMode, e.itemNo)) +
-         " | " + launcher::IconCacheKey(e.icon);
+         " | " + launcher::IconCacheKey(e.icon) +
+         (settings::Read(doc, section, settings::kExpand, e.itemNo) == 1 ? " | expanded"
+                                                                          : "");
 }
 
 Shown LauncherShows(IniDocument& doc) {
@@ -112,6 +114,11 @@ TEST(DamagedFiles, EditsChangeWhatTheLauncherShowsAsTheySay) {
                      "[Program locations3]\nProgram1=C:\\t1.exe\nDes1=T1\n"
                      "Program2=C:\\t2.exe\nDes2=T2\n"),
        [](settings::SettingsStore& s) { RemoveMenu(s, 1); }, MenuGone(1)},
+      {"a count above the items held, expanded folders on both sides",
+       FiveInMenuTwo("MenuName3=Three\nCount3=5\n",
+                     "Expand4=1\n[Program locations3]\nProgram1=C:\\t1\nDes1=T1\n"
+                     "Expand1=1\nProgram2=C:\\t2.exe\nDes2=T2\n"),
+       [](settings::SettingsStore& s) { RemoveMenu(s, 1); }, MenuGone(1)},
       {"a menu without MenuName or Count key",
        FiveInMenuTwo("", ""),
        [](settings::SettingsStore& s) { RemoveMenu(s, 1); }, MenuGone(1)},
@@ -139,6 +146,11 @@ TEST(DamagedFiles, EditsChangeWhatTheLauncherShowsAsTheySay) {
        "[Program locations1]\nProgram1=C:\\a.exe\nDes1=A\nProgram2=C:\\b.exe\nDes2=B\n"
        "Program5=C:\\e.exe\nDes5=E\nPar5=-e\n",
        [](settings::SettingsStore& s) { RemoveItems(s, 1, {2}); }, EntryGone(0, 1)},
+      {"expanded folders with a gap below the count",
+       "[Settings]\nMenuCount=1\nMenuOrder=1*\nCount1=6\n"
+       "[Program locations1]\nProgram1=C:\\a\nDes1=A\nProgram2=C:\\b\nDes2=B\n"
+       "Expand2=1\nProgram5=C:\\e\nDes5=E\nExpand5=1\n",
+       [](settings::SettingsStore& s) { RemoveItems(s, 1, {1}); }, EntryGone(0, 0)},
       {"an item removed that the section does not hold",
        "[Settings]\nMenuCount=1\nMenuOrder=1*\nCount1=5\n"
        "[Program locations1]\nProgram1=C:\\a.exe\nDes1=A\nProgram2=C:\\b.exe\nDes2=B\n",

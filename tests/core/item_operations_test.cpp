@@ -67,9 +67,9 @@ TEST(ItemAdding, EveryAddWritesAllFiveKeysOverWhatARemovalLeft) {
       "[Settings]\nMenuCount=3\nMenuOrder=1*2*3*\nCount1=3\nCount2=3\nCount3=1\n"
       "[Program locations1]\nProgram1=p1\nDes1=d1\n"
       "Program2=p2\nDes2=d2\nProgram3=p3\nDes3=d3\nPar3=-private\nOM3=3\n"
-      "Icon3=custom.ico,2\n"
+      "Icon3=custom.ico,2\nExpand3=1\n"
       "[Program locations2]\nProgram1=q1\nDes1=e1\nProgram2=q2\nDes2=e2\n"
-      "Par2=-private\nOM2=3\nIcon2=custom.ico,2\nProgram3=q3\nDes3=e3\n"
+      "Par2=-private\nOM2=3\nIcon2=custom.ico,2\nExpand2=1\nProgram3=q3\nDes3=e3\n"
       "[Program locations3]\nProgram1=r1\nDes1=f1\n";
   const std::vector<Leftover> leftovers = {
       {"last item removed", [](IniDocument& d) { RemoveItems(d, 1, {3}); }, 1, 3},
@@ -101,8 +101,73 @@ TEST(ItemAdding, EveryAddWritesAllFiveKeysOverWhatARemovalLeft) {
       EXPECT_EQ(Get(doc, section, "Par" + n), "");
       EXPECT_EQ(Get(doc, section, "OM" + n), "0");
       EXPECT_EQ(Get(doc, section, "Icon" + n), "");
+      EXPECT_EQ(Get(doc, section, "Expand" + n), "<absent>");
     }
   }
+}
+
+// Expand is written only for an expanded folder: an item added, changed or
+// moved without it takes away the key its slot held, and a file that never
+// held the key never gains one.
+TEST(ItemExpand, AddAndChangeWriteTheKeyOnlyWhenExpanded) {
+  IniDocument doc = IniDocument::Parse("[Settings]\nCount1=0\n");
+  EXPECT_EQ(AddItem(doc, 1, {"C:\\Tools", "Tools", "", "", 0, true}), 1);
+  EXPECT_EQ(AddItem(doc, 1, {"C:\\a.exe", "A", "", "", 0}), 2);
+  ASSERT_EQ(AddFileItems(doc, 1, {{"C:\\b", "B", "", "", 0, true}}, "", 0, {}).size(), 1u);
+  EXPECT_EQ(Get(doc, "Program locations1", "Expand1"), "1");
+  EXPECT_EQ(Get(doc, "Program locations1", "Expand2"), "<absent>");
+  EXPECT_EQ(Get(doc, "Program locations1", "Expand3"), "1");
+  EXPECT_TRUE(ReadItem(doc, "Program locations1", 1).expand);
+
+  ChangeItem(doc, 1, 1, {"C:\\Tools", "Tools", "", "", 0, false});
+  EXPECT_EQ(Get(doc, "Program locations1", "Expand1"), "<absent>");
+  ChangeItem(doc, 1, 2, {"C:\\Games", "Games", "", "", 0, true});
+  EXPECT_EQ(Get(doc, "Program locations1", "Expand2"), "1");
+
+  IniDocument plain = Items(3);
+  ASSERT_TRUE(AddItem(plain, 1, {"C:\\c.exe", "C", "", "", 0}));
+  ASSERT_TRUE(AddSeparator(plain, 1));
+  ChangeItem(plain, 1, 1, {"C:\\d.exe", "D", "", "", 0});
+  ASSERT_TRUE(SwapWithNext(plain, 1, 1));
+  RemoveItems(plain, 1, {2});
+  ASSERT_TRUE(CopyItemToMenu(plain, 1, 2, 1));
+  EXPECT_EQ(plain.Text().find("Expand"), std::string::npos) << plain.Text();
+}
+
+TEST(ItemExpand, MovesRemovalsAndSendToKeepItWithItsItem) {
+  const auto withExpanded = [](int expanded) {
+    IniDocument doc = Items(4);
+    doc.WriteString("Program locations1", "Expand" + std::to_string(expanded), "1");
+    return doc;
+  };
+  IniDocument swapped = withExpanded(2);
+  ASSERT_TRUE(SwapWithNext(swapped, 1, 2));
+  EXPECT_EQ(Get(swapped, "Program locations1", "Expand3"), "1");
+  EXPECT_EQ(Get(swapped, "Program locations1", "Expand2"), "<absent>");
+
+  IniDocument removed = withExpanded(3);
+  RemoveItems(removed, 1, {1});
+  EXPECT_EQ(Get(removed, "Program locations1", "Expand2"), "1");
+  EXPECT_EQ(Get(removed, "Program locations1", "Expand3"), "<absent>");
+  EXPECT_FALSE(ReadItem(removed, "Program locations1", 3).expand);
+
+  // The expanded item itself removed: the item moving into its slot is
+  // not turned into a submenu.
+  IniDocument gone = withExpanded(2);
+  RemoveItems(gone, 1, {2});
+  EXPECT_EQ(Get(gone, "Program locations1", "Program2"), "p3");
+  EXPECT_EQ(Get(gone, "Program locations1", "Expand2"), "<absent>");
+
+  // Sent to another menu: the copy keeps it, the source's slot loses it.
+  IniDocument sent = withExpanded(2);
+  sent.WriteString("Program Locations2", "Expand1", "1");  // a removed item's
+  EXPECT_EQ(CopyItemToMenu(sent, 1, 2, 1), 1);
+  EXPECT_EQ(CopyItemToMenu(sent, 1, 2, 2), 2);
+  RemoveItems(sent, 1, {1, 2});
+  EXPECT_EQ(Get(sent, "Program Locations2", "Expand1"), "<absent>");
+  EXPECT_EQ(Get(sent, "Program Locations2", "Expand2"), "1");
+  EXPECT_EQ(Get(sent, "Program locations1", "Expand1"), "<absent>");
+  EXPECT_EQ(Get(sent, "Program locations1", "Expand2"), "<absent>");
 }
 
 TEST(ItemAdding, RefusesTheEmailLineAndDamagedCounts) {

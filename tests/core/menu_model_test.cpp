@@ -246,6 +246,9 @@ class ItemReadCounter final : public settings::SettingsStore {
                    std::string_view value) override {
     return doc_.WriteString(section, key, value);
   }
+  bool DeleteKey(std::string_view section, std::string_view key) override {
+    return doc_.DeleteKey(section, key);
+  }
   bool WriteSection(std::string_view section, std::string_view data) override {
     return doc_.WriteSection(section, data);
   }

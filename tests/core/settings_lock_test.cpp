@@ -48,6 +48,10 @@ class LockedFile final : public SettingsStore {
     Touch();
     return doc_.WriteString(section, key, value);
   }
+  bool DeleteKey(std::string_view section, std::string_view key) override {
+    Touch();
+    return doc_.DeleteKey(section, key);
+  }
   SectionRead ReadSection(std::string_view section) override {
     Touch();
     return doc_.ReadSection(section);

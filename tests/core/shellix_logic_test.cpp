@@ -273,6 +273,24 @@ TEST(AddFile, AppendsAfterTheLastEntry) {
             "Icon5=\r\n");
 }
 
+// A folder added as a submenu of its contents carries Expand=1, through the
+// edit the dialog makes; one added as before carries no Expand at all, and
+// takes away one that a removed item left in its slot.
+TEST(AddFile, FolderShownAsASubmenuCarriesExpand) {
+  IniDocument doc = IniDocument::Parse(
+      "[Settings]\nCount1=1\n[Program Locations1]\nProgram2=C:\\old\nExpand2=1\n");
+  EXPECT_EQ(AddFileToMenu(doc, 1, "C:\\Tools", "Tools", true), AddResult::Added);
+  EXPECT_EQ(doc.ReadString("Program locations1", "Expand2", "<absent>", 10), "1");
+  EXPECT_EQ(AddFileToMenu(doc, 1, "C:\\Games", "Games"), AddResult::Added);
+  EXPECT_EQ(doc.ReadString("Program locations1", "Expand3", "<absent>", 10), "<absent>");
+
+  IniDocument reused = IniDocument::Parse(
+      "[Settings]\nCount1=1\n[Program Locations1]\nProgram2=C:\\old\nExpand2=1\n");
+  EXPECT_EQ(AddFileToMenu(reused, 1, "C:\\Games", "Games", false), AddResult::Added);
+  EXPECT_EQ(reused.ReadString("Program locations1", "Expand2", "<absent>", 10),
+            "<absent>");
+}
+
 TEST(AddFile, MenuWithoutCountGetsItsFirstEntry) {
   IniDocument doc;
   EXPECT_EQ(AddToMenu(doc, 3, "C:\\a.exe", "a"), AddResult::Added);

@@ -63,7 +63,7 @@ TEST_F(ConfigUse, OpensOnThePathAsPassedWithItsMenusRowsAndControls) {
       {IDC_ADD_MENU, "Add", {8, 167, 50, 14}},
       {IDC_REMOVE_MENU, "Remove", {8, 185, 50, 14}},
       {IDC_RENAME_MENU, "Rename", {8, 201, 50, 14}},
-      {IDC_ALWAYS_ON_TOP, "Always on top", {8, 220, 60, 10}},
+      {IDC_ALWAYS_ON_TOP, "Always on top", {8, 226, 60, 10}},
       {IDC_ITEM_LIST, nullptr, {83, 16, 128, 134}},
       {IDC_ADD_ITEM, "Add", {226, 15, 50, 14}},
       {IDC_SEPARATOR, "Separator", {226, 36, 50, 14}},
@@ -73,19 +73,20 @@ TEST_F(ConfigUse, OpensOnThePathAsPassedWithItsMenusRowsAndControls) {
       {IDC_ITEM_DOWN, "Down", {226, 116, 50, 14}},
       {IDOK, "Exit", {226, 135, 50, 14}},
       {IDC_LOCATION, nullptr, {119, 167, 142, 14}},
-      {IDC_DESCRIPTION, nullptr, {119, 184, 142, 14}},
-      {IDC_PARAMETERS, nullptr, {119, 201, 142, 14}},
+      {IDC_EXPAND_FOLDER, "Show contents as a submenu", {119, 183, 142, 10}},
+      {IDC_DESCRIPTION, nullptr, {119, 196, 142, 14}},
+      {IDC_PARAMETERS, nullptr, {119, 213, 142, 14}},
       {IDC_BROWSE_PROGRAM, "Browse for a program", {264, 167, 15, 14}},
-      {IDC_BROWSE_FOLDER, "Browse for a folder", {264, 184, 15, 14}},
-      {IDC_EXPAND, ">>", {264, 201, 15, 14}},
-      {IDC_OPEN_MIN, "Min", {119, 220, 27, 10}},
-      {IDC_OPEN_NORMAL, "Normal", {149, 220, 38, 10}},
-      {IDC_OPEN_MAX, "Max", {190, 220, 29, 10}},
-      {IDC_OPEN_HIDDEN, "Hidden", {222, 220, 37, 10}},
-      {IDC_BATCH_ENTRY, nullptr, {5, 256, 142, 14}},
-      {IDC_ADD_BATCH, "+", {151, 273, 15, 14}},
-      {IDC_ADD_DIRECTORY, "Add all files in a directory", {5, 280, 110, 10}},
-      {IDC_BATCH_LIST, nullptr, {169, 253, 109, 41}},
+      {IDC_BROWSE_FOLDER, "Browse for a folder", {264, 196, 15, 14}},
+      {IDC_EXPAND, ">>", {264, 213, 15, 14}},
+      {IDC_OPEN_MIN, "Min", {119, 232, 27, 10}},
+      {IDC_OPEN_NORMAL, "Normal", {149, 232, 38, 10}},
+      {IDC_OPEN_MAX, "Max", {190, 232, 29, 10}},
+      {IDC_OPEN_HIDDEN, "Hidden", {222, 232, 37, 10}},
+      {IDC_BATCH_ENTRY, nullptr, {5, 268, 142, 14}},
+      {IDC_ADD_BATCH, "+", {151, 285, 15, 14}},
+      {IDC_ADD_DIRECTORY, "Add all files in a directory", {5, 292, 110, 10}},
+      {IDC_BATCH_LIST, nullptr, {169, 265, 109, 41}},
   };
   // A dialog unit in pixels, from the item list's known size.
   RECT listPixels{};
@@ -126,7 +127,7 @@ TEST_F(ConfigUse, RowsAndMenusEnableWhatTheyAllow) {
   AnswerBox(config.Pid(), "Vorlane");
   const HWND tips = FindTooltips(config.Pid());
   ASSERT_NE(tips, nullptr);
-  EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 29);
+  EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 30);
   EXPECT_EQ(SendMessageA(tips, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 10);
   std::vector<Row> rows = config.Rows();
   ASSERT_EQ(rows.size(), 3u);
@@ -404,6 +405,51 @@ TEST_F(ConfigUse, ItemButtonsEditTheMenuAndTheLauncherShowsIt) {
   EXPECT_EQ(start.program, "c.exe");
   EXPECT_EQ(start.arguments, "-z");
   EXPECT_EQ(launcher.Close(), 0u);
+}
+
+// A folder typed as the location may be shown as a submenu of its contents:
+// the box is offered only while the field names an existing folder, and
+// only a ticked box writes Expand.
+TEST_F(ConfigUse, FolderLocationCanBeAddedAsASubmenuOfItsContents) {
+  WriteTextFile(ini, SettingsFile().Item(1, 1, folder.File("a.exe"), "Aye").Text());
+  ASSERT_TRUE(config.Start("1 " + ini));
+  const std::string section = "Program locations1";
+  HWND box = config.Control(IDC_EXPAND_FOLDER);
+  auto offered = [&] { return IsWindowEnabled(box) != FALSE; };
+  auto ticked = [&] { return IsDlgButtonChecked(config.Window(), IDC_EXPAND_FOLDER); };
+
+  ASSERT_TRUE(config.Type(IDC_LOCATION, folder.Path()));
+  ASSERT_TRUE(config.Reaches(offered, "the box offered for a folder"));
+  config.Click(box);
+  ASSERT_TRUE(config.Reaches([&] { return ticked() == BST_CHECKED; }, "the box ticked"));
+  ASSERT_TRUE(config.Type(IDC_DESCRIPTION, "Here"));
+  config.Click(IDC_ADD_ITEM);
+  ASSERT_TRUE(KeyBecomes("Settings", "Count1", "2"));
+  EXPECT_EQ(Key(section, "Program2"), folder.Path());
+  EXPECT_EQ(Key(section, "Expand2"), "1");
+  EXPECT_FALSE(offered()) << "the emptied field names no folder";
+  EXPECT_EQ(ticked(), BST_UNCHECKED);
+
+  // A file: the box stays off, and nothing of Expand is written.
+  ASSERT_TRUE(config.Type(IDC_LOCATION, folder.File("b.exe")));
+  EXPECT_FALSE(offered());
+  ASSERT_TRUE(config.Type(IDC_DESCRIPTION, "Bee"));
+  config.Click(IDC_ADD_ITEM);
+  ASSERT_TRUE(KeyBecomes("Settings", "Count1", "3"));
+  EXPECT_EQ(Key(section, "Expand3"), "<absent>");
+  EXPECT_EQ(File().find("Expand3"), std::string::npos);
+
+  // A selected row shows its own Expand.
+  const std::vector<Row> rows = config.Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  ASSERT_TRUE(config.ClickRow(rows[1]));
+  ASSERT_TRUE(config.FieldsBecome(folder.Path(), "Here"));
+  ASSERT_TRUE(config.Reaches([&] { return offered() && ticked() == BST_CHECKED; },
+                             "the row's Expand shown"));
+  ASSERT_TRUE(config.ClickRow(rows[0]));
+  ASSERT_TRUE(config.FieldsBecome(folder.File("a.exe"), "Aye"));
+  EXPECT_TRUE(config.Reaches([&] { return !offered() && ticked() == BST_UNCHECKED; },
+                             "the box off for a file's row"));
 }
 
 // Contacts through the real edits and buttons, and the launcher's "Email"

@@ -47,7 +47,8 @@ struct GeneratedFile {
   int menus = 0;
 };
 
-// 6 to 10 menus in shuffled order, sections in shuffled order. Every third
+// 6 to 10 menus in shuffled order, sections in shuffled order, a quarter of
+// the items expanded folders. Every third
 // menu is empty and has no section, so that a removal below it creates the
 // section anew, where the key-by-key writes would. `skippedLines` adds what
 // a section read leaves out: comments and lines without "=" in [Settings]
@@ -85,6 +86,8 @@ GeneratedFile Generate(unsigned seed, bool skippedLines) {
       line("Par", Value(random, "/p " + tag));
       line("OM", std::to_string(Pick(random, 0, 3)));
       line("Icon", Value(random, "C:\\a,b\\icons.dll," + std::to_string(i)));
+      // Only some items carry it; a move takes it away from the slot it leaves.
+      if (Pick(random, 0, 3) == 0) line("Expand", "1");
       if (skippedLines && i == 3) section += "; item 3 was checked\r\nstray line\r\n";
     }
     sections.push_back(section);

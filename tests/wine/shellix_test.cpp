@@ -646,6 +646,44 @@ TEST_F(Shellix, NewAddsMenusAndExitWritesNothingMore) {
   EXPECT_EQ(store.ReadInt("Settings", "Count1", -1), -1) << "Exit added something";
 }
 
+// A folder may be added as a submenu of its contents, unticked unless asked
+// for; a file is never offered the box, and no Expand is written for it.
+TEST_F(Shellix, AFolderMayBeAddedAsASubmenuOfItsContents) {
+  WriteTextFile(Ini(), "[Settings]\r\nMenuCount=1\r\nMenuOrder=1*\r\n"
+                       "MenuName1=Work\r\n");
+  const std::string folder = Folder() + "\\Tools";
+  const std::string file = Folder() + "\\tool.exe";
+  const OnScopeExit removeBoth([&] {
+    RemoveDirectoryA(folder.c_str());
+    DeleteFileA(file.c_str());
+  });
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  WriteTextFile(file, "x");
+  struct Added {
+    std::string path;
+    bool offered;
+  };
+  for (const Added& added : {Added{folder, true}, Added{file, false}}) {
+    SCOPED_TRACE(added.path);
+    ComPtr<IContextMenu> menu = NewHandler();
+    HandMadeData data({added.path});
+    ASSERT_EQ(Initialize(menu.get(), &data), S_OK);
+    WithDialog([&] { EXPECT_EQ(InvokeOffset(menu.get(), 0), S_OK); },
+               [&](HWND dialog) {
+                 HWND box = GetDlgItem(dialog, 1002);
+                 EXPECT_EQ(IsWindowEnabled(box) != FALSE, added.offered);
+                 EXPECT_EQ(IsDlgButtonChecked(dialog, 1002), BST_UNCHECKED);
+                 if (added.offered) SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
+                 Click(dialog, IDOK);
+               });
+  }
+  settings::ProfileStore store(Ini());
+  EXPECT_EQ(store.ReadInt("Settings", "Count1", 0), 2);
+  EXPECT_EQ(store.ReadString("Program Locations1", "Program1", "", 259), folder);
+  EXPECT_EQ(store.ReadString("Program Locations1", "Expand1", "<absent>", 9), "1");
+  EXPECT_EQ(store.ReadString("Program Locations1", "Expand2", "<absent>", 9), "<absent>");
+}
+
 TEST_F(Shellix, ItemsWithoutADescriptionAreRefused) {
   const std::string text = "[Settings]\r\nMenuCount=1\r\nMenuName1=Work\r\n";
   for (const std::string& path : {std::string("C:\\"), Folder() + "\\.hidden"}) {
