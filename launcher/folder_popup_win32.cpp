@@ -103,7 +103,7 @@ void AppendFolderEntry(HMENU menu, const std::wstring& folder,
       // Destroyed with this item.
       info.hSubMenu = CreatePopupMenu();
       if (info.hSubMenu != nullptr) {
-        state.folderMenus[info.hSubMenu] = index;
+        state.folderMenus.push_back({info.hSubMenu, index});
       }
       icon = DefaultIconFor(AnsiPath(entry->path));
       break;
@@ -132,13 +132,16 @@ void AppendFolderEntry(HMENU menu, const std::wstring& folder,
 void ForgetFolderMenusIn(HMENU menu) {
   LauncherState& state = State();
   std::vector<HMENU> gone;
-  for (const auto& [popup, owner] : state.folderMenus) {
-    if (owner < state.entries.size() && state.entries[owner]->menu == menu) {
-      gone.push_back(popup);
+  for (const LauncherState::FolderMenu& folder : state.folderMenus) {
+    if (folder.owner < state.entries.size() &&
+        state.entries[folder.owner]->menu == menu) {
+      gone.push_back(folder.popup);
     }
   }
   for (HMENU popup : gone) {
-    state.folderMenus.erase(popup);
+    std::erase_if(state.folderMenus, [&](const LauncherState::FolderMenu& folder) {
+      return folder.popup == popup;
+    });
     ForgetFolderMenusIn(popup);
   }
 }

@@ -123,7 +123,12 @@ struct LauncherState {
   std::size_t rootEntryCount = 0;
   // The popups of folders, each destroyed with the menu its entry stands
   // in, and the entry that opens it.
-  std::unordered_map<HMENU, std::size_t> folderMenus;
+  // A handful at a time: a list is smaller than a hash table.
+  struct FolderMenu {
+    HMENU popup = nullptr;
+    std::size_t owner = 0;
+  };
+  std::vector<FolderMenu> folderMenus;
   // In the order the entries were added, the first shown first.
   std::list<PendingIcon> pendingIcons;
   std::unordered_map<std::string, std::list<PendingIcon>::iterator> pendingByKey;

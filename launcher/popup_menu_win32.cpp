@@ -111,7 +111,7 @@ void AppendEntry(const PlannedEntry& planned) {
       info.hSubMenu = CreatePopupMenu();
       entry->path = WidenedPath(planned.folder);
       if (info.hSubMenu != nullptr) {
-        state.folderMenus[info.hSubMenu] = state.entries.size();
+        state.folderMenus.push_back({info.hSubMenu, state.entries.size()});
       }
     }
   }
@@ -218,9 +218,11 @@ void ShowTrayMenu() {
 
 void OnInitMenuPopup(HMENU menu, int position) {
   LauncherState& state = State();
-  if (const auto folder = state.folderMenus.find(menu);
+  if (const auto folder = std::find_if(
+          state.folderMenus.begin(), state.folderMenus.end(),
+          [&](const LauncherState::FolderMenu& known) { return known.popup == menu; });
       folder != state.folderMenus.end()) {
-    OnInitFolderPopup(menu, folder->second);
+    OnInitFolderPopup(menu, folder->owner);
     return;
   }
   if (position == 0 || position == 1 || state.menus.empty()) {
@@ -232,8 +234,8 @@ void OnInitMenuPopup(HMENU menu, int position) {
   while (GetMenuItemCount(menu) > 0) {
     DeleteMenu(menu, 0, MF_BYPOSITION);
   }
-  std::erase_if(state.folderMenus, [&](const auto& folder) {
-    return folder.second >= state.rootEntryCount;
+  std::erase_if(state.folderMenus, [&](const LauncherState::FolderMenu& folder) {
+    return folder.owner >= state.rootEntryCount;
   });
   DropEntriesFrom(state.rootEntryCount);
   try {
