@@ -40,9 +40,9 @@ function(vorlane_ship program)
   endforeach()
   if(WIN32)
     target_precompile_headers(${program} PRIVATE ${vorlane_product_header_list})
-    target_compile_options(${program} PRIVATE "$<$<CONFIG:Release>:-flto;-Oz;-fno-threadsafe-statics>")
+    target_compile_options(${program} PRIVATE "$<$<CONFIG:Release>:-flto;-Oz;-fno-threadsafe-statics;-fno-ident>")
     target_link_options(${program} PRIVATE
-                        "$<$<CONFIG:Release>:-flto;-flto-partition=one;-Oz>")
+                        "$<$<CONFIG:Release>:-flto;-flto-partition=one;-Oz;-fno-ident>")
   endif()
 endfunction()
 

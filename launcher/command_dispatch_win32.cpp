@@ -31,11 +31,6 @@ bool ShellOpen(const std::string& file, const char* parameters, int show) {
   return result > 32;
 }
 
-void ShowLaunchFailure(DWORD error) {
-  MessageBoxA(nullptr, LaunchFailureText(error).c_str(), "Vorlane Error",
-              MB_ICONERROR);
-}
-
 // The item's folder is handed to the shell only when it is one: for a web
 // address or a bare program name the "folder" is the location itself, which
 // Windows refuses (error 267) where Wine ignores it.
@@ -156,6 +151,11 @@ std::vector<EntryRef> EntryRefs() {
 }
 
 }  // namespace
+
+void ShowLaunchFailure(unsigned long error) {
+  MessageBoxA(nullptr, LaunchFailureText(error).c_str(), "Vorlane Error",
+              MB_ICONERROR);
+}
 
 void DispatchCommand(int commandId) {
   LauncherState& state = State();

@@ -19,29 +19,22 @@ namespace {
 // not answer within it shows as not answering rather than freezing the menu.
 constexpr std::chrono::milliseconds kListingBound{300};
 
-std::string AnsiText(const std::wstring& text) {
-  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(),
-                                         static_cast<int>(text.size()), nullptr,
-                                         0, nullptr, nullptr);
-  std::string ansi(static_cast<std::size_t>(std::max(length, 0)), '\0');
-  if (length > 0) {
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                        ansi.data(), length, nullptr, nullptr);
-  }
-  return ansi;
-}
-
-// A path the ANSI functions of the icon look-up can reach: empty for one
-// with characters outside the code page, which then shows no icon.
-std::string AnsiPath(const std::wstring& path) {
+// The text in the ANSI code page. With `exact`, empty where a character
+// has no match there: a path the ANSI functions of the icon look-up could
+// not reach, which then shows no icon.
+std::string AnsiText(const std::wstring& text, bool exact = false) {
   BOOL lost = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.data(),
-                                         static_cast<int>(path.size()), nullptr,
-                                         0, nullptr, &lost);
-  if (length <= 0 || lost) {
+  const int length = WideCharToMultiByte(
+      CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+      nullptr, 0, nullptr, &lost);
+  if (length <= 0 || (exact && lost)) {
     return {};
   }
-  return AnsiText(path);
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                      static_cast<int>(text.size()), ansi.data(), length, nullptr,
+                      nullptr);
+  return ansi;
 }
 
 std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
@@ -93,7 +86,7 @@ void AppendFolderEntry(HMENU menu, const std::wstring& folder,
       break;
     case FolderMenuEntry::Kind::File:
       entry->path = Joined(folder, planned.name);
-      icon = DefaultIconFor(AnsiPath(entry->path));
+      icon = DefaultIconFor(AnsiText(entry->path, true));
       break;
     case FolderMenuEntry::Kind::Subfolder:
       entry->kind = MenuEntryKind::Submenu;
@@ -105,7 +98,7 @@ void AppendFolderEntry(HMENU menu, const std::wstring& folder,
       if (info.hSubMenu != nullptr) {
         state.folderMenus.push_back({info.hSubMenu, index});
       }
-      icon = DefaultIconFor(AnsiPath(entry->path));
+      icon = DefaultIconFor(AnsiText(entry->path, true));
       break;
   }
   if (icon.location.empty()) {
@@ -187,9 +180,7 @@ bool LaunchFolderEntry(int commandId) {
   info.lpDirectory = entry.directory.empty() ? nullptr : entry.directory.c_str();
   info.nShow = SW_SHOWNORMAL;
   if (!ShellExecuteExW(&info)) {
-    const DWORD error = GetLastError();
-    MessageBoxA(nullptr, LaunchFailureText(error).c_str(), "Vorlane Error",
-                MB_ICONERROR);
+    ShowLaunchFailure(GetLastError());
     return true;
   }
   // The launcher does not wait for the program it started.

@@ -225,5 +225,7 @@ bool DrawMenuEntry(const DRAWITEMSTRUCT& draw);
 
 // Commands (command_dispatch_win32.cpp).
 void DispatchCommand(int commandId);
+// The "Vorlane Error" box for a start that failed with `error`.
+void ShowLaunchFailure(unsigned long error);
 
 }  // namespace vorlane::launcher

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include "launcher/launcher_state.h"
 #include "launcher/menu_paint_plan.h"
 #include "resources/resource_ids.h"
@@ -21,7 +23,7 @@ PaintSize TextSize(HDC dc, const MenuEntry& entry) {
     GetTextExtentPoint32W(dc, entry.wideText.c_str(),
                           static_cast<int>(entry.wideText.size()), &size);
   } else {
-    GetTextExtentPoint32A(dc, entry.text, lstrlenA(entry.text), &size);
+    GetTextExtentPoint32A(dc, entry.text, static_cast<int>(std::strlen(entry.text)), &size);
   }
   return {static_cast<int>(size.cx), static_cast<int>(size.cy)};
 }
@@ -31,7 +33,7 @@ void DrawEntryText(HDC dc, const MenuEntry& entry, int x, int y) {
     TextOutW(dc, x, y, entry.wideText.c_str(),
              static_cast<int>(entry.wideText.size()));
   } else {
-    TextOutA(dc, x, y, entry.text, lstrlenA(entry.text));
+    TextOutA(dc, x, y, entry.text, static_cast<int>(std::strlen(entry.text)));
   }
 }
 

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "win32/handles.h"
 
 namespace vorlane::win32 {
@@ -57,7 +59,18 @@ inline bool HighContrastOn() {
 // The text of the WM_SETTINGCHANGE that says the app or taskbar mode changed.
 inline bool SaysColourSetChanged(LPARAM lParam) {
   const auto* area = reinterpret_cast<const char*>(lParam);
-  return area != nullptr && lstrcmpiA(area, "ImmersiveColorSet") == 0;
+  if (area == nullptr) {
+    return false;
+  }
+  // Compared by hand: the launcher needs no other case-blind comparison.
+  constexpr char kArea[] = "immersivecolorset";
+  for (std::size_t i = 0; i < sizeof(kArea); ++i) {
+    const char c = area[i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kArea[i]) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // DwmSetWindowAttribute where dwmapi.dll has it.
