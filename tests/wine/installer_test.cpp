@@ -376,31 +376,7 @@ std::vector<std::uint32_t> IconPixels(const std::string& program) {
     return {};
   }
   const win32::UniqueIcon icon(large);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = kSize;
-  info.bmiHeader.biHeight = -kSize;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  const win32::UniqueBitmap bitmap(
-      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  const win32::UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
-  if (!bitmap || !memory) return {};
-  std::vector<std::uint32_t> pixels(kSize * kSize, 0xFF00FF);
-  {
-    const win32::SelectedObject selected(memory.get(), bitmap.get());
-    std::copy(pixels.begin(), pixels.end(), static_cast<std::uint32_t*>(bits));
-    if (!DrawIconEx(memory.get(), 0, 0, icon.get(), kSize, kSize, 0, nullptr, DI_NORMAL)) {
-      return {};
-    }
-    GdiFlush();
-    const auto* drawn = static_cast<const std::uint32_t*>(bits);
-    std::transform(drawn, drawn + pixels.size(), pixels.begin(),
-                   [](std::uint32_t p) { return p & 0xFFFFFF; });
-  }
-  return pixels;
+  return IconDrawnOver(icon.get(), kSize, 0xFF00FF);
 }
 
 // Whatever the tests left when they failed half-way: the installation, its

@@ -99,31 +99,6 @@ TEST(IconScales, LoadImageFindsAnImageForEachDisplayScale) {
   }
 }
 
-// The icon drawn at `size` pixels square over a background of one colour,
-// one 0x00RRGGBB per pixel; empty when it cannot be drawn.
-std::vector<std::uint32_t> DrawnOver(HICON icon, int size, std::uint32_t background) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = size;
-  info.bmiHeader.biHeight = -size;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  const win32::UniqueBitmap bitmap(
-      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  const win32::UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
-  if (!bitmap || !memory) return {};
-  const win32::SelectedObject selected(memory.get(), bitmap.get());
-  auto* pixels = static_cast<std::uint32_t*>(bits);
-  std::vector<std::uint32_t> drawn(static_cast<std::size_t>(size) * size);
-  std::fill(pixels, pixels + drawn.size(), background);
-  if (!DrawIconEx(memory.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) return {};
-  GdiFlush();
-  for (std::size_t i = 0; i < drawn.size(); ++i) drawn[i] = pixels[i] & 0xFFFFFF;
-  return drawn;
-}
-
 // "same", or how many pixels differ and the first of them.
 std::string Difference(const std::vector<std::uint32_t>& got,
                        const std::vector<std::uint32_t>& expected, int size) {
@@ -164,8 +139,8 @@ TEST(IconScales, LauncherIconsShowTheirDrawingAtEverySize) {
       ASSERT_TRUE(drawing);
       ASSERT_TRUE(shipped);
       for (std::uint32_t background : {0x000000u, 0xFFFFFFu}) {
-        EXPECT_EQ(Difference(DrawnOver(shipped.get(), size, background),
-                             DrawnOver(drawing.get(), size, background), size),
+        EXPECT_EQ(Difference(IconDrawnOver(shipped.get(), size, background),
+                             IconDrawnOver(drawing.get(), size, background), size),
                   "same")
             << "over " << std::hex << background;
       }

@@ -155,6 +155,29 @@ DisplayDpi::~DisplayDpi() {
   }
 }
 
+std::vector<std::uint32_t> IconDrawnOver(HICON icon, int size, std::uint32_t background) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const win32::UniqueBitmap bitmap(
+      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const win32::UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  if (!bitmap || !memory) return {};
+  const win32::SelectedObject selected(memory.get(), bitmap.get());
+  auto* pixels = static_cast<std::uint32_t*>(bits);
+  std::vector<std::uint32_t> drawn(static_cast<std::size_t>(size) * size);
+  std::fill(pixels, pixels + drawn.size(), background);
+  if (!DrawIconEx(memory.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL)) return {};
+  GdiFlush();
+  for (std::size_t i = 0; i < drawn.size(); ++i) drawn[i] = pixels[i] & 0xFFFFFF;
+  return drawn;
+}
+
 UserDword::~UserDword() {
   if (!touched_) return;
   if (before_) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <cstdint>
 #include <vector>
 
 #include "win32/handles.h"
@@ -323,6 +324,11 @@ class DisplayDpi {
   std::optional<DWORD> before_;
   bool set_ = false;
 };
+
+// The icon drawn at `size` pixels square over a background of one colour,
+// one 0x00RRGGBB per pixel; empty when it cannot be drawn.
+std::vector<std::uint32_t> IconDrawnOver(HICON icon, int size,
+                                         std::uint32_t background);
 
 // A DWORD under the current user's key, set for a test and put back as it
 // was (or removed) when the scope ends.
