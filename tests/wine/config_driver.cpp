@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "screen_shot.h"
-#include "win32/com_ptr.h"
 
 namespace vorlane::test {
 namespace {
@@ -180,29 +179,6 @@ std::string AnswerBox(DWORD processId, const char* caption, int button) {
   SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   config.Click(GetDlgItem(dialog, IDOK));
   return Eventually([&] { return !IsWindow(dialog); }, "the file dialog closes");
-}
-
-::testing::AssertionResult MakeShortcut(const std::string& shortcut,
-                                        const std::string& target) {
-  if (FAILED(CoInitialize(nullptr))) return ::testing::AssertionFailure() << "COM";
-  bool saved = false;
-  {
-    win32::ComPtr<IShellLinkW> link;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IShellLinkW,
-                                   reinterpret_cast<void**>(link.put())))) {
-      wchar_t to[MAX_PATH] = {}, file[MAX_PATH] = {};
-      MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, to, MAX_PATH);
-      MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, file, MAX_PATH);
-      link->SetPath(to);
-      win32::ComPtr<IPersistFile> persist;
-      link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()));
-      saved = persist && SUCCEEDED(persist->Save(file, TRUE));
-    }
-  }
-  CoUninitialize();
-  if (!saved) return ::testing::AssertionFailure() << "no shortcut " << shortcut;
-  return ::testing::AssertionSuccess();
 }
 
 bool RowShows(HWND list, const Row& row, COLORREF colour) {

@@ -389,10 +389,6 @@ std::string AnswerBox(DWORD processId, const char* caption, int button = IDOK);
 ::testing::AssertionResult ChooseInFileDialog(Configurator& config, const char* caption,
                                               const std::string& path);
 
-// A shortcut made with the shell-link object, as Explorer makes one.
-::testing::AssertionResult MakeShortcut(const std::string& shortcut,
-                                        const std::string& target);
-
 // A settings file in a folder whose name holds two blanks, as the launcher
 // passes such a path, and two programs (copies of the probe) beside it.
 class ConfigUse : public EndToEndTest {

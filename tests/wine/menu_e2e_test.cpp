@@ -846,17 +846,28 @@ TEST_F(MenuLetters, OnlyEntryWithTheLetterStartsAndSharedLettersMoveOn) {
 
 // An item whose folder shows as a submenu, browsed by letters: Q opens
 // "Quick", Z starts the only entry there with that letter (a hidden file
-// with it is left out), in its own folder; Q N K goes a folder deeper.
+// with it is left out), in its own folder; Q N K goes a folder deeper; Q X
+// starts what a shortcut there points to, and Q J a program whose name the
+// ANSI code page cannot hold.
 TEST_F(MenuLetters, AFoldersSubmenuIsBrowsedByLettersAndStartsInItsFolder) {
   const std::string quick = folder.File("Quick");
   const std::string nested = quick + "\\Nested";
+  const std::string targets = folder.File("Targets");
   ASSERT_TRUE(CreateDirectoryA(quick.c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryA(nested.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(targets.c_str(), nullptr));
   CopyProbe(quick + "\\zulu.exe");
   CopyProbe(quick + "\\yankee.exe");
   CopyProbe(nested + "\\kilo.exe");
   const std::string hidden = CopyProbe(quick + "\\zebra.exe");
   ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(MakeShortcut(quick + "\\xray.lnk", CopyProbe(targets + "\\xray.exe")));
+  const std::wstring juliet = L"j\u03c9.exe";
+  BOOL lossy = FALSE;
+  WideCharToMultiByte(CP_ACP, 0, juliet.c_str(), -1, nullptr, 0, nullptr, &lossy);
+  ASSERT_TRUE(lossy) << "the ANSI code page holds the name";
+  ASSERT_TRUE(CopyFileW(Widen(BinDirectory() + "\\probe.exe").c_str(),
+                        (Widen(quick) + L"\\" + juliet).c_str(), FALSE));
   ASSERT_TRUE(StartWith(SettingsFile().Item(1, 1, quick, "Quick", {{"Expand", "1"}})));
   const auto popupsOpen = [&](int wanted) {
     return WaitUntil([&] {
@@ -886,6 +897,23 @@ TEST_F(MenuLetters, AFoldersSubmenuIsBrowsedByLettersAndStartsInItsFolder) {
   ASSERT_TRUE(WaitUntil([&] { return !ReadProbeLog(nested).empty(); }))
       << "K started nothing";
   EXPECT_EQ(ReadProbeLog(nested)[0].program, "kilo.exe");
+  ASSERT_TRUE(WaitForMenuClosed(Pid()));
+
+  ASSERT_TRUE(OpenByHover());
+  Type('q');
+  ASSERT_TRUE(popupsOpen(2));
+  Type('x');
+  ASSERT_TRUE(WaitUntil([&] { return !ReadProbeLog(targets).empty(); }))
+      << "X did not start the shortcut's program";
+  ASSERT_TRUE(WaitForMenuClosed(Pid()));
+
+  ASSERT_TRUE(OpenByHover());
+  Type('q');
+  ASSERT_TRUE(popupsOpen(2));
+  Type('j');
+  ASSERT_TRUE(WaitUntil([&] { return ReadProbeLog(quick).size() == 2; }))
+      << "J started nothing";
+  EXPECT_EQ(ReadProbeLog(quick)[1].program.substr(0, 1), "j");
 }
 
 // The hotkey chord, typed as a person would.

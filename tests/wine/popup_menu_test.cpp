@@ -417,6 +417,59 @@ TEST_F(Popup, AFolderThatDoesNotAnswerSaysSoAndTheMenuGoesOn) {
         }});
 }
 
+// A folder's submenu as the platform holds it for screen readers, a
+// disabled entry in brackets.
+std::vector<std::wstring> WideTexts(HMENU menu) {
+  std::vector<std::wstring> texts;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, std::size(text), MF_BYPOSITION);
+    const bool grey = (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0;
+    texts.push_back(grey ? L"[" + std::wstring(text) + L"]" : std::wstring(text));
+  }
+  return texts;
+}
+
+// Subfolders before files, digits in names as numbers, shortcuts without
+// their extension, a name outside the ANSI code page whole, a hidden file
+// left out; a folder that is gone says so.
+TEST_F(Popup, AFoldersSubmenuListsWhatTheFolderHolds) {
+  const std::string box = folder.File("Box");
+  ASSERT_TRUE(CreateDirectoryA(box.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((box + "\\Sub").c_str(), nullptr));
+  for (const wchar_t* name : {L"c.URL", L"a10.txt", L"b.lnk", L"a9.txt", L"\u03c9mega.txt",
+                              L"secret.txt"}) {
+    const std::wstring path = test::Widen(box) + L"\\" + name;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+  }
+  ASSERT_TRUE(SetFileAttributesA((box + "\\secret.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  g_stepsWaitForIcons = false;
+  Settings(SettingsFile()
+               .Item(1, 1, box, "Box", {{"Expand", "1"}})
+               .Item(1, 2, folder.File("Gone"), "Gone", {{"Expand", "1"}}));
+  Show({[&] {
+          Press(VK_DOWN, 3);  // banner, Vorlane, Box
+          Press(VK_RIGHT);
+        },
+        [&] {
+          EXPECT_EQ(WideTexts(g_filled),
+                    (std::vector<std::wstring>{L"Open folder", L"", L"Sub", L"a9.txt",
+                                               L"a10.txt", L"b", L"c", L"\u03c9mega.txt"}));
+          Press(VK_LEFT);
+        },
+        [&] {
+          Press(VK_DOWN);
+          Press(VK_RIGHT);
+        },
+        [&] {
+          EXPECT_EQ(WideTexts(g_filled), std::vector<std::wstring>{L"[(not found)]"});
+          EndMenu();
+        }});
+}
+
 TEST_F(Popup, SubmenusAreFilledWhenTheyOpen) {
   Settings(ThreeMenus());
   std::size_t rootEntries = 0;

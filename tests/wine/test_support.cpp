@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "shellext/registration.h"
+#include "win32/com_ptr.h"
 
 namespace vorlane::test {
 
@@ -1139,6 +1141,37 @@ bool RemoveExtensionRegistration() {
                  ended.empty() ? " nothing" : ended.c_str(),
                  putBack.empty() ? " nothing" : putBack.c_str());
   }
+  return ::testing::AssertionSuccess();
+}
+
+std::wstring Widen(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+::testing::AssertionResult MakeShortcut(const std::string& shortcut,
+                                        const std::string& target) {
+  if (FAILED(CoInitialize(nullptr))) return ::testing::AssertionFailure() << "COM";
+  bool saved = false;
+  {
+    win32::ComPtr<IShellLinkW> link;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IShellLinkW,
+                                   reinterpret_cast<void**>(link.put())))) {
+      wchar_t to[MAX_PATH] = {}, file[MAX_PATH] = {};
+      MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, to, MAX_PATH);
+      MultiByteToWideChar(CP_ACP, 0, shortcut.c_str(), -1, file, MAX_PATH);
+      link->SetPath(to);
+      win32::ComPtr<IPersistFile> persist;
+      link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()));
+      saved = persist && SUCCEEDED(persist->Save(file, TRUE));
+    }
+  }
+  CoUninitialize();
+  if (!saved) return ::testing::AssertionFailure() << "no shortcut " << shortcut;
   return ::testing::AssertionSuccess();
 }
 

@@ -374,4 +374,11 @@ class OnScopeExit {
   std::function<void()> undo_;
 };
 
+// Text of the ANSI code page as UTF-16, for the wide functions.
+std::wstring Widen(const std::string& text);
+
+// A shortcut made with the shell-link object, as Explorer makes one.
+::testing::AssertionResult MakeShortcut(const std::string& shortcut,
+                                        const std::string& target);
+
 }  // namespace vorlane::test
