@@ -1131,8 +1131,10 @@ std::string ChurnedMainMixture(const std::vector<ItemView>& items,
 }
 
 // A submenu of one whole state: all the items of one menu M<j>, in order.
-std::string ChurnedSubmenuMixture(const std::vector<std::string>& texts) {
-  if (texts.empty()) return "an empty submenu";
+// The last menu of the popup may be gone by the time its submenu reads the
+// file (a removal waiting for its add), and then the submenu is empty.
+std::string ChurnedSubmenuMixture(const std::vector<std::string>& texts, bool lastMenu) {
+  if (texts.empty()) return lastMenu ? "" : "an empty submenu";
   const std::string name = texts.front().substr(0, texts.front().find('-'));
   const int j = std::atoi(name.c_str() + 1);
   std::string all;
@@ -1176,6 +1178,7 @@ TEST_F(Popup, ShowsEachChangeOfAnotherProgramWholeOrNotAtAll) {
     if (!changeAtSubmenu) next.Set();
     const DWORD shown = GetTickCount();
     HMENU submenu = nullptr;
+    bool lastChosen = false;
     DWORD opened = 0;
     Show({[&] {
             const std::vector<ItemView> items = Items(Slot(0));
@@ -1197,6 +1200,7 @@ TEST_F(Popup, ShowsEachChangeOfAnotherProgramWholeOrNotAtAll) {
               return;
             }
             submenu = items[3 + chosen].submenu;
+            lastChosen = chosen + 1 == labels.size();
             if (changeAtSubmenu) next.Set();
             g_filled = nullptr;
             opened = GetTickCount();
@@ -1207,7 +1211,8 @@ TEST_F(Popup, ShowsEachChangeOfAnotherProgramWholeOrNotAtAll) {
                [&] {
                  if (g_filledAt - opened < kLockedReadsAreFaster) {
                    ++judged;
-                   EXPECT_EQ(ChurnedSubmenuMixture(Texts(submenu)), "") << "round " << round;
+                   EXPECT_EQ(ChurnedSubmenuMixture(Texts(submenu), lastChosen), "")
+                       << "round " << round;
                  }
                  EndMenu();
                })});
