@@ -71,7 +71,7 @@ FolderListing ListFolder(const std::wstring& folder) {
 
   WIN32_FIND_DATAW found;
   const win32::UniqueFind search(FindFirstFileExW(
-      pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+      pattern.c_str(), FindExInfoStandard, &found, FindExSearchNameMatch, nullptr,
       FIND_FIRST_EX_LARGE_FETCH));
   if (!search) {
     // The root of an empty drive has not even "." to give.
@@ -83,6 +83,7 @@ FolderListing ListFolder(const std::wstring& folder) {
     if (IsDotEntry(found.cFileName)) continue;
     FolderItem item;
     item.name = found.cFileName;
+    item.shortName = found.cAlternateFileName;
     item.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     item.hidden = (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
     item.system = (found.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;

@@ -181,6 +181,7 @@ std::vector<FolderMenuEntry> PlanFolderMenu(const FolderListing& listing) {
     FolderMenuEntry entry;
     entry.kind = item.folder ? Kind::Subfolder : Kind::File;
     entry.name = item.name;
+    entry.shortName = item.shortName;
     entry.shown = ShownName(item);
     menu.push_back(std::move(entry));
   }

@@ -17,6 +17,9 @@ struct FolderItem {
   bool folder = false;
   bool hidden = false;
   bool system = false;
+  // The 8.3 name where the file system keeps one and it differs from
+  // `name`; how the ANSI functions reach a name outside the code page.
+  std::wstring shortName;
 };
 
 // What listing a folder gave.
@@ -51,6 +54,7 @@ struct FolderMenuEntry {
   } kind = Kind::File;
   std::wstring name;   // Subfolder, File: the name in the folder
   std::wstring shown;  // what the entry shows
+  std::wstring shortName;  // the name's 8.3 form, where there is one
 };
 
 // The submenu: "Open folder", a separator, the subfolders, then the files,

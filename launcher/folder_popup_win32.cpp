@@ -20,8 +20,7 @@ namespace {
 constexpr std::chrono::milliseconds kListingBound{300};
 
 // The text in the ANSI code page. With `exact`, empty where a character
-// has no match there: a path the ANSI functions of the icon look-up could
-// not reach, which then shows no icon.
+// has no match there.
 std::string AnsiText(const std::wstring& text, bool exact = false) {
   BOOL lost = FALSE;
   const int length = WideCharToMultiByte(
@@ -53,7 +52,19 @@ std::wstring DoubledAmpersands(const std::wstring& text) {
   return doubled;
 }
 
-void AppendFolderEntry(HMENU menu, const std::wstring& folder,
+// Where the ANSI functions reach a folder's entry: the folder's own such
+// path and the entry's name, or its 8.3 name where the name has no ANSI
+// form. Empty where neither does.
+std::string AnsiPathOf(const std::string& folder, const FolderMenuEntry& planned) {
+  if (folder.empty()) return {};
+  std::string name = AnsiText(planned.name, true);
+  if (name.empty()) name = AnsiText(planned.shortName, true);
+  if (name.empty()) return {};
+  const char last = folder.back();
+  return folder + (last == '\\' || last == '/' ? "" : "\\") + name;
+}
+
+void AppendFolderEntry(HMENU menu, const std::wstring& folder, const std::string& ansiFolder,
                        const FolderMenuEntry& planned) {
   LauncherState& state = State();
   const std::size_t index = state.entries.size();
@@ -86,7 +97,8 @@ void AppendFolderEntry(HMENU menu, const std::wstring& folder,
       break;
     case FolderMenuEntry::Kind::File:
       entry->path = Joined(folder, planned.name);
-      icon = DefaultIconFor(AnsiText(entry->path, true));
+      entry->ansiPath = AnsiPathOf(ansiFolder, planned);
+      icon = DefaultIconFor(entry->ansiPath);
       break;
     case FolderMenuEntry::Kind::Subfolder:
       entry->kind = MenuEntryKind::Submenu;
@@ -98,7 +110,8 @@ void AppendFolderEntry(HMENU menu, const std::wstring& folder,
       if (info.hSubMenu != nullptr) {
         state.folderMenus.push_back({info.hSubMenu, index});
       }
-      icon = DefaultIconFor(AnsiText(entry->path, true));
+      entry->ansiPath = AnsiPathOf(ansiFolder, planned);
+      icon = DefaultIconFor(entry->ansiPath);
       break;
   }
   if (icon.location.empty()) {
@@ -145,6 +158,7 @@ void OnInitFolderPopup(HMENU menu, std::size_t ownerIndex) {
     return;
   }
   const std::wstring folder = state.entries[ownerIndex]->path;
+  const std::string ansiFolder = state.entries[ownerIndex]->ansiPath;
   ForgetFolderMenusIn(menu);
   while (GetMenuItemCount(menu) > 0) {
     DeleteMenu(menu, 0, MF_BYPOSITION);
@@ -152,7 +166,7 @@ void OnInitFolderPopup(HMENU menu, std::size_t ownerIndex) {
   try {
     const FolderListing listing = ListFolderWithin(folder, kListingBound);
     for (const FolderMenuEntry& entry : PlanFolderMenu(listing)) {
-      AppendFolderEntry(menu, folder, entry);
+      AppendFolderEntry(menu, folder, ansiFolder, entry);
     }
   } catch (...) {
     // Out of memory: the submenu stays as far as it got; nothing may unwind

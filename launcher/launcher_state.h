@@ -45,6 +45,9 @@ struct MenuEntry {
   std::wstring wideText;
   std::wstring path;
   std::wstring directory;
+  // `path` as the ANSI functions (the icon look-up) reach it: through 8.3
+  // names where a name lies outside the code page; empty where none does.
+  std::string ansiPath;
 
   HICON Icon() const { return icon ? icon->get() : nullptr; }
 };

@@ -1,7 +1,6 @@
 #include "menu_paint_plan.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace vorlane::launcher {
 namespace {
@@ -81,23 +80,6 @@ MenuPalette PaletteFor(MenuLook look, const SystemColours& system) {
   light.selectedText = system.menuText;
   light.disabledText = system.grayText;
   return light;
-}
-
-namespace {
-double RelativeLuminance(std::uint32_t colour) {
-  const auto linear = [](std::uint32_t channel) {
-    const double c = static_cast<double>(channel & 0xFF) / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * linear(colour) + 0.7152 * linear(colour >> 8) +
-         0.0722 * linear(colour >> 16);
-}
-}  // namespace
-
-double ContrastRatio(std::uint32_t first, std::uint32_t second) {
-  const double a = RelativeLuminance(first);
-  const double b = RelativeLuminance(second);
-  return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
 EntryPaint PlanEntryPaint(MenuEntryKind kind, bool selected, bool hasIcon,

@@ -77,9 +77,6 @@ struct MenuPalette {
 // In high contrast only the system's colours, none of the fixed ones.
 MenuPalette PaletteFor(MenuLook look, const SystemColours& system);
 
-// The contrast ratio of two colours (1 to 21), as WCAG measures it.
-double ContrastRatio(std::uint32_t first, std::uint32_t second);
-
 inline constexpr int kGutterRight = 23;
 inline constexpr int kIconOffset = 3;
 inline constexpr int kIconSize = 16;

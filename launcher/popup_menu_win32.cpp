@@ -110,6 +110,7 @@ void AppendEntry(const PlannedEntry& planned) {
       // Destroyed with the item that holds it.
       info.hSubMenu = CreatePopupMenu();
       entry->path = WidenedPath(planned.folder);
+      entry->ansiPath = planned.folder;
       if (info.hSubMenu != nullptr) {
         state.folderMenus.push_back({info.hSubMenu, state.entries.size()});
       }

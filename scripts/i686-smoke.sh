@@ -137,7 +137,8 @@ PY
 fi
 
 source "$root/scripts/build.sh"
-vorlane_build_release x86_64 vorlane_i686_smoke_tests || {
+{ vorlane_build_release x86_64 vorlane_i686_smoke_tests &&
+  vorlane_build_release i686 vorlane_shellix_host; } || {
   echo "test: FAILED: the i686 smoke test's driver did not build"
   exit 1
 }

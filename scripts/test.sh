@@ -2,11 +2,10 @@
 # Builds every flavour (native with sanitizers, i686 and x86_64 Windows as
 # they ship) and runs all test suites, the Windows ones under Wine, each
 # bitness in a private prefix on an Xvfb display of its own, side by side.
-# On a host that cannot run 32-bit programs the i686 suites are built, at
-# low priority while the x86_64 suite runs, but not run, and a line says
-# so. Before the suites it makes and checks the release packages
-# (scripts/package.sh), which count as one more check; so
-# does, where the i686 suites cannot run, an emulated smoke test of the
+# On a host that cannot run 32-bit programs the i686 suites are compiled
+# but neither linked nor run, and a line says so. Before the suites it
+# makes and checks the release packages (scripts/package.sh), which count
+# as one more check; so does, where the i686 suites cannot run, an emulated smoke test of the
 # packaged i686 set (scripts/i686-smoke.sh), and so does the check that the
 # run left the user's home and the prefixes' temporary folders as it found
 # them. Prints each phase's time as it ends and all of them at the end.
@@ -83,17 +82,18 @@ grep -vE '^ *([0-9]+/[0-9]+ Test +#[0-9]+: .* Passed|Start +[0-9]+: )' "$build/n
 count_ctest native "$build/native/ctest.log"
 phase_done "tests: native"
 
-# Where the i686 suites run, both flavours are built before any suite
-# starts. Where they cannot, the i686 test programs are still built, for
-# what only a 32-bit compiler catches, but beside the x86_64 suite and at
-# the lowest priority, so that the suite keeps the processor it needs; the
-# packages take only the i686 programs that ship.
-build_order=(x86_64)
-if [ "$vorlane_runs_32bit" = 1 ]; then build_order=(i686 x86_64); fi
-for flavour in "${build_order[@]}"; do
-  vorlane_build "$flavour"
-  phase_done "build: $flavour"
-done
+# Where the i686 suites cannot run, their code is still compiled, for what
+# only a 32-bit compiler catches, but their programs are not linked: the
+# packages build the i686 programs that ship.
+if [ "$vorlane_runs_32bit" = 1 ]; then
+  vorlane_build i686
+  phase_done "build: i686"
+else
+  vorlane_compile_tests i686
+  phase_done "build: i686 test code"
+fi
+vorlane_build x86_64
+phase_done "build: x86_64"
 
 echo "== packages"
 if bash "$root/scripts/package.sh"; then
@@ -144,21 +144,6 @@ trap 'exit 143' TERM
 
 echo "== tests: ${flavours[*]} under Wine, side by side (logs: $build/<flavour>/ctest.log)"
 for flavour in "${flavours[@]}"; do run_suite "$flavour"; done
-built_beside=""
-if [ "$vorlane_runs_32bit" != 1 ]; then
-  if root="$root" build="$build" nice -n 19 \
-       bash -c 'source "$root/scripts/build.sh"; vorlane_build i686' \
-       >"$build/i686-build.log" 2>&1; then
-    passed=$((passed + 1))
-    built_beside="test: the i686 test programs built beside the suite (log: $build/i686-build.log)"
-  else
-    failed=$((failed + 1))
-    status=1
-    built_beside="test: FAILED: the i686 build beside the suite (log: $build/i686-build.log)"
-    tail -n 30 "$build/i686-build.log"
-  fi
-  phase_done "build: i686, beside the suite"
-fi
 for i in "${!flavours[@]}"; do
   wait "${suite_pids[$i]}" || true
 done
@@ -217,7 +202,6 @@ else
   echo "test: no start needed a retry"
 fi
 if [ -n "$not_run" ]; then echo "$not_run"; fi
-if [ -n "$built_beside" ]; then echo "$built_beside"; fi
 if [ -n "$smoke" ]; then echo "$smoke"; fi
 echo "$packaged"
 echo "$left"

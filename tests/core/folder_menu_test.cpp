@@ -18,8 +18,8 @@ std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
   return names;
 }
 
-FolderItem File(std::wstring name) { return {std::move(name), false, false, false}; }
-FolderItem Folder(std::wstring name) { return {std::move(name), true, false, false}; }
+FolderItem File(std::wstring name) { return {std::move(name), false, false, false, {}}; }
+FolderItem Folder(std::wstring name) { return {std::move(name), true, false, false, {}}; }
 
 FolderListing Listed(std::vector<FolderItem> items) {
   return {FolderListing::Outcome::Listed, std::move(items)};

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "launcher/menu_paint_plan.h"
+#include "tests/contrast.h"
 
 #include <utility>
 
 namespace vorlane::launcher {
 namespace {
+
+using test::ContrastRatio;
 
 TEST(Measure, SizesByKind) {
   EXPECT_EQ(MeasureEntry(MenuEntryKind::Separator, {80, 14}), (PaintSize{100, 5}));

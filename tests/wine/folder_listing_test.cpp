@@ -111,7 +111,7 @@ FolderListing BlockedListing(const std::wstring&) {
   SetEvent(g_listingBegan);
   WaitForSingleObject(g_letListingGo, INFINITE);
   FolderListing late;
-  late.items.push_back({L"late.txt", false, false, false});
+  late.items.push_back({L"late.txt", false, false, false, {}});
   return late;
 }
 

@@ -1,10 +1,10 @@
 #include "menu_screen.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 
 #include "menu_look.h"
+#include "tests/contrast.h"
 #include "win32/handles.h"
 
 namespace vorlane::test {
@@ -91,22 +91,6 @@ std::optional<POINT> FirstEntryCorner(const ScreenShot& shot, COLORREF gutter,
     }
   }
   return std::nullopt;
-}
-
-namespace {
-double Luminance(COLORREF colour) {
-  const auto linear = [](int channel) {
-    const double c = channel / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * linear(GetRValue(colour)) + 0.7152 * linear(GetGValue(colour)) +
-         0.0722 * linear(GetBValue(colour));
-}
-}  // namespace
-
-double ContrastRatio(COLORREF first, COLORREF second) {
-  const double a = Luminance(first), b = Luminance(second);
-  return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
 double TextContrast(const ScreenShot& shot, const RECT& area, COLORREF behind) {

@@ -27,10 +27,6 @@ int MenuEntryHeight();
 std::optional<POINT> FirstEntryCorner(const ScreenShot& shot,
                                       COLORREF gutter = kGutter,
                                       COLORREF frame = kFrame);
-
-// How far apart two colours are to the eye, from 1 (the same brightness)
-// to 21 (black on white), as WCAG measures contrast.
-double ContrastRatio(COLORREF first, COLORREF second);
 // The contrast of the text drawn in `area` against the colour it is drawn
 // on: that of the pixel that stands out most.
 double TextContrast(const ScreenShot& shot, const RECT& area, COLORREF behind);

@@ -431,8 +431,8 @@ std::vector<std::wstring> WideTexts(HMENU menu) {
 }
 
 // Subfolders before files, digits in names as numbers, shortcuts without
-// their extension, a name outside the ANSI code page whole, a hidden file
-// left out; a folder that is gone says so.
+// their extension, a name outside the ANSI code page whole and with its
+// icon, a hidden file left out; a folder that is gone says so.
 TEST_F(Popup, AFoldersSubmenuListsWhatTheFolderHolds) {
   const std::string box = folder.File("Box");
   ASSERT_TRUE(CreateDirectoryA(box.c_str(), nullptr));
@@ -446,7 +446,6 @@ TEST_F(Popup, AFoldersSubmenuListsWhatTheFolderHolds) {
     CloseHandle(file);
   }
   ASSERT_TRUE(SetFileAttributesA((box + "\\secret.txt").c_str(), FILE_ATTRIBUTE_HIDDEN));
-  g_stepsWaitForIcons = false;
   Settings(SettingsFile()
                .Item(1, 1, box, "Box", {{"Expand", "1"}})
                .Item(1, 2, folder.File("Gone"), "Gone", {{"Expand", "1"}}));
@@ -458,6 +457,9 @@ TEST_F(Popup, AFoldersSubmenuListsWhatTheFolderHolds) {
           EXPECT_EQ(WideTexts(g_filled),
                     (std::vector<std::wstring>{L"Open folder", L"", L"Sub", L"a9.txt",
                                                L"a10.txt", L"b", L"c", L"\u03c9mega.txt"}));
+          const std::vector<ItemView> items = Items(g_filled);
+          ASSERT_EQ(items.size(), 8u);
+          EXPECT_NE(items[7].entry->Icon(), nullptr) << "no icon for the name outside the code page";
           Press(VK_LEFT);
         },
         [&] {
