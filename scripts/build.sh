@@ -48,15 +48,3 @@ vorlane_build_release() {
   cmake --build "$build/$arch" --target "${targets[@]}"
 }
 
-# Compiles the flavour's test code without linking its test programs: the
-# check that the code builds, where the programs could not run anyway.
-vorlane_compile_tests() {
-  local flavour="$1" dir="$build/$1"
-  vorlane_build_configure "$flavour" || return 1
-  echo "== build: $flavour test code"
-  local objects
-  objects="$(ninja -C "$dir" -t targets all |
-    sed -nE 's#^(tests/[^:]*\.(obj|res)): .*#\1#p')" || return 1
-  # shellcheck disable=SC2086 # one path per word, none with blanks
-  ninja -C "$dir" $objects
-}
