@@ -108,15 +108,12 @@ TEST(FolderNameOrder, OnlyANameAndItselfAreEqualAndTheOrderHoldsTogether) {
   EXPECT_EQ(Sorted(names), Sorted(reversed)) << "the order a folder gives does not show";
 }
 
-TEST(ShortcutNames, LoseTheirExtensionInAnyCase) {
+TEST(ShortcutNames, LoseTheirExtensionInAnyCaseAndOtherNamesShowWhole) {
   EXPECT_EQ(ShownName(File(L"Notepad.lnk")), L"Notepad");
   EXPECT_EQ(ShownName(File(L"Vendor site.URL")), L"Vendor site");
   EXPECT_EQ(ShownName(File(L"Mail.Lnk")), L"Mail");
   EXPECT_EQ(ShownName(File(L"x.lnk")), L"x");
   EXPECT_EQ(ShownName(File(L"two.lnk.lnk")), L"two.lnk");
-}
-
-TEST(ShortcutNames, OtherNamesAndFoldersShowWhole) {
   EXPECT_EQ(ShownName(File(L".lnk")), L".lnk") << "nothing would be left";
   EXPECT_EQ(ShownName(File(L".URL")), L".URL");
   EXPECT_EQ(ShownName(File(L"readme.txt")), L"readme.txt");
@@ -202,15 +199,10 @@ TEST(FolderMenuPlan, AFolderWithNothingToShowSaysEmpty) {
   EXPECT_EQ(Lines(PlanFolderMenu(Numbered(0, 0))), empty) << "only hidden files";
 }
 
-TEST(FolderMenuPlan, AFolderNotFoundShowsOnlyThat) {
-  FolderListing listing;
-  listing.outcome = FolderListing::Outcome::NotFound;
+TEST(FolderMenuPlan, AFolderNotFoundOrNotAnsweringShowsOnlyThat) {
+  FolderListing listing{FolderListing::Outcome::NotFound, {File(L"stale.txt")}};
   EXPECT_EQ(Lines(PlanFolderMenu(listing)),
             (std::vector<std::wstring>{L"note: (not found)"}));
-}
-
-TEST(FolderMenuPlan, AFolderNotAnsweringShowsOnlyThat) {
-  FolderListing listing;
   listing.outcome = FolderListing::Outcome::NotAnswering;
   EXPECT_EQ(Lines(PlanFolderMenu(listing)),
             (std::vector<std::wstring>{L"note: (not answering)"}));

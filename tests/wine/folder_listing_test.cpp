@@ -20,14 +20,6 @@ namespace {
 using test::TempFolder;
 using Outcome = FolderListing::Outcome;
 
-std::wstring Wide(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(size, 1)), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
-  wide.resize(wide.size() - 1);
-  return wide;
-}
-
 ::testing::AssertionResult MakeFile(const std::wstring& path, DWORD attributes = 0) {
   const win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
                                            CREATE_NEW, 0, nullptr));
@@ -55,7 +47,7 @@ std::vector<std::string> Described(const FolderListing& listing) {
 
 TEST(FolderListing, GivesEveryEntryWithItsKindAndNamesOutsideTheCodePage) {
   TempFolder temp;
-  const std::wstring folder = Wide(temp.Path());
+  const std::wstring folder = test::Widen(temp.Path());
   ASSERT_TRUE(MakeFile(folder + L"\\b.txt"));
   ASSERT_TRUE(MakeFile(folder + L"\\A shortcut.lnk"));
   ASSERT_TRUE(MakeFile(folder + L"\\hidden.txt", FILE_ATTRIBUTE_HIDDEN));
@@ -76,14 +68,14 @@ TEST(FolderListing, GivesEveryEntryWithItsKindAndNamesOutsideTheCodePage) {
 
 TEST(FolderListing, AnEmptyFolderIsListedWithNothingInIt) {
   TempFolder temp;
-  const FolderListing listing = ListFolder(Wide(temp.Path()));
+  const FolderListing listing = ListFolder(test::Widen(temp.Path()));
   EXPECT_EQ(listing.outcome, Outcome::Listed);
   EXPECT_EQ(Described(listing), std::vector<std::string>{});
 }
 
 TEST(FolderListing, AMissingFolderOrAFileIsNotFound) {
   TempFolder temp;
-  const std::wstring folder = Wide(temp.Path());
+  const std::wstring folder = test::Widen(temp.Path());
   ASSERT_TRUE(MakeFile(folder + L"\\plain.txt"));
   EXPECT_EQ(ListFolder(folder + L"\\gone").outcome, Outcome::NotFound);
   EXPECT_EQ(ListFolder(folder + L"\\gone\\deeper").outcome, Outcome::NotFound);
@@ -93,7 +85,7 @@ TEST(FolderListing, AMissingFolderOrAFileIsNotFound) {
 
 TEST(FolderListingWithin, GivesTheListingThatAnswersInTime) {
   TempFolder temp;
-  const std::wstring folder = Wide(temp.Path());
+  const std::wstring folder = test::Widen(temp.Path());
   ASSERT_TRUE(MakeFile(folder + L"\\one.txt"));
   const FolderListing listing = ListFolderWithin(folder, test::kEffectTimeout);
   EXPECT_EQ(listing.outcome, Outcome::Listed);
@@ -146,7 +138,7 @@ TEST(FolderListingWithin, AListingThatDoesNotAnswerIsGivenUpAndEndsWhenItReturns
                                "the worker ended once its listing returned"));
   SetFolderLister(nullptr);
   TempFolder temp;
-  EXPECT_EQ(ListFolderWithin(Wide(temp.Path()), test::kEffectTimeout).outcome,
+  EXPECT_EQ(ListFolderWithin(test::Widen(temp.Path()), test::kEffectTimeout).outcome,
             Outcome::Listed)
       << "listings answer again";
 }
