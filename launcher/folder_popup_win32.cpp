@@ -135,23 +135,6 @@ void AppendFolderEntry(HMENU menu, const std::wstring& folder, const std::string
 
 }  // namespace
 
-void ForgetFolderMenusIn(HMENU menu) {
-  LauncherState& state = State();
-  std::vector<HMENU> gone;
-  for (const LauncherState::FolderMenu& folder : state.folderMenus) {
-    if (folder.owner < state.entries.size() &&
-        state.entries[folder.owner]->menu == menu) {
-      gone.push_back(folder.popup);
-    }
-  }
-  for (HMENU popup : gone) {
-    std::erase_if(state.folderMenus, [&](const LauncherState::FolderMenu& folder) {
-      return folder.popup == popup;
-    });
-    ForgetFolderMenusIn(popup);
-  }
-}
-
 void OnInitFolderPopup(HMENU menu, std::size_t ownerIndex) {
   LauncherState& state = State();
   if (ownerIndex >= state.entries.size()) {
@@ -159,10 +142,25 @@ void OnInitFolderPopup(HMENU menu, std::size_t ownerIndex) {
   }
   const std::wstring folder = state.entries[ownerIndex]->path;
   const std::string ansiFolder = state.entries[ownerIndex]->ansiPath;
-  ForgetFolderMenusIn(menu);
+  // Only the popups from the main one to this one are open, and each
+  // listed its entries after those of the popup it stands in. So what
+  // follows the entries of this popup's own popup was made for popups
+  // closed since, its own last listing among them, and goes: a menu
+  // browsed for long keeps within its command identifiers.
+  const HMENU holder = state.entries[ownerIndex]->menu;
+  std::size_t kept = ownerIndex + 1;
+  while (kept < state.entries.size() && state.entries[kept]->menu == holder) {
+    ++kept;
+  }
+  kept = std::max(kept, state.rootEntryCount);
+  // Its items go first, with the popups of its subfolders.
   while (GetMenuItemCount(menu) > 0) {
     DeleteMenu(menu, 0, MF_BYPOSITION);
   }
+  std::erase_if(state.folderMenus, [&](const LauncherState::FolderMenu& known) {
+    return known.owner >= kept;
+  });
+  DropEntriesFrom(kept);
   try {
     const FolderListing listing = ListFolderWithin(folder, kListingBound);
     for (const FolderMenuEntry& entry : PlanFolderMenu(listing)) {

@@ -194,9 +194,8 @@ void OnInitMenuPopup(HMENU menu, int position);
 // Fills the popup of a folder from the folder as it is now
 // (folder_popup_win32.cpp).
 void OnInitFolderPopup(HMENU menu, std::size_t ownerIndex);
-// Forgets the folder popups that stand in `menu`, and theirs, which go
-// with its items.
-void ForgetFolderMenusIn(HMENU menu);
+// Lets go of the entries from `first` on, and of the icons they wait for.
+void DropEntriesFrom(std::size_t first);
 // An entry of a folder's submenu that starts or opens its path; false for
 // every other entry.
 bool LaunchFolderEntry(int commandId);

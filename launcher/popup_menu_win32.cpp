@@ -131,15 +131,6 @@ void AppendEntries(const std::vector<PlannedEntry>& planned) {
   }
 }
 
-void DropEntriesFrom(std::size_t first) {
-  ForgetPendingIcons(first);
-  std::vector<std::unique_ptr<MenuEntry>>& entries = State().entries;
-  if (entries.size() > first) {
-    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(first),
-                  entries.end());
-  }
-}
-
 // Everything one showing of the menu made goes, also when building it
 // failed half-way.
 void TearDownMenu() {
@@ -173,6 +164,15 @@ char CodePageUpper(char c) {
 }
 
 }  // namespace
+
+void DropEntriesFrom(std::size_t first) {
+  ForgetPendingIcons(first);
+  std::vector<std::unique_ptr<MenuEntry>>& entries = State().entries;
+  if (entries.size() > first) {
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(first),
+                  entries.end());
+  }
+}
 
 void ShowTrayMenu() {
   LauncherState& state = State();

@@ -472,6 +472,46 @@ TEST_F(Popup, AFoldersSubmenuListsWhatTheFolderHolds) {
         }});
 }
 
+// A folder's submenu opened again and again, and its nested one, in one
+// showing of the menu: each listing takes the place of the last, so that
+// the entries never run out of command identifiers.
+TEST_F(Popup, AFolderOpenedAgainListsAfreshInPlaceOfTheLastListing) {
+  const std::string box = folder.File("Box");
+  ASSERT_TRUE(CreateDirectoryA(box.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((box + "\\Inner").c_str(), nullptr));
+  WriteTextFile(box + "\\Inner\\deep.txt", "");
+  WriteTextFile(box + "\\one.txt", "");
+  g_stepsWaitForIcons = false;
+  Settings(SettingsFile().Item(1, 1, box, "Box", {{"Expand", "1"}}));
+  std::size_t listed = 0;
+  std::vector<std::function<void()>> steps = {[&] {
+    Press(VK_DOWN, 3);  // banner, Vorlane, Box
+    Press(VK_RIGHT);
+  }};
+  for (int round = 0; round < 3; ++round) {
+    steps.push_back([&, round] {
+      if (round == 0) listed = State().entries.size();
+      EXPECT_EQ(State().entries.size(), listed) << "round " << round;
+      if (round == 2) WriteTextFile(box + "\\two.txt", "");
+      Press(VK_DOWN);  // from Open folder to Inner
+      Press(VK_RIGHT);
+    });
+    steps.push_back([&] {
+      EXPECT_EQ(WideTexts(g_filled), (std::vector<std::wstring>{L"Open folder", L"", L"deep.txt"}));
+      Press(VK_LEFT);
+    });
+    steps.push_back([] { Press(VK_LEFT); });
+    steps.push_back([] { Press(VK_RIGHT); });
+  }
+  steps.push_back([&] {
+    EXPECT_EQ(WideTexts(g_filled), (std::vector<std::wstring>{L"Open folder", L"", L"Inner",
+                                                               L"one.txt", L"two.txt"}));
+    EXPECT_EQ(State().entries.size(), listed + 1);
+    EndMenu();
+  });
+  Show(steps);
+}
+
 TEST_F(Popup, SubmenusAreFilledWhenTheyOpen) {
   Settings(ThreeMenus());
   std::size_t rootEntries = 0;
