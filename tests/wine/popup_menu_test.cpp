@@ -482,33 +482,45 @@ TEST_F(Popup, AFolderOpenedAgainListsAfreshInPlaceOfTheLastListing) {
   WriteTextFile(box + "\\Inner\\deep.txt", "");
   WriteTextFile(box + "\\one.txt", "");
   g_stepsWaitForIcons = false;
+  g_pollSteps = true;
   Settings(SettingsFile().Item(1, 1, box, "Box", {{"Expand", "1"}}));
+  // Each step waits until the popups its keys open or close are so.
+  const auto with = [](int popups, std::function<void()> then) {
+    return Once(
+        [popups] {
+          int open = 0;
+          EnumThreadWindows(GetCurrentThreadId(), CountVisiblePopups,
+                            reinterpret_cast<LPARAM>(&open));
+          return open == popups;
+        },
+        std::move(then));
+  };
   std::size_t listed = 0;
   std::vector<std::function<void()>> steps = {[&] {
     Press(VK_DOWN, 3);  // banner, Vorlane, Box
     Press(VK_RIGHT);
   }};
   for (int round = 0; round < 3; ++round) {
-    steps.push_back([&, round] {
+    steps.push_back(with(2, [&, round] {
       if (round == 0) listed = State().entries.size();
       EXPECT_EQ(State().entries.size(), listed) << "round " << round;
       if (round == 2) WriteTextFile(box + "\\two.txt", "");
       Press(VK_DOWN);  // from Open folder to Inner
       Press(VK_RIGHT);
-    });
-    steps.push_back([&] {
+    }));
+    steps.push_back(with(3, [&] {
       EXPECT_EQ(WideTexts(g_filled), (std::vector<std::wstring>{L"Open folder", L"", L"deep.txt"}));
       Press(VK_LEFT);
-    });
-    steps.push_back([] { Press(VK_LEFT); });
-    steps.push_back([] { Press(VK_RIGHT); });
+    }));
+    steps.push_back(with(2, [] { Press(VK_LEFT); }));
+    steps.push_back(with(1, [] { Press(VK_RIGHT); }));
   }
-  steps.push_back([&] {
+  steps.push_back(with(2, [&] {
     EXPECT_EQ(WideTexts(g_filled), (std::vector<std::wstring>{L"Open folder", L"", L"Inner",
                                                                L"one.txt", L"two.txt"}));
     EXPECT_EQ(State().entries.size(), listed + 1);
     EndMenu();
-  });
+  }));
   Show(steps);
 }
 
