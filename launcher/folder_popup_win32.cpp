@@ -11,6 +11,7 @@
 #include "launcher/folder_menu.h"
 #include "launcher/command_plan.h"
 #include "launcher/launcher_state.h"
+#include "settings/stored_path_win32.h"
 
 namespace vorlane::launcher {
 namespace {
@@ -19,20 +20,20 @@ namespace {
 // not answer within it shows as not answering rather than freezing the menu.
 constexpr std::chrono::milliseconds kListingBound{300};
 
-// The text in the ANSI code page. With `exact`, empty where a character
-// has no match there.
-std::string AnsiText(const std::wstring& text, bool exact = false) {
-  BOOL lost = FALSE;
-  const int length = WideCharToMultiByte(
-      CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-      nullptr, 0, nullptr, &lost);
-  if (length <= 0 || (exact && lost)) {
+// The text in the ANSI code page, exactly where it can be; else with the
+// platform's stand-ins for what it cannot hold, enough for typed letters.
+std::string AnsiText(const std::wstring& text) {
+  if (std::optional<std::string> exact = settings::ExactSystemAnsi(text)) {
+    return *exact;
+  }
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  if (length <= 0) {
     return {};
   }
   std::string ansi(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                      static_cast<int>(text.size()), ansi.data(), length, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(),
+                      length, nullptr, nullptr);
   return ansi;
 }
 
@@ -57,8 +58,8 @@ std::wstring DoubledAmpersands(const std::wstring& text) {
 // form. Empty where neither does.
 std::string AnsiPathOf(const std::string& folder, const FolderMenuEntry& planned) {
   if (folder.empty()) return {};
-  std::string name = AnsiText(planned.name, true);
-  if (name.empty()) name = AnsiText(planned.shortName, true);
+  std::string name = settings::ExactSystemAnsi(planned.name).value_or("");
+  if (name.empty()) name = settings::ExactSystemAnsi(planned.shortName).value_or("");
   if (name.empty()) return {};
   const char last = folder.back();
   return folder + (last == '\\' || last == '/' ? "" : "\\") + name;

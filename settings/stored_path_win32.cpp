@@ -23,10 +23,6 @@ class SystemAnsi final : public AnsiConversion {
   }
 };
 
-std::optional<std::string> ExactAnsi(const std::wstring& text) {
-  return settings::ExactAnsi(text, SystemAnsi());
-}
-
 // The short (8.3) form of an existing file's or folder's path; nothing for
 // a path that names nothing.
 template <typename Char, typename Shorten>
@@ -47,17 +43,21 @@ std::optional<std::basic_string<Char>> ShortForm(const std::basic_string<Char>& 
 
 }  // namespace
 
+std::optional<std::string> ExactSystemAnsi(std::wstring_view text) {
+  return ExactAnsi(text, SystemAnsi());
+}
+
 StoredText StorablePath(const std::wstring& path) {
   // The launcher starts what it reads with this limit; the icon reader's
   // larger one would let a path be stored that never starts.
   constexpr std::size_t limit = kProgramToLaunch.limit;
-  std::optional<std::string> ansi = ExactAnsi(path);
+  std::optional<std::string> ansi = ExactSystemAnsi(path);
   if (ansi && ansi->size() <= limit) {
     return {std::move(ansi), StoredText::Refusal::None};
   }
   bool inAnsi = ansi.has_value();
   if (const std::optional<std::wstring> shortPath = ShortForm(path, GetShortPathNameW)) {
-    if (std::optional<std::string> shortAnsi = ExactAnsi(*shortPath)) {
+    if (std::optional<std::string> shortAnsi = ExactSystemAnsi(*shortPath)) {
       if (shortAnsi->size() <= limit) {
         return {std::move(shortAnsi), StoredText::Refusal::None};
       }

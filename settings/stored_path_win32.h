@@ -7,8 +7,13 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vorlane::settings {
+
+// The text in the system's ANSI code page, or nothing when a character has
+// no exact equivalent there.
+std::optional<std::string> ExactSystemAnsi(std::wstring_view text);
 
 // What the settings file can keep of a path, or why it keeps nothing.
 struct StoredText {
