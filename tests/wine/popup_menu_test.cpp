@@ -150,6 +150,28 @@ std::function<void()> Once(std::function<bool()> condition,
   };
 }
 
+BOOL CALLBACK CountVisiblePopups(HWND window, LPARAM count) {
+  char name[16] = {};
+  GetClassNameA(window, name, std::size(name));
+  if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(window)) {
+    ++*reinterpret_cast<int*>(count);
+  }
+  return TRUE;
+}
+
+// A step that waits until as many popups show as the keys before it
+// opened or left open (with g_pollSteps).
+std::function<void()> WithPopups(int popups, std::function<void()> then) {
+  return Once(
+      [popups] {
+        int open = 0;
+        EnumThreadWindows(GetCurrentThreadId(), CountVisiblePopups,
+                          reinterpret_cast<LPARAM>(&open));
+        return open == popups;
+      },
+      std::move(then));
+}
+
 // Keys go to the popup opened last; a key that closes a popup ends a step,
 // as the next key must find the popup below it.
 void Press(WPARAM key, int times = 1) {
@@ -377,14 +399,6 @@ TEST_F(Popup, HighContrastPaintsOnlyInTheSystemsColours) {
 // A folder on a share that does not answer: its submenu says so within the
 // listing's bound, and the menu goes on answering keys meanwhile.
 HANDLE g_releaseListing = nullptr;
-BOOL CALLBACK CountVisiblePopups(HWND window, LPARAM count) {
-  char name[16] = {};
-  GetClassNameA(window, name, std::size(name));
-  if (lstrcmpA(name, "#32768") == 0 && IsWindowVisible(window)) {
-    ++*reinterpret_cast<int*>(count);
-  }
-  return TRUE;
-}
 FolderListing HangingListing(const std::wstring& folder) {
   WaitForSingleObject(g_releaseListing, 10000);
   return ListFolder(folder);
@@ -484,38 +498,27 @@ TEST_F(Popup, AFolderOpenedAgainListsAfreshInPlaceOfTheLastListing) {
   g_stepsWaitForIcons = false;
   g_pollSteps = true;
   Settings(SettingsFile().Item(1, 1, box, "Box", {{"Expand", "1"}}));
-  // Each step waits until the popups its keys open or close are so.
-  const auto with = [](int popups, std::function<void()> then) {
-    return Once(
-        [popups] {
-          int open = 0;
-          EnumThreadWindows(GetCurrentThreadId(), CountVisiblePopups,
-                            reinterpret_cast<LPARAM>(&open));
-          return open == popups;
-        },
-        std::move(then));
-  };
   std::size_t listed = 0;
   std::vector<std::function<void()>> steps = {[&] {
     Press(VK_DOWN, 3);  // banner, Vorlane, Box
     Press(VK_RIGHT);
   }};
   for (int round = 0; round < 3; ++round) {
-    steps.push_back(with(2, [&, round] {
+    steps.push_back(WithPopups(2, [&, round] {
       if (round == 0) listed = State().entries.size();
       EXPECT_EQ(State().entries.size(), listed) << "round " << round;
       if (round == 2) WriteTextFile(box + "\\two.txt", "");
       Press(VK_DOWN);  // from Open folder to Inner
       Press(VK_RIGHT);
     }));
-    steps.push_back(with(3, [&] {
+    steps.push_back(WithPopups(3, [&] {
       EXPECT_EQ(WideTexts(g_filled), (std::vector<std::wstring>{L"Open folder", L"", L"deep.txt"}));
       Press(VK_LEFT);
     }));
-    steps.push_back(with(2, [] { Press(VK_LEFT); }));
-    steps.push_back(with(1, [] { Press(VK_RIGHT); }));
+    steps.push_back(WithPopups(2, [] { Press(VK_LEFT); }));
+    steps.push_back(WithPopups(1, [] { Press(VK_RIGHT); }));
   }
-  steps.push_back(with(2, [&] {
+  steps.push_back(WithPopups(2, [&] {
     EXPECT_EQ(WideTexts(g_filled), (std::vector<std::wstring>{L"Open folder", L"", L"Inner",
                                                                L"one.txt", L"two.txt"}));
     EXPECT_EQ(State().entries.size(), listed + 1);
@@ -951,22 +954,23 @@ TEST_F(Popup, IconLoadingEndsWithTheMenu) {
   ReleaseIconCache();
   OfflineLookUps offline;
   g_stepsWaitForIcons = false;
+  g_pollSteps = true;
   Show({[&] {
           Press(VK_DOWN, 3);  // banner, Vorlane, Programs
           Press(VK_RIGHT);
         },
-        [&] {
+        WithPopups(2, [&] {
           ASSERT_FALSE(State().pendingIcons.empty()) << "icons all in already";
           Press(VK_LEFT);
-        },
-        [&] {
+        }),
+        WithPopups(1, [&] {
           // One look-up of the share at a time: the others wait behind it.
           ASSERT_GT(State().iconLoader->Queued(), 0u) << "no look-up waits";
           Press(VK_DOWN);  // "Missing"
           Press(VK_RETURN);
           g_pendingAtBox = g_queuedAtBox = 1000;
           SetTimer(nullptr, kCloseBoxTimer, 500, CloseErrorBox);
-        }});
+        })});
   EXPECT_TRUE(g_menuEnded);
   EXPECT_EQ(g_iconTimerAfterMenu, 0) << "the icon timer ran for a closed menu";
   EXPECT_EQ(g_pendingAtBox, 0u) << "icons still wanted by a closed menu";
